@@ -1,0 +1,79 @@
+#pragma once
+// Application module: configuration, the year's database and its record sets,
+// the flags the window shares, start-up and shutdown procedures.
+#include "startup/msgbox_fn.h"
+#include "store/database.h"
+
+#include <QString>
+#include <memory>
+
+class QLockFile;
+
+// The tax year is fixed in the program.
+inline const QString ANNO = QStringLiteral("2004");
+inline const QString MODELLO = QStringLiteral("770/2004");
+
+class MOD770BAS {
+public:
+    explicit MOD770BAS(MSGBOXFN msgbox);
+    ~MOD770BAS();
+    MOD770BAS(const MOD770BAS&) = delete;
+    MOD770BAS& operator=(const MOD770BAS&) = delete;
+
+    enum class ESITO { Prosegui, Termina };
+
+    // Configuration step: second instance, the two folder settings, template
+    // and year's database. Termina: the program must end (the message, if
+    // any, has been shown).
+    ESITO INIZIALIZZA();
+    // false when another instance of the program is already running.
+    bool LEGGIPERCORSI();
+    // One string value of the configuration key; "" when missing or unreadable.
+    static QString LEGGIREGISTRO(const QString& nomeValore);
+    // True when the file can be opened for reading.
+    bool ESISTEFILE(const QString& nomeFile);
+
+    // Opens the year's database into DBANNO; raises store::ErroreArchivio.
+    void APRIDATABASE();
+    // Front-page precondition: sets MANCAFRONTESPIZIO and shows the message.
+    void CONTROLLOFRONTESPIZIO(QString& messaggio);
+    void CHIUDIRECORDSET();
+    void CHIUDIDATABASE();
+    // Hand-back at shutdown: activate the suite's main program, else start it.
+    void ATTIVAPROGRAMMAPRINCIPALE();
+
+    QString NOMEARCHIVIOANNO() const;       // A/S7702004.MDB
+    QString NOMETEMPLATE() const;           // A/SQ47XXXX.MDB
+    QString NOMEPROGRAMMAPRINCIPALE() const; // P/7702004.EXE
+    static QString TITOLOPROGRAMMAPRINCIPALE() { return QStringLiteral("770") + ANNO; }
+
+    // Shows a message box through the function the window installed.
+    int MsgBox(const QString& testo, int stile, const QString& titolo) const;
+
+    // --- module state ---
+    QString PERCORSOARCHIVI;
+    QString PERCORSOPROGRAMMI;
+    int NUMFILE = 0;
+
+    std::unique_ptr<store::Database> DBANNO;
+    std::unique_ptr<store::TableRecordset> TABFRONTESPIZIO;
+    std::unique_ptr<store::TableRecordset> TABANAGSOST;
+    std::unique_ptr<store::TableRecordset> TABPROV;
+    std::unique_ptr<store::SqlRecordset> TABSQL;
+
+    int MANCAFRONTESPIZIO = 0;
+    int VARIAZIONI = 0;
+    int ERRORECAMPI = 0;
+    int RISPOSTA = 0;
+    int NUOVOSOSTITUTO = 0;
+    QString STRINGASQL;
+
+    // Options of the store (lock wait), and where the one-instance lock lives;
+    // tests point both at their own values.
+    store::OpzioniArchivio opzioniArchivio;
+    QString fileBloccoIstanza;
+
+private:
+    MSGBOXFN m_msgbox;
+    std::unique_ptr<QLockFile> m_istanza;
+};

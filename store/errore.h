@@ -1,0 +1,39 @@
+#pragma once
+// Failures of the data store, with the message the operator reads.
+#include <QString>
+#include <exception>
+#include <string>
+
+namespace store {
+
+enum class TipoErrore {
+    Occupato,        // the file is locked by another program past the wait
+    SolaLettura,     // the file or its folder cannot be written
+    DiscoPieno,      // no room left on the disk
+    Danneggiato,     // not a database, or a damaged one
+    NonApribile,     // the file cannot be opened at all
+    OggettoMancante, // a table, index or field the program needs is missing
+    NessunRecord,    // a field read or an edit without a current row
+    Conflitto,       // the row was changed or removed by someone else meanwhile
+    Altro
+};
+
+class ErroreArchivio : public std::exception {
+public:
+    ErroreArchivio(TipoErrore tipo, QString dettaglio);
+
+    TipoErrore tipo() const { return m_tipo; }
+    const QString& dettaglio() const { return m_dettaglio; }
+
+    // Italian text for the operator; lines are separated by carriage returns.
+    QString messaggio() const;
+
+    const char* what() const noexcept override { return m_what.c_str(); }
+
+private:
+    TipoErrore m_tipo;
+    QString m_dettaglio;
+    std::string m_what;
+};
+
+} // namespace store

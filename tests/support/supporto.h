@@ -1,0 +1,3 @@
+#pragma once
+// Helpers shared by the tests.
+#include <QString>

@@ -1,0 +1,123 @@
+#pragma once
+// The Substitute registry window (ANAGSOST). Its procedures are spread over
+// one source file per concern: frame and modes, selection list, data sheet,
+// saving and moves, insertion, deletion, change of codice fiscale, lookup list.
+#include "startup/mod770bas.h"
+#include "store/errore.h"
+#include "window/anagsost_controlli.h"
+#include "window/anagsost_stato.h"
+
+#include <QMainWindow>
+
+class QCloseEvent;
+
+class ANAGSOST : public QMainWindow, public ANAGSOST_CONTROLLI, public ANAGSOST_STATO {
+    Q_OBJECT
+public:
+    explicit ANAGSOST(MOD770BAS& modulo, QWidget* parent = nullptr);
+    ~ANAGSOST() override;
+
+    // The application module: database, record sets and shared flags.
+    MOD770BAS& M;
+
+    // The window's caption, title of every message box.
+    QString Caption() const { return windowTitle(); }
+
+    // ---- start-up and shutdown (anagsost.cpp) ----
+    // false: the program must end (messages shown, shutdown done).
+    bool Form_Load();
+    void Form_Unload();
+    bool scaricata() const { return m_scaricata; }
+    void APRITAB();
+    void CHIUDITAB();
+
+    // ---- frame, modes, header, exit (finestra.cpp) ----
+    void IMPOSTAFRAME();
+    void IMPOSTATESTATA();
+    void RITORNASELEZDIC();
+    void cmdselprec_Click();
+    void cmduscita_Click(int Index);
+
+    // ---- selection list (selezione.cpp) ----
+    void LISTASOSTITUTI();
+    void Option1_Click(int Index);
+    void List1_Click();
+    void List1_DblClick();
+    // Text of the picked line of List1; "" when no line is picked.
+    QString testoSelezionato() const;
+
+    // ---- data sheet (scheda.cpp) ----
+    void CARICADATI();
+    void PULISCICAMPI();
+    void MESSAGGIOVARIAZ();
+    void Text1_Change(int Index);
+    void Text1_GotFocus(int Index);
+    void Text1_LostFocus(int Index);
+    void Text1_KeyPress(int Index, int& KeyAscii);
+
+    // ---- validation, saving, moves (memorizza.cpp) ----
+    void CONTROLLOCAMPI();
+    void MEMORIZZADATI();
+    void cmdmemorizza_Click();
+    void cmdparcprec_Click();
+    void cmdparcsuc_Click();
+
+    // ---- insertion (inserimento.cpp) ----
+    void CmdInserimento_Click(int Index);
+
+    // ---- deletion (cancella.cpp) ----
+    void Cmdcancella_Click();
+
+    // ---- change of codice fiscale (cambiacf.cpp) ----
+    void CmdCambia_Click();
+    void CmdConfermaCF_Click();
+    void CmdAnnullaCF_Click();
+    void CAMBIACF();
+    void Text2_Change();
+    void Text2_GotFocus();
+    void Text2_KeyPress(int& KeyAscii);
+
+    // ---- lookup list (tabmin.cpp) ----
+    void CMDAPRILIST_Click(int Index);
+    void ListTabmin_DblClick();
+    void ListTabmin_KeyDown(int KeyCode, int Shift);
+
+    // Runs an operator action; a failure of the data store is shown as a
+    // message box instead of ending the program.
+    template <class F>
+    void protetto(F&& azione)
+    {
+        try {
+            azione();
+        } catch (const store::ErroreArchivio& errore) {
+            ERROREARCHIVIO(errore);
+        }
+    }
+    void ERROREARCHIVIO(const store::ErroreArchivio& errore);
+
+protected:
+    void closeEvent(QCloseEvent* evento) override;
+    bool eventFilter(QObject* oggetto, QEvent* evento) override;
+
+private:
+    // Builds the control tree (controlli.cpp).
+    void COSTRUISCICONTROLLI();
+    // Each concern connects the events of its own controls.
+    void COLLEGAFINESTRA();
+    void COLLEGASELEZIONE();
+    void COLLEGASCHEDA();
+    void COLLEGAMEMORIZZA();
+    void COLLEGAINSERIMENTO();
+    void COLLEGACANCELLAZIONE();
+    void COLLEGACAMBIOCF();
+    void COLLEGATABMIN();
+
+    // ---- insertion: private handlers (inserimento.cpp) ----
+
+    // ---- change of codice fiscale: private helpers (cambiacf.cpp) ----
+
+    // ---- lookup list: private helpers (tabmin.cpp) ----
+
+    bool m_scaricata = false;
+    bool m_inChiusura = false;
+};

@@ -1,0 +1,16 @@
+#pragma once
+// Form variables of the Substitute registry window.
+#include <QString>
+
+struct ANAGSOST_STATO {
+    QString CODAZISOST;  // company code of the substitute shown or picked
+    QString CFSSOST;     // its codice fiscale
+    QString CODAZIPREC;  // the pair before a move to the previous/next substitute
+    QString CFSPREC;
+    QString MESSAGGIO;   // text of a message being composed
+    QString RIGASEL;     // list line picked for the change of codice fiscale
+    QString CFNUOVO;     // the new codice fiscale, padded to 16
+    QString CFDSOST;     // codice fiscale of the linked declarant
+    int FORMCARICATO = 0;  // 0 while the first list is filled at load
+    int TABELLAAPERTA = 0; // lookup button that filled the lookup list last
+};

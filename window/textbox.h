@@ -1,0 +1,56 @@
+#pragma once
+// The typed field of the window: a single-line text field whose key-press
+// event hands the key code to the window, which may replace it or swallow it
+// (0) before it enters the field. Text that arrives without being typed
+// (paste, drag and drop, input methods) goes through the same key event, one
+// character at a time, so no field rule can be bypassed.
+#include "checks/tasti.h"
+
+#include <QLineEdit>
+
+class TextBox : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TextBox(QWidget* parent = nullptr);
+
+    // Colours as the classic colour values (0 black, 65535 yellow, 16777215 white).
+    long ForeColor() const { return m_foreColor; }
+    long BackColor() const { return m_backColor; }
+    void setForeColor(long colore);
+    void setBackColor(long colore);
+
+    // Caret position (0-based); setting it beyond the end puts it at the end.
+    int SelStart() const { return cursorPosition(); }
+    void setSelStart(int posizione);
+
+    // The field as the keystroke routines see it, and back.
+    CAMPOTESTO stato() const;
+    void applica(const CAMPOTESTO& campo);
+
+    // Delivers one key code as if typed: KeyPress, then the (possibly
+    // replaced) character enters the field. Used for typed keys and for text
+    // that arrives by paste, drop or input method.
+    void digita(int keyAscii);
+
+signals:
+    void KeyPress(int& KeyAscii);
+    void Change();
+    void GotFocus();
+    void LostFocus();
+
+protected:
+    void keyPressEvent(QKeyEvent* evento) override;
+    void focusInEvent(QFocusEvent* evento) override;
+    void focusOutEvent(QFocusEvent* evento) override;
+    void inputMethodEvent(QInputMethodEvent* evento) override;
+    void dropEvent(QDropEvent* evento) override;
+    void mouseReleaseEvent(QMouseEvent* evento) override;
+    void contextMenuEvent(QContextMenuEvent* evento) override;
+
+private:
+    void incollaTesto(const QString& testo);
+    void aggiornaColori();
+
+    long m_foreColor = 0;
+    long m_backColor = 16777215;
+};
