@@ -1,6 +1,226 @@
-// placeholder, replaced by the start-up procedures
 #include "startup/mod770bas.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
-MOD770BAS::MOD770BAS(MSGBOXFN msgbox) : m_msgbox(std::move(msgbox)) {}
-MOD770BAS::~MOD770BAS() = default;
-int MOD770BAS::MsgBox(const QString& t, int s, const QString& ti) const { return m_msgbox ? m_msgbox(t, s, ti) : vbOK; }
+#include <QProcess>
+#include <QSettings>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace {
+
+const QString ORGANIZZAZIONE = QStringLiteral("TARVESSA");
+const QString APPLICAZIONE = QStringLiteral("VELMORIA");
+
+// Folder and file names are joined with the platform's separator; the folder
+// is used exactly as stored.
+QString unisci(const QString& cartella, const QString& nome)
+{
+    return cartella + QDir::separator() + nome;
+}
+
+QString fileBloccoPredefinito()
+{
+    QString utente = qEnvironmentVariable("USER");
+    if (utente.isEmpty())
+        utente = qEnvironmentVariable("USERNAME");
+    return QDir(QDir::tempPath()).filePath(QStringLiteral("anagsost-%1.lock").arg(utente));
+}
+
+} // namespace
+
+MOD770BAS::MOD770BAS(MSGBOXFN msgbox)
+    : fileBloccoIstanza(fileBloccoPredefinito()), m_msgbox(std::move(msgbox))
+{
+}
+
+MOD770BAS::~MOD770BAS()
+{
+    CHIUDIDATABASE();
+}
+
+int MOD770BAS::MsgBox(const QString& testo, int stile, const QString& titolo) const
+{
+    return m_msgbox ? m_msgbox(testo, stile, titolo) : vbOK;
+}
+
+QString MOD770BAS::NOMEARCHIVIOANNO() const
+{
+    return unisci(PERCORSOARCHIVI, QStringLiteral("S770") + ANNO + QStringLiteral(".MDB"));
+}
+
+QString MOD770BAS::NOMETEMPLATE() const
+{
+    return unisci(PERCORSOARCHIVI, QStringLiteral("SQ47XXXX.MDB"));
+}
+
+QString MOD770BAS::NOMEPROGRAMMAPRINCIPALE() const
+{
+    return unisci(PERCORSOPROGRAMMI, QStringLiteral("770") + ANNO + QStringLiteral(".EXE"));
+}
+
+bool MOD770BAS::LEGGIPERCORSI()
+{
+    // One copy per user: the lock is held until the program ends, and a lock
+    // left by a copy that crashed is taken over.
+    m_istanza = std::make_unique<QLockFile>(fileBloccoIstanza);
+    m_istanza->setStaleLockTime(0);
+    if (!m_istanza->tryLock(0)) {
+        m_istanza.reset();
+        return false;
+    }
+    return true;
+}
+
+QString MOD770BAS::LEGGIREGISTRO(const QString& nomeValore)
+{
+    const QSettings registro(ORGANIZZAZIONE, APPLICAZIONE);
+    const QVariant valore = registro.value(nomeValore);
+    switch (valore.typeId()) {
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+        return valore.toString();
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        // A number value reads as its low 16 bits, signed.
+        return QString::number(static_cast<qint16>(valore.toLongLong() & 0xFFFF));
+    default:
+        return QString();
+    }
+}
+
+bool MOD770BAS::ESISTEFILE(const QString& nomeFile)
+{
+    ++NUMFILE;
+    QFile file(nomeFile);
+    const bool aperto = file.open(QIODevice::ReadOnly);
+    file.close();
+    return aperto;
+}
+
+MOD770BAS::ESITO MOD770BAS::INIZIALIZZA()
+{
+    PERCORSOARCHIVI.clear();
+    PERCORSOPROGRAMMI.clear();
+
+    if (!LEGGIPERCORSI())
+        return ESITO::Termina; // another copy is running: end silently
+    const QString archivi = LEGGIREGISTRO(QStringLiteral("PERCORSOARCHIVI"));
+    const QString programmi = LEGGIREGISTRO(QStringLiteral("PERCORSOPROGRAMMI"));
+
+    if (archivi.isEmpty()) {
+        MsgBox(QStringLiteral("Non trovata procedura ") + QStringLiteral("velMoria") + CR + CR
+                   + QStringLiteral("Contattare Tarvessa Servizi"),
+               vbCritical, QStringLiteral("Controllo procedura ") + MODELLO + QStringLiteral(" Semplificato"));
+        return ESITO::Termina;
+    }
+    PERCORSOARCHIVI = archivi;
+    PERCORSOPROGRAMMI = programmi;
+
+    const QString titolo = QStringLiteral(" Gestione Modello ") + MODELLO + QStringLiteral(" (Semplificato) - ");
+    if (!ESISTEFILE(NOMETEMPLATE())) {
+        MsgBox(QStringLiteral("Attenzione !!!!") + CR + QStringLiteral("Non esiste file ") + NOMETEMPLATE() + CR
+                   + QStringLiteral("Contattare la Tarvessa servizi"),
+               vbCritical, titolo);
+        return ESITO::Termina;
+    }
+
+    const QString anno = NOMEARCHIVIOANNO();
+    if (!ESISTEFILE(anno)) {
+        // A year's database that exists but cannot be read (locked, no rights)
+        // holds a client's return: it is never replaced by the empty template.
+        if (QFileInfo::exists(anno)) {
+            MsgBox(QStringLiteral("Attenzione !!!!") + CR + QStringLiteral("Impossibile leggere l'archivio ") + anno
+                       + CR + QStringLiteral("Il file esiste ma non è accessibile (in uso o senza permessi).") + CR
+                       + QStringLiteral("Il programma viene chiuso senza modificarlo."),
+                   vbCritical, titolo);
+            return ESITO::Termina;
+        }
+        // Copy under a temporary name first, so that a copy cut short never
+        // looks like a year's database.
+        const QString parziale = anno + QStringLiteral(".copia");
+        QFile::remove(parziale);
+        QFile modello(NOMETEMPLATE());
+        if (!modello.copy(parziale) || !QFile::rename(parziale, anno)) {
+            QFile::remove(parziale);
+            MsgBox(QStringLiteral("Attenzione !!!!") + CR + QStringLiteral("Impossibile creare l'archivio ") + anno
+                       + QStringLiteral(" dal file ") + NOMETEMPLATE() + CR
+                       + QStringLiteral("Controllare lo spazio su disco e i permessi della cartella.") + CR
+                       + QStringLiteral("Contattare la Tarvessa servizi"),
+                   vbCritical, titolo);
+            return ESITO::Termina;
+        }
+    }
+    return ESITO::Prosegui;
+}
+
+void MOD770BAS::APRIDATABASE()
+{
+    DBANNO = store::Database::OpenDatabase(NOMEARCHIVIOANNO(), opzioniArchivio);
+}
+
+void MOD770BAS::CONTROLLOFRONTESPIZIO(QString& messaggio)
+{
+    MANCAFRONTESPIZIO = 0;
+    TABSQL = DBANNO->OpenRecordset(QStringLiteral("SELECT * FROM frontespizio"));
+    const bool vuoto = TABSQL->RecordCount() == 0;
+    TABSQL->Close();
+    TABSQL.reset();
+    if (vuoto) {
+        MANCAFRONTESPIZIO = 1;
+        MsgBox(QStringLiteral("Inserire prima il frontespizio per accedere al programma") + CR + CR + messaggio,
+               vbInformation, QStringLiteral("Controlli ") + MODELLO + QStringLiteral(" semplificato"));
+    }
+}
+
+void MOD770BAS::CHIUDIRECORDSET()
+{
+    // Each close on its own: a record set already closed or never opened is skipped.
+    auto chiudi = [](auto& recordset) {
+        if (!recordset)
+            return;
+        try {
+            recordset->Close();
+        } catch (const store::ErroreArchivio&) {
+        }
+        recordset.reset();
+    };
+    chiudi(TABFRONTESPIZIO);
+    chiudi(TABANAGSOST);
+    chiudi(TABPROV);
+    chiudi(TABSQL);
+}
+
+void MOD770BAS::CHIUDIDATABASE()
+{
+    CHIUDIRECORDSET();
+    if (DBANNO) {
+        try {
+            DBANNO->Close();
+        } catch (const store::ErroreArchivio&) {
+        }
+        DBANNO.reset();
+    }
+}
+
+void MOD770BAS::ATTIVAPROGRAMMAPRINCIPALE()
+{
+#ifdef Q_OS_WIN
+    const std::wstring titolo = TITOLOPROGRAMMAPRINCIPALE().toStdWString();
+    if (HWND finestra = FindWindowW(nullptr, titolo.c_str())) {
+        if (IsIconic(finestra))
+            ShowWindow(finestra, SW_RESTORE);
+        if (SetForegroundWindow(finestra))
+            return;
+    }
+#endif
+    // No window to activate (or no way to do it on this platform): start the
+    // main program without waiting for it. A failure is of no consequence here.
+    QProcess::startDetached(NOMEPROGRAMMAPRINCIPALE(), {}, PERCORSOPROGRAMMI);
+}

@@ -1,25 +1,136 @@
-// placeholder
+// Start-up and shutdown of the window.
 #include "window/anagsost.h"
+#include "window/aspetto.h"
+#include "window/msgbox.h"
+
+#include <QApplication>
 #include <QCloseEvent>
-ANAGSOST::ANAGSOST(MOD770BAS& modulo, QWidget* parent) : QMainWindow(parent), M(modulo) {}
-ANAGSOST::~ANAGSOST() = default;
-bool ANAGSOST::Form_Load() { return false; }
-void ANAGSOST::Form_Unload() {}
-void ANAGSOST::APRITAB() {}
-void ANAGSOST::CHIUDITAB() {}
-void ANAGSOST::ERROREARCHIVIO(const store::ErroreArchivio&) {}
-void ANAGSOST::closeEvent(QCloseEvent* e) { QMainWindow::closeEvent(e); }
-bool ANAGSOST::eventFilter(QObject* o, QEvent* e) { return QMainWindow::eventFilter(o, e); }
-void ANAGSOST::COSTRUISCICONTROLLI() {}
-void ANAGSOST::COLLEGAFINESTRA() {}
-void ANAGSOST::COLLEGASELEZIONE() {}
-void ANAGSOST::IMPOSTAFRAME() {}
-void ANAGSOST::IMPOSTATESTATA() {}
-void ANAGSOST::RITORNASELEZDIC() {}
-void ANAGSOST::cmdselprec_Click() {}
-void ANAGSOST::cmduscita_Click(int) {}
-void ANAGSOST::LISTASOSTITUTI() {}
-void ANAGSOST::Option1_Click(int) {}
-void ANAGSOST::List1_Click() {}
-void ANAGSOST::List1_DblClick() {}
-QString ANAGSOST::testoSelezionato() const { return {}; }
+#include <QGroupBox>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStatusBar>
+
+ANAGSOST::ANAGSOST(MOD770BAS& modulo, QWidget* parent) : QMainWindow(parent), M(modulo)
+{
+    COSTRUISCICONTROLLI();
+    COLLEGAFINESTRA();
+    COLLEGASELEZIONE();
+    COLLEGASCHEDA();
+    COLLEGAMEMORIZZA();
+    COLLEGAINSERIMENTO();
+    COLLEGACANCELLAZIONE();
+    COLLEGACAMBIOCF();
+    COLLEGATABMIN();
+}
+
+ANAGSOST::~ANAGSOST()
+{
+    CHIUDITAB();
+}
+
+bool ANAGSOST::Form_Load()
+{
+    setWindowTitle(QStringLiteral(" Gestione Modello ") + MODELLO + QStringLiteral(" (Semplificato) - ")
+                   + QStringLiteral("Anagrafiche di ditte da operazioni straordinarie e successioni").trimmed());
+
+    if (M.INIZIALIZZA() == MOD770BAS::ESITO::Termina) {
+        m_scaricata = true;
+        return false;
+    }
+
+    IMPOSTAFRAME();
+
+    // 12120 x 9120 twips, centred on the screen.
+    const QSize dimensione(TWIPS(12120), TWIPS(9120));
+    setFixedSize(dimensione);
+    if (const QScreen* schermo = screen()) {
+        const QRect area = schermo->availableGeometry();
+        move(area.x() + (area.width() - dimensione.width()) / 2, area.y() + (area.height() - dimensione.height()) / 2);
+    }
+    show();
+
+    // A database that cannot be opened or lacks a table the program needs is
+    // reported and the program ends through the normal shutdown; the file is
+    // left as it is.
+    try {
+        M.APRIDATABASE();
+        MESSAGGIO = Caption().trimmed();
+        M.CONTROLLOFRONTESPIZIO(MESSAGGIO);
+        if (M.MANCAFRONTESPIZIO == 1) {
+            Form_Unload();
+            return false;
+        }
+        APRITAB();
+        FORMCARICATO = 0;
+        Option1[0]->setChecked(true);
+        LISTASOSTITUTI();
+    } catch (const store::ErroreArchivio& errore) {
+        ERROREARCHIVIO(errore);
+        Form_Unload();
+        return false;
+    }
+    FORMCARICATO = 1;
+    M.VARIAZIONI = 0;
+    M.ERRORECAMPI = 0;
+    StatusBar1->showMessage(QStringLiteral("Archivio: ") + M.NOMEARCHIVIOANNO());
+    List1->setFocus();
+    return true;
+}
+
+void ANAGSOST::Form_Unload()
+{
+    if (m_scaricata)
+        return;
+    m_scaricata = true;
+    CHIUDITAB();
+    M.CHIUDIDATABASE();
+    M.ATTIVAPROGRAMMAPRINCIPALE();
+    close();
+}
+
+void ANAGSOST::APRITAB()
+{
+    M.TABFRONTESPIZIO = M.DBANNO->OpenTable(QStringLiteral("FRONTESPIZIO"));
+    M.TABFRONTESPIZIO->setIndex(QStringLiteral("CHIAVE"));
+    M.TABANAGSOST = M.DBANNO->OpenTable(QStringLiteral("ANAGSOSTITUTI"));
+    M.TABANAGSOST->setIndex(QStringLiteral("CHIAVE"));
+    M.TABPROV = M.DBANNO->OpenTable(QStringLiteral("TABMIN_PROV"));
+    M.TABPROV->setIndex(QStringLiteral("CHIAVE"));
+}
+
+void ANAGSOST::CHIUDITAB()
+{
+    for (auto* recordset : {&M.TABFRONTESPIZIO, &M.TABANAGSOST, &M.TABPROV}) {
+        if (!*recordset)
+            continue;
+        try {
+            (*recordset)->Close();
+        } catch (const store::ErroreArchivio&) {
+        }
+        recordset->reset();
+    }
+}
+
+void ANAGSOST::ERROREARCHIVIO(const store::ErroreArchivio& errore)
+{
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    MsgBox(errore.messaggio(), vbCritical, Caption());
+}
+
+void ANAGSOST::closeEvent(QCloseEvent* evento)
+{
+    if (m_scaricata) {
+        evento->accept();
+        return;
+    }
+    // Closed by the window system: the same road as the button bar's exit, so
+    // that unsaved changes are not dropped without the question.
+    const int indice = FrmSelezione->isVisible() ? 1 : 0;
+    protetto([this, indice] { cmduscita_Click(indice); });
+    if (m_scaricata)
+        evento->accept();
+    else
+        evento->ignore();
+}

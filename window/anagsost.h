@@ -37,6 +37,9 @@ public:
     void RITORNASELEZDIC();
     void cmdselprec_Click();
     void cmduscita_Click(int Index);
+    // The pending-changes dialogue before the data sheet is left (exit, other
+    // substitute, previous/next): true when the sheet may be left.
+    bool LASCIASCHEDA();
 
     // ---- selection list (selezione.cpp) ----
     void LISTASOSTITUTI();

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Sets everything up, writes a demo archive into demo/ and opens the program on
+# it. The demo has its own configuration folder, so a configuration of yours is
+# left alone. With no display the program runs under Xvfb and a screenshot is
+# saved to demo/anagsost.png.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+BUILD_DIR=${BUILD_DIR:-build}
+DEMO=$PWD/demo
+export XDG_CONFIG_HOME=$DEMO/config
+if [ ! -f "$DEMO/S7702004.MDB" ]; then
+  mkdir -p "$DEMO"
+  "$BUILD_DIR/tools/creademo" "$DEMO"
+fi
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  exec "$BUILD_DIR/anagsost"
+fi
+
+echo "No display: running under Xvfb and saving a screenshot to demo/anagsost.png"
+xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
+  QT_QPA_PLATFORM=xcb "'"$BUILD_DIR"'/anagsost" &
+  pid=$!
+  for _ in $(seq 1 50); do
+    xdotool search --onlyvisible --name "Gestione Modello" >/dev/null 2>&1 && break
+    sleep 0.2
+  done
+  sleep 1
+  xwd -root -silent | convert xwd:- png:"'"$DEMO"'/anagsost.png"
+  kill $pid
+  wait $pid 2>/dev/null || true
+'
+echo "Screenshot: $DEMO/anagsost.png"

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what the build needs (Debian packages) and builds the program, its
+# tools, tests and benchmarks into build/ (or $BUILD_DIR).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(cmake make g++ qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql
+          xvfb xauth x11-apps imagemagick xdotool fonts-dejavu-core
+          postgresql postgresql-client)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+BUILD_DIR=${BUILD_DIR:-build}
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} ${CMAKE_EXTRA:-} >/dev/null
+cmake --build "$BUILD_DIR" -j"$(nproc)"

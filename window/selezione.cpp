@@ -1,0 +1,153 @@
+// Selection list: filling, ordering, single and double click.
+#include "window/selezione.h"
+
+#include "store/chiavi.h"
+#include "window/anagsost.h"
+#include "window/aspetto.h"
+#include "window/textbox.h"
+
+#include <QGroupBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStringList>
+
+namespace {
+
+const char* const SQLORDINAMENTO[3] = {
+    "SELECT * FROM ANAGSOSTITUTI  order by codazi",
+    "SELECT * FROM ANAGSOSTITUTI  order by cfs",
+    "SELECT * FROM ANAGSOSTITUTI  order by ASOST_1,ASOST_2",
+};
+
+QString riempi(const QString& testo, int larghezza)
+{
+    return testo.leftJustified(larghezza, QLatin1Char(' '), true);
+}
+
+} // namespace
+
+QString RIGASOSTITUTO(const QString& codazi, const QString& cfs, const QVariant& asost1, const QVariant& asost2)
+{
+    const QString cognome = asost1.isNull() ? QString() : asost1.toString();
+    const QString nome = asost2.isNull() ? QString() : asost2.toString();
+    // A row with no name at all, whether its fields hold empty texts or were
+    // never written, is marked for the operator.
+    const QString nominativo = (cognome + nome).trimmed().isEmpty()
+                                   ? DATIDAINTEGRARE
+                                   : cognome.trimmed() + QLatin1Char(' ') + nome.trimmed();
+    return codazi + QLatin1Char(' ') + riempi(cfs.trimmed(), 16) + QLatin1Char(' ') + riempi(nominativo, 45);
+}
+
+void ANAGSOST::COLLEGASELEZIONE()
+{
+    // A pick by mouse or by the arrow keys counts as a single click; the list
+    // being emptied for a rebuild does not.
+    connect(List1, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!List1->selectedItems().isEmpty())
+            protetto([this] { List1_Click(); });
+    });
+    connect(List1, &QListWidget::itemDoubleClicked, this, [this] { protetto([this] { List1_DblClick(); }); });
+    for (int i = 0; i < 3; ++i) {
+        connect(Option1[i], &QRadioButton::toggled, this, [this, i](bool selezionato) {
+            if (selezionato)
+                protetto([this, i] { Option1_Click(i); });
+        });
+    }
+}
+
+QString ANAGSOST::testoSelezionato() const
+{
+    const QList<QListWidgetItem*> selezionati = List1->selectedItems();
+    return selezionati.isEmpty() ? QString() : selezionati.first()->text();
+}
+
+void ANAGSOST::LISTASOSTITUTI()
+{
+    const QSignalBlocker blocco(List1);
+    List1->clear();
+
+    for (int i = 0; i < 3; ++i) {
+        if (Option1[i]->isChecked())
+            M.TABSQL = M.DBANNO->OpenRecordset(QString::fromLatin1(SQLORDINAMENTO[i]));
+    }
+    if (!M.TABSQL)
+        M.TABSQL = M.DBANNO->OpenRecordset(QString::fromLatin1(SQLORDINAMENTO[0]));
+
+    // Lines are collected first and added in one go: one model update for the
+    // whole registry instead of one per row.
+    QStringList righe;
+    righe.append(PRIMARIGA);
+    try {
+        if (M.TABSQL->RecordCount() != 0) {
+            M.TABSQL->MoveFirst();
+            while (!M.TABSQL->Eof()) {
+                righe.append(RIGASOSTITUTO(M.TABSQL->Fields(QStringLiteral("CODAZI")),
+                                           M.TABSQL->Fields(QStringLiteral("CFS")),
+                                           M.TABSQL->Value(QStringLiteral("ASOST_1")),
+                                           M.TABSQL->Value(QStringLiteral("ASOST_2"))));
+                M.TABSQL->MoveNext();
+            }
+        }
+    } catch (...) {
+        M.TABSQL->Close();
+        M.TABSQL.reset();
+        List1->addItems(righe);
+        throw;
+    }
+    M.TABSQL->Close();
+    M.TABSQL.reset();
+    List1->addItems(righe);
+    List1->setCurrentRow(-1, QItemSelectionModel::Clear);
+}
+
+void ANAGSOST::Option1_Click(int)
+{
+    if (FORMCARICATO == 1)
+        LISTASOSTITUTI();
+}
+
+void ANAGSOST::List1_Click()
+{
+    FrmInserimento->hide();
+    const bool sostituto = List1->currentRow() != 0;
+    Cmdcancella->setEnabled(sostituto);
+    CmdCambia->setEnabled(sostituto);
+}
+
+void ANAGSOST::List1_DblClick()
+{
+    if (FrmInserimento->isVisible())
+        FrmInserimento->hide();
+    const QString riga = testoSelezionato();
+    if (riga.trimmed().isEmpty())
+        return;
+
+    if (riga == PRIMARIGA) {
+        for (TextBox* campo : {TEXTCF, TEXTAZI, TextCOGNO, TextNOME, TextAZICOL}) {
+            campo->setForeColor(NERO);
+            campo->setBackColor(BIANCO);
+        }
+        for (TextBox* campo : {TEXTAZI, TEXTCF, TextCOGNO, TextNOME, TextAZICOL})
+            campo->setText(QString());
+        FrmInserimento->show();
+        TEXTAZI->setFocus();
+        PULISCICAMPI();
+        return;
+    }
+
+    CODAZISOST = riga.mid(0, 3);
+    CFSSOST = riga.mid(4, 16);
+    M.TABANAGSOST->Seek(QStringLiteral("="), store::CHIAVEAZI(CODAZISOST), store::CHIAVECF(CFSSOST));
+    if (M.TABANAGSOST->NoMatch())
+        return;
+    IMPOSTATESTATA();
+    PULISCICAMPI();
+    CARICADATI();
+    FrmSelezione->hide();
+    Frmmoduli[0]->show();
+    Frmbottoni->show();
+    Frmtestata->show();
+    Text1[1]->setFocus();
+}
