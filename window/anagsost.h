@@ -115,6 +115,13 @@ private:
     void COLLEGACAMBIOCF();
     void COLLEGATABMIN();
 
+    // Empties the data sheet's fields (shared by PULISCICAMPI and CARICADATI).
+    void SVUOTASCHEDA();
+    // A field refused by a check: highlighted, ERRORECAMPI set, message, focus.
+    void RIFIUTACAMPO(int Index, const QString& messaggio, int stile = vbInformation);
+    // The twin moves of the previous/next buttons.
+    void SPOSTASCHEDA(bool avanti);
+
     // ---- insertion: private handlers (inserimento.cpp) ----
 
     // ---- change of codice fiscale: private helpers (cambiacf.cpp) ----

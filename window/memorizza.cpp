@@ -1,9 +1,212 @@
 // Validation and saving of the data sheet, moves to the previous/next substitute.
 #include "window/anagsost.h"
+#include "window/aspetto.h"
+#include "window/msgbox.h"
+#include "window/textbox.h"
 
-void ANAGSOST::COLLEGAMEMORIZZA() {}
-void ANAGSOST::CONTROLLOCAMPI() {}
-void ANAGSOST::MEMORIZZADATI() {}
-void ANAGSOST::cmdmemorizza_Click() {}
-void ANAGSOST::cmdparcprec_Click() {}
-void ANAGSOST::cmdparcsuc_Click() {}
+#include "checks/tasti.h"
+#include "store/chiavi.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+namespace {
+
+// Busy pointer for the time the database is written.
+struct CursoreOccupato {
+    CursoreOccupato() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CursoreOccupato() { QApplication::restoreOverrideCursor(); }
+    CursoreOccupato(const CursoreOccupato&) = delete;
+    CursoreOccupato& operator=(const CursoreOccupato&) = delete;
+};
+
+// Puts a table record set back on its primary index however the lookup ends.
+struct IndicePrincipale {
+    store::TableRecordset& tabella;
+    ~IndicePrincipale()
+    {
+        try {
+            tabella.setIndex(QStringLiteral("CHIAVE"));
+        } catch (const store::ErroreArchivio&) {
+        }
+    }
+};
+
+} // namespace
+
+void ANAGSOST::COLLEGAMEMORIZZA()
+{
+    connect(cmdmemorizza, &QPushButton::clicked, this, [this] { protetto([this] { cmdmemorizza_Click(); }); });
+    connect(cmdparcprec, &QPushButton::clicked, this, [this] { protetto([this] { cmdparcprec_Click(); }); });
+    connect(cmdparcsuc, &QPushButton::clicked, this, [this] { protetto([this] { cmdparcsuc_Click(); }); });
+}
+
+void ANAGSOST::RIFIUTACAMPO(int Index, const QString& messaggio, int stile)
+{
+    TextBox* campo = Text1[Index];
+    campo->setForeColor(NERO);
+    campo->setBackColor(GIALLO);
+    M.ERRORECAMPI = 1;
+    MsgBox(messaggio, stile, Caption());
+    if (campo->isEnabled() && campo->isVisible())
+        campo->setFocus();
+}
+
+void ANAGSOST::CONTROLLOCAMPI()
+{
+    M.ERRORECAMPI = 0;
+    for (int n = 1; n <= 10; ++n) {
+        Text1[n]->setForeColor(NERO);
+        Text1[n]->setBackColor(BIANCO);
+    }
+    auto vuoto = [this](int n) { return Text1[n]->text().trimmed().isEmpty(); };
+
+    if (vuoto(2)) {
+        // Not a natural person: no birth data required nor kept.
+        Text1[3]->setText(QString());
+        Text1[4]->setText(QStringLiteral("00/00/0000"));
+        Text1[5]->setText(QString());
+        Text1[6]->setText(QString());
+    } else {
+        if (vuoto(3))
+            return RIFIUTACAMPO(3, QStringLiteral("Inserire Sesso"));
+        const QString data = Text1[4]->text().trimmed();
+        if (data != QLatin1String("00/00/0000") && (!DATAVALIDA(data) || data.right(4) == QLatin1String("0000")))
+            return RIFIUTACAMPO(4, QStringLiteral("Data di nascita errata"));
+        if (data == QLatin1String("00/00/0000"))
+            return RIFIUTACAMPO(4, QStringLiteral("Inserire data di nascita"));
+        if (vuoto(5))
+            return RIFIUTACAMPO(5, QStringLiteral("Inserire comune di nascita"));
+        M.TABPROV->Seek(QStringLiteral("="), Text1[6]->text());
+        if (M.TABPROV->NoMatch())
+            return RIFIUTACAMPO(6, QStringLiteral("Inserire una provincia di nascita valida"));
+    }
+
+    if (vuoto(7))
+        return RIFIUTACAMPO(7, QStringLiteral("Inserire comune di residenza o domicilio fiscale"));
+    M.TABPROV->Seek(QStringLiteral("="), Text1[8]->text());
+    if (M.TABPROV->NoMatch())
+        return RIFIUTACAMPO(8, QStringLiteral("Inserire una provincia di residenza o domicilio fiscale valida"));
+
+    {
+        const IndicePrincipale ripristino{*M.TABFRONTESPIZIO};
+        M.TABFRONTESPIZIO->setIndex(QStringLiteral("CHIAVECODAZI"));
+        M.TABFRONTESPIZIO->Seek(QStringLiteral("="), store::CHIAVEAZI(Text1[10]->text()));
+        if (M.TABFRONTESPIZIO->NoMatch()) {
+            Text1[10]->setText(QString());
+            return RIFIUTACAMPO(10,
+                                QStringLiteral("Attenzione !!! Il codice azienda collegata inserito non è presente "
+                                               "nel frontespizio"),
+                                vbCritical);
+        }
+    }
+
+    if (vuoto(9))
+        return RIFIUTACAMPO(9, QStringLiteral("Inserire indirizzo di residenza o domicilio fiscale"));
+}
+
+void ANAGSOST::MEMORIZZADATI()
+{
+    CONTROLLOCAMPI();
+    if (M.ERRORECAMPI == 1)
+        return;
+
+    {
+        const CursoreOccupato occupato;
+        store::TableRecordset& tabella = *M.TABANAGSOST;
+        tabella.Seek(QStringLiteral("="), store::CHIAVEAZI(CODAZISOST), store::CHIAVECF(CFSSOST));
+        if (tabella.NoMatch()) {
+            tabella.AddNew();
+            // The key is written in the form every lookup builds, so that the
+            // new row is always found again (a code typed with a leading blank
+            // would otherwise be stored where no lookup reaches it).
+            tabella.SetField(QStringLiteral("CFS"), CFSSOST.trimmed());
+            tabella.SetField(QStringLiteral("CODAZI"), store::CHIAVEAZI(CODAZISOST));
+            tabella.SetField(QStringLiteral("ASOST_1"), Text1[1]->text());
+            tabella.SetField(QStringLiteral("ASOST_2"), Text1[2]->text());
+        } else {
+            tabella.Edit();
+        }
+        for (int n = 1; n <= 10; ++n) {
+            const QString testo = Text1[n]->text();
+            QString valore;
+            if (n == 10)
+                valore = store::CHIAVEAZI(testo);
+            else if (n == 4) // GG/MM/AAAA stored as AAAAMMGG
+                valore = testo.mid(6, 4) + testo.mid(3, 2) + testo.mid(0, 2);
+            else
+                valore = testo;
+            tabella.SetField(QStringLiteral("ASOST_") + QString::number(n), valore);
+        }
+        try {
+            tabella.Update();
+        } catch (...) {
+            // Nothing was stored; the typed values stay on the sheet.
+            tabella.CancelUpdate();
+            throw;
+        }
+    }
+
+    M.VARIAZIONI = 0;
+    if (M.NUOVOSOSTITUTO == 1) {
+        M.NUOVOSOSTITUTO = 0;
+        cmdparcprec->setEnabled(true);
+        cmdparcsuc->setEnabled(true);
+    }
+    M.TABANAGSOST->Seek(QStringLiteral("="), store::CHIAVEAZI(CODAZISOST), store::CHIAVECF(CFSSOST));
+    if (!M.TABANAGSOST->NoMatch()) {
+        IMPOSTATESTATA();
+        CARICADATI();
+        CODAZISOST = M.TABANAGSOST->Fields(QStringLiteral("CODAZI"));
+        CFSSOST = M.TABANAGSOST->Fields(QStringLiteral("CFS"));
+    }
+}
+
+void ANAGSOST::cmdmemorizza_Click()
+{
+    MEMORIZZADATI();
+}
+
+void ANAGSOST::SPOSTASCHEDA(bool avanti)
+{
+    // A refused save or a Cancel keeps the sheet with the typed values.
+    if (!LASCIASCHEDA())
+        return;
+    CODAZIPREC = CODAZISOST;
+    CFSPREC = CFSSOST;
+
+    store::TableRecordset& tabella = *M.TABANAGSOST;
+    auto allEstremo = [&tabella, avanti] { return avanti ? tabella.Eof() : tabella.Bof(); };
+    if (!allEstremo()) {
+        if (avanti)
+            tabella.MoveNext();
+        else
+            tabella.MovePrevious();
+    }
+    if (!allEstremo()) {
+        CODAZISOST = tabella.Fields(QStringLiteral("CODAZI"));
+        CFSSOST = tabella.Fields(QStringLiteral("CFS"));
+        tabella.Seek(QStringLiteral("="), store::CHIAVEAZI(CODAZISOST), store::CHIAVECF(CFSSOST));
+    } else {
+        MsgBox(avanti ? QStringLiteral("Ultima Anagrafica") : QStringLiteral("Prima Anagrafica"), vbInformation,
+               Caption());
+        tabella.Seek(QStringLiteral("="), store::CHIAVEAZI(CODAZIPREC), store::CHIAVECF(CFSPREC));
+        if (!tabella.NoMatch()) {
+            CODAZISOST = CODAZIPREC;
+            CFSSOST = CFSPREC;
+        }
+    }
+    IMPOSTATESTATA();
+    PULISCICAMPI();
+    CARICADATI();
+}
+
+void ANAGSOST::cmdparcprec_Click()
+{
+    SPOSTASCHEDA(false);
+}
+
+void ANAGSOST::cmdparcsuc_Click()
+{
+    SPOSTASCHEDA(true);
+}

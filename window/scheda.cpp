@@ -1,11 +1,144 @@
 // Data sheet: load, clear, field events, the save-or-discard question.
 #include "window/anagsost.h"
+#include "window/aspetto.h"
+#include "window/msgbox.h"
+#include "window/textbox.h"
 
-void ANAGSOST::COLLEGASCHEDA() {}
-void ANAGSOST::CARICADATI() {}
-void ANAGSOST::PULISCICAMPI() {}
-void ANAGSOST::MESSAGGIOVARIAZ() {}
-void ANAGSOST::Text1_Change(int) {}
-void ANAGSOST::Text1_GotFocus(int) {}
-void ANAGSOST::Text1_LostFocus(int) {}
-void ANAGSOST::Text1_KeyPress(int, int&) {}
+#include "checks/maiuscolo.h"
+#include "checks/tasti.h"
+
+#include <QApplication>
+#include <QGroupBox>
+
+namespace {
+
+QString nomeCampo(int n)
+{
+    return QStringLiteral("ASOST_") + QString::number(n);
+}
+
+} // namespace
+
+void ANAGSOST::COLLEGASCHEDA()
+{
+    for (int n = 1; n <= 10; ++n) {
+        TextBox* campo = Text1[n];
+        connect(campo, &TextBox::Change, this, [this, n] { Text1_Change(n); });
+        connect(campo, &TextBox::GotFocus, this, [this, n] { Text1_GotFocus(n); });
+        connect(campo, &TextBox::LostFocus, this, [this, n] { protetto([this, n] { Text1_LostFocus(n); }); });
+        connect(campo, &TextBox::KeyPress, this, [this, n](int& KeyAscii) { Text1_KeyPress(n, KeyAscii); });
+        // Edits that come without a key press of their own (Delete, cut,
+        // undo) are changes to save as well.
+        connect(campo, &QLineEdit::textEdited, this, [this] { M.VARIAZIONI = 1; });
+    }
+}
+
+// Empties every field and puts it back to its normal colours.
+void ANAGSOST::SVUOTASCHEDA()
+{
+    for (int n = 1; n <= 10; ++n) {
+        Text1[n]->setForeColor(NERO);
+        Text1[n]->setBackColor(BIANCO);
+        if (n == 4)
+            Text1[n]->setText(QStringLiteral("00/00/0000"));
+        else if (n == 10)
+            Text1[n]->setText(QStringLiteral("0"));
+        else
+            Text1[n]->setText(QString());
+    }
+}
+
+void ANAGSOST::PULISCICAMPI()
+{
+    SVUOTASCHEDA();
+    M.VARIAZIONI = 0;
+}
+
+void ANAGSOST::CARICADATI()
+{
+    SVUOTASCHEDA();
+    Text1[1]->setText(M.TABANAGSOST->Fields(nomeCampo(1)));
+    Text1[2]->setText(M.TABANAGSOST->Fields(nomeCampo(2)));
+    for (int n = 1; n <= 10; ++n) {
+        const QString valore = M.TABANAGSOST->Fields(nomeCampo(n));
+        if (n == 4) // AAAAMMGG shown as GG/MM/AAAA
+            Text1[n]->setText(valore.mid(6, 2) + QLatin1Char('/') + valore.mid(4, 2) + QLatin1Char('/')
+                              + valore.mid(0, 4));
+        else
+            Text1[n]->setText(valore);
+    }
+    M.VARIAZIONI = 0;
+}
+
+void ANAGSOST::MESSAGGIOVARIAZ()
+{
+    M.RISPOSTA = MsgBox(QStringLiteral("Sono state effettuate delle variazioni") + CR + QStringLiteral("Salvare ?"),
+                        vbYesNoCancel + vbQuestion, Caption());
+    if (M.RISPOSTA == vbYes) {
+        MEMORIZZADATI();
+        if (M.ERRORECAMPI != 1)
+            M.VARIAZIONI = 0;
+    } else if (M.RISPOSTA == vbNo) {
+        M.VARIAZIONI = 0;
+    }
+}
+
+void ANAGSOST::Text1_Change(int Index)
+{
+    Text1[Index]->setForeColor(NERO);
+    Text1[Index]->setBackColor(BIANCO);
+}
+
+void ANAGSOST::Text1_GotFocus(int Index)
+{
+    TextBox* campo = Text1[Index];
+    campo->setSelStart(Index == 4 ? 0 : campo->maxLength());
+    Framecodif->hide();
+}
+
+void ANAGSOST::Text1_LostFocus(int Index)
+{
+    TextBox* campo = Text1[Index];
+    if (Index == 10) {
+        campo->setText((QStringLiteral("000") + campo->text().trimmed()).right(3));
+    } else if (Index == 4) {
+        const QString data = campo->text().trimmed();
+        if (data != QLatin1String("00/00/0000") && (!DATAVALIDA(data) || data.right(4) == QLatin1String("0000"))) {
+            MsgBox(QStringLiteral("Data di nascita errata"), vbInformation, Caption());
+            campo->setForeColor(NERO);
+            campo->setBackColor(GIALLO);
+            campo->setFocus();
+        }
+    }
+}
+
+void ANAGSOST::Text1_KeyPress(int Index, int& KeyAscii)
+{
+    M.VARIAZIONI = 1;
+    TextBox* campo = Text1[Index];
+    switch (Index) {
+    case 3:
+        // Each key replaces the sex typed before; a refused key leaves it empty.
+        campo->setText(QString());
+        FILTRACARATTERI(KeyAscii, QStringLiteral("MmFf "), true);
+        break;
+    case 4: {
+        CAMPOTESTO stato = campo->stato();
+        stato.testo = DIGITADATA(stato, KeyAscii);
+        campo->applica(stato);
+        if (stato.beep)
+            QApplication::beep();
+        KeyAscii = 0;
+        break;
+    }
+    case 10: {
+        CAMPOTESTO stato = campo->stato();
+        KeyAscii = DIGITANUMERO(stato, KeyAscii, 0, 0, 3, 0);
+        campo->applica(stato);
+        break;
+    }
+    default:
+        KeyAscii = MAIUSCOLO(KeyAscii);
+        break;
+    }
+}
