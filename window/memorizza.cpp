@@ -1,38 +1,14 @@
 // Validation and saving of the data sheet, moves to the previous/next substitute.
 #include "window/anagsost.h"
 #include "window/aspetto.h"
+#include "window/guardie.h"
 #include "window/msgbox.h"
 #include "window/textbox.h"
 
 #include "checks/tasti.h"
 #include "store/chiavi.h"
 
-#include <QApplication>
 #include <QPushButton>
-
-namespace {
-
-// Busy pointer for the time the database is written.
-struct CursoreOccupato {
-    CursoreOccupato() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CursoreOccupato() { QApplication::restoreOverrideCursor(); }
-    CursoreOccupato(const CursoreOccupato&) = delete;
-    CursoreOccupato& operator=(const CursoreOccupato&) = delete;
-};
-
-// Puts a table record set back on its primary index however the lookup ends.
-struct IndicePrincipale {
-    store::TableRecordset& tabella;
-    ~IndicePrincipale()
-    {
-        try {
-            tabella.setIndex(QStringLiteral("CHIAVE"));
-        } catch (const store::ErroreArchivio&) {
-        }
-    }
-};
-
-} // namespace
 
 void ANAGSOST::COLLEGAMEMORIZZA()
 {
@@ -89,7 +65,7 @@ void ANAGSOST::CONTROLLOCAMPI()
         return RIFIUTACAMPO(8, QStringLiteral("Inserire una provincia di residenza o domicilio fiscale valida"));
 
     {
-        const IndicePrincipale ripristino{*M.TABFRONTESPIZIO};
+        const IndicePrincipale ripristino(*M.TABFRONTESPIZIO);
         M.TABFRONTESPIZIO->setIndex(QStringLiteral("CHIAVECODAZI"));
         M.TABFRONTESPIZIO->Seek(QStringLiteral("="), store::CHIAVEAZI(Text1[10]->text()));
         if (M.TABFRONTESPIZIO->NoMatch()) {

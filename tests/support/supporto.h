@@ -1,3 +1,0 @@
-#pragma once
-// Helpers shared by the tests.
-#include <QString>
