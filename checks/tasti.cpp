@@ -189,9 +189,8 @@ int DIGITANUMERO(CAMPOTESTO& campo, int keyAscii, int segno, int virgola, int in
     else
         testo = allineaADestra(testo, larghezza);
     // Dropping the first character makes room for the key at the right; a
-    // character other than a blank there means the field is full, and
-    // dropping it would lose a digit.
-    if (testo.at(0) != QLatin1Char(' ')) {
+    // blank or a leading zero goes, anything else would change the number.
+    if (testo.at(0) != QLatin1Char(' ') && testo.at(0) != QLatin1Char('0')) {
         scriviEFine(testo);
         return 0;
     }
