@@ -194,6 +194,8 @@ void TestTasti::digitaNumero_data()
     QTest::newRow("decimali pieno rifiuta") << decimali << "" << 0 << "123,456" << "123,45" << 6 << int('6');
     QTest::newRow("decimali senza intera") << decimali << "" << 0 << ",5" << "    ,5" << 6 << int('5');
     QTest::newRow("decimali zero svuotato") << decimali << "  0,00" << 6 << "7" << "     7" << 6 << int('7');
+    QTest::newRow("decimali zero col punto svuotato") << decimali << "  0.00" << 6 << "x" << "" << 0 << 0;
+    QTest::newRow("decimali punto e zeri svuotato") << decimali << " .00" << 4 << "7" << "     7" << 6 << int('7');
     QTest::newRow("decimali virgola zeri svuotata") << decimali << ",00" << 3 << "7" << "     7" << 6 << int('7');
     QTest::newRow("decimali segno rifiutato") << decimali << "" << 0 << "5-" << "     5" << 6 << 0;
 
@@ -288,6 +290,7 @@ void TestTasti::digitaData_data()
     QTest::newRow("invio") << "15/08/1975" << 3 << "\r" << "15/08/1975" << 3 << true;
     QTest::newRow("4 in posizione 0") << vuota << 0 << "4" << vuota << 0 << true;
     QTest::newRow("3 in posizione 0 con giorno 25") << "25/00/0000" << 0 << "3" << "25/00/0000" << 0 << true;
+    QTest::newRow("3 in posizione 0 con giorno 22") << "22/00/0000" << 0 << "3" << "22/00/0000" << 0 << true;
     QTest::newRow("3 in posizione 0 con giorno 21") << "21/00/0000" << 0 << "3" << "31/00/0000" << 1 << false;
     QTest::newRow("2 in posizione 1 dopo 3") << "30/00/0000" << 1 << "2" << "30/00/0000" << 1 << true;
     QTest::newRow("1 in posizione 1 dopo 3") << "30/00/0000" << 1 << "1" << "31/00/0000" << 3 << false;
