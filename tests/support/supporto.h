@@ -1,3 +1,5 @@
 #pragma once
 // Helpers shared by the tests.
+#include "support/archivioprova.h"
+
 #include <QString>
