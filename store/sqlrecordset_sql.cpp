@@ -106,6 +106,11 @@ int SqlRecordsetSql::colonna(const QString& campo) const
 
 void SqlRecordsetSql::esegui()
 {
+    // A record set only reads: a statement that writes is refused before it runs.
+    static const QRegularExpression selezione(QStringLiteral("^\\s*SELECT\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    if (!selezione.match(m_sql).hasMatch())
+        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("il testo non è una selezione: %1").arg(m_sql));
     m_query.reset();
     m_query.emplace(m_connessione->prepara(m_sql));
     m_connessione->esegui(*m_query, m_parametri);
