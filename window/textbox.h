@@ -53,4 +53,8 @@ private:
 
     long m_foreColor = 0;
     long m_backColor = 16777215;
+    // The field holds the focus as the window's handlers see it: GotFocus was
+    // signalled and LostFocus not yet. The window losing and regaining the
+    // activation (a message box, a popup) does not change it.
+    bool m_focusLogico = false;
 };
