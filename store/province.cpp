@@ -3,7 +3,6 @@
 #include "store/database.h"
 #include "store/schema.h"
 
-#include <algorithm>
 
 namespace store {
 
@@ -56,12 +55,15 @@ QList<Provincia> provinceAnno()
     return province;
 }
 
+void inserisciProvince(Database& db)
+{
+    for (const Provincia& p : provinceAnno())
+        db.Execute(QStringLiteral("INSERT INTO TABMIN_PROV (codprov, descprov) VALUES (?, ?)"), {p.sigla, p.nome});
+}
+
 void creaTemplate(const QString& percorso)
 {
-    creaArchivio(percorso, [](Database& db) {
-        for (const Provincia& p : provinceAnno())
-            db.Execute(QStringLiteral("INSERT INTO TABMIN_PROV (codprov, descprov) VALUES (?, ?)"), {p.sigla, p.nome});
-    });
+    creaArchivio(percorso, inserisciProvince);
 }
 
 } // namespace store

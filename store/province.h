@@ -6,6 +6,8 @@
 
 namespace store {
 
+class Database;
+
 struct Provincia {
     QString sigla; // two-letter code, codprov
     QString nome;  // name in capitals, descprov
@@ -14,6 +16,9 @@ struct Provincia {
 // The provinces in force for the tax year 2004 (103), in alphabetical order of
 // their code, followed by "EE" for a foreign state.
 QList<Provincia> provinceAnno();
+
+// Adds provinceAnno() to TABMIN_PROV.
+void inserisciProvince(Database& db);
 
 // Name of the template database in the archive folder.
 inline QString nomeFileTemplate() { return QStringLiteral("SQ47XXXX.MDB"); }
