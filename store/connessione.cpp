@@ -16,6 +16,16 @@ QString nuovoNomeConnessione()
 
 } // namespace
 
+QVariant valoreDaScrivere(const QVariant& valore)
+{
+    // Qt SQL binds a QString without data as Null, though the variant holding
+    // it is not null: the text of an empty field would then be stored as Null.
+    // Only a null variant stands for Null; any text, empty or not, is a text.
+    if (!valore.isNull() && valore.typeId() == QMetaType::QString && valore.toString().isNull())
+        return QVariant(QStringLiteral(""));
+    return valore;
+}
+
 // ---- InfoTabella / Motore defaults ----
 
 const InfoIndice* InfoTabella::indice(const QString& nomeLogico) const
@@ -201,7 +211,7 @@ void Connessione::esegui(QSqlQuery& query, const QVariantList& parametri)
 {
     verificaAperta();
     for (int i = 0; i < parametri.size(); ++i)
-        query.bindValue(i, parametri.at(i));
+        query.bindValue(i, valoreDaScrivere(parametri.at(i)));
     if (!query.exec()) {
         const QSqlError e = query.lastError();
         query.finish();

@@ -21,6 +21,10 @@ public:
     virtual void rilascia() = 0;
 };
 
+// The value as it is bound: a null variant is Null; a QString, even one
+// without data, is a text.
+QVariant valoreDaScrivere(const QVariant& valore);
+
 class Connessione {
 public:
     // Opens the archive; raises ErroreArchivio.

@@ -287,6 +287,7 @@ private slots:
         t->Edit();
         t->SetField("asost_1", "VERDI");
         t->SetField("ASOST_9", QVariant()); // Null written as Null
+        t->SetField("ASOST_5", QString());  // an empty field: a text, not Null
         QCOMPARE(t->Fields("ASOST_1"), QString("VERDI")); // the edited copy reads back
         t->Update();
         QCOMPARE(t->Fields("ASOST_1"), QString("VERDI"));
@@ -294,7 +295,11 @@ private slots:
         QCOMPARE(r.size(), 1);
         QCOMPARE(r[0]["ASOST_1"].toString(), QString("VERDI"));
         QVERIFY(r[0]["ASOST_9"].isNull());
+        QVERIFY(!r[0]["ASOST_5"].isNull());
+        QCOMPARE(r[0]["ASOST_5"].toString(), QString(""));
         QCOMPARE(r[0]["ASOST_7"].toString(), QString("ROMA"));
+        QCOMPARE(db->Execute("UPDATE ANAGSOSTITUTI SET ASOST_6 = ? WHERE CODAZI = ?", {QString(), "101"}), 2);
+        QCOMPARE(a->conta("SELECT COUNT(*) FROM ANAGSOSTITUTI WHERE ASOST_6 = ''"), 2);
 
         // A key column changes: the row is found by its original key.
         t->Edit();

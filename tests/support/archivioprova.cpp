@@ -56,8 +56,12 @@ public:
         q.setForwardOnly(true);
         if (!q.prepare(sql))
             fallisci(QStringLiteral("ArchivioProva: %1: %2").arg(sql, q.lastError().text()));
-        for (int i = 0; i < parametri.size(); ++i)
-            q.bindValue(i, parametri.at(i));
+        for (int i = 0; i < parametri.size(); ++i) {
+            // As the store does: only a null variant is Null, a QString is a text.
+            const QVariant& v = parametri.at(i);
+            const bool testoVuoto = !v.isNull() && v.typeId() == QMetaType::QString && v.toString().isNull();
+            q.bindValue(i, testoVuoto ? QVariant(QStringLiteral("")) : v);
+        }
         if (!q.exec())
             fallisci(QStringLiteral("ArchivioProva: %1: %2").arg(sql, q.lastError().text()));
         return q;

@@ -16,8 +16,9 @@
 // Every helper opens its own short-lived connection (a unique connection
 // name, a busy wait of a few seconds), so it can be used while the program
 // under test has the same file open. Values are written exactly as given (no
-// key normalisation): a null QVariant writes Null, an empty QString an empty
-// text. Failures raise std::runtime_error, which Qt Test reports as a failure.
+// key normalisation): a null QVariant (QVariant()) writes Null, any QString
+// (QString() included) a text. Failures raise std::runtime_error, which Qt
+// Test reports as a failure.
 // By default the helpers work on the year's database; setArchivio() points
 // them at another file of the folder (the template, say).
 #include <QList>
