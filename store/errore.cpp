@@ -87,9 +87,11 @@ QString ErroreArchivio::messaggio() const
         break;
     case TipoErrore::Altro:
         righe << QStringLiteral("Attenzione !!! Errore nell'archivio.");
+        // The engine's own words only when there is nothing better to say:
+        // they are what support will ask for.
         if (!m_oggetto.isEmpty())
             righe << m_oggetto;
-        if (!m_dettaglio.isEmpty())
+        else if (!m_dettaglio.isEmpty())
             righe << QStringLiteral("(") + m_dettaglio + QStringLiteral(")");
         righe << NON_ESEGUITA;
         break;

@@ -87,8 +87,11 @@ void MotoreSqlite::apri(QSqlDatabase& db, const QString& percorso, const Opzioni
     // Writing needs the file and, for the rollback journal, its folder.
     if (!file.isWritable())
         throw ErroreArchivio(TipoErrore::SolaLettura, QStringLiteral("file in sola lettura"), percorso);
+#ifndef Q_OS_WIN
+    // (On Windows a folder's read-only attribute does not stop writing in it.)
     if (!QFileInfo(file.absolutePath()).isWritable())
         throw ErroreArchivio(TipoErrore::SolaLettura, QStringLiteral("cartella in sola lettura"), percorso);
+#endif
 
     // mode=rw: open an existing file only, even if it vanished since the check.
     QUrl uri = QUrl::fromLocalFile(file.absoluteFilePath());
