@@ -20,10 +20,14 @@ enum class TipoErrore {
 
 class ErroreArchivio : public std::exception {
 public:
-    ErroreArchivio(TipoErrore tipo, QString dettaglio);
+    // dettaglio: the engine's own text, for what() and support;
+    // oggetto: what the operator is told about, e.g. the file name, or
+    // "la tabella ANAGSOSTITUTI", "il campo ASOST_11" for a missing object.
+    ErroreArchivio(TipoErrore tipo, QString dettaglio, QString oggetto = {});
 
     TipoErrore tipo() const { return m_tipo; }
     const QString& dettaglio() const { return m_dettaglio; }
+    const QString& oggetto() const { return m_oggetto; }
 
     // Italian text for the operator; lines are separated by carriage returns.
     QString messaggio() const;
@@ -33,6 +37,7 @@ public:
 private:
     TipoErrore m_tipo;
     QString m_dettaglio;
+    QString m_oggetto;
     std::string m_what;
 };
 

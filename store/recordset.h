@@ -41,6 +41,8 @@ public:
     virtual QStringList nomiCampi() const = 0;
 
     // Edit the current row: Edit(), SetField()..., Update() stores it at once.
+    // SetField with a null QVariant() writes Null; any QString, QString()
+    // included, writes a text (an empty field is stored as an empty text).
     virtual void Edit() = 0;
     virtual void SetField(const QString& campo, const QVariant& valore) = 0;
     virtual void Update() = 0;

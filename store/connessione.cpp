@@ -1,0 +1,283 @@
+#include "store/connessione.h"
+
+#include <QAtomicInteger>
+#include <QSqlRecord>
+#include <algorithm>
+
+namespace store::interno {
+
+namespace {
+
+QString nuovoNomeConnessione()
+{
+    static QAtomicInteger<quint64> contatore;
+    return QStringLiteral("anagsost-archivio-%1").arg(++contatore);
+}
+
+} // namespace
+
+QVariant valoreDaScrivere(const QVariant& valore)
+{
+    // Qt SQL binds a QString without data as Null, though the variant holding
+    // it is not null: the text of an empty field would then be stored as Null.
+    // Only a null variant stands for Null; any text, empty or not, is a text.
+    if (!valore.isNull() && valore.typeId() == QMetaType::QString && valore.toString().isNull())
+        return QVariant(QStringLiteral(""));
+    return valore;
+}
+
+// ---- InfoTabella / Motore defaults ----
+
+const InfoIndice* InfoTabella::indice(const QString& nomeLogico) const
+{
+    const QString cercato = nome + QLatin1Char('_') + nomeLogico;
+    for (const InfoIndice& i : indici) {
+        if (i.nome.compare(cercato, Qt::CaseInsensitive) == 0)
+            return &i;
+    }
+    return nullptr;
+}
+
+QStringList InfoTabella::identita() const
+{
+    if (!chiavePrimaria.isEmpty())
+        return chiavePrimaria;
+    const InfoIndice* chiave = indice(QStringLiteral("CHIAVE"));
+    if (chiave && chiave->univoco)
+        return chiave->colonne;
+    return {};
+}
+
+QString Motore::nome(const QString& identificatore) const
+{
+    QString s = identificatore;
+    s.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+QString Motore::confrontoRiga(const QStringList& colonne, const QString& operatore) const
+{
+    QStringList nomi, segnaposto;
+    for (const QString& c : colonne) {
+        nomi << nome(c);
+        segnaposto << QStringLiteral("?");
+    }
+    return QLatin1Char('(') + nomi.join(QStringLiteral(", ")) + QStringLiteral(") ") + operatore +
+           QStringLiteral(" (") + segnaposto.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
+// ---- Connessione ----
+
+Connessione::Connessione(std::unique_ptr<Motore> motore, const QString& percorso, const OpzioniArchivio& opzioni)
+    : m_motore(std::move(motore)), m_percorso(percorso), m_nomeConnessione(nuovoNomeConnessione())
+{
+    m_db = QSqlDatabase::addDatabase(m_motore->driver(), m_nomeConnessione);
+    if (!m_db.isValid()) {
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_nomeConnessione);
+        throw ErroreArchivio(TipoErrore::NonApribile,
+                             QStringLiteral("driver %1 non disponibile").arg(m_motore->driver()), percorso);
+    }
+    try {
+        m_motore->apri(m_db, percorso, opzioni);
+    } catch (...) {
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_nomeConnessione);
+        throw;
+    }
+    m_aperta = true;
+}
+
+Connessione::~Connessione()
+{
+    chiudi();
+}
+
+void Connessione::chiudi()
+{
+    if (!m_aperta)
+        return;
+    // Record sets first: their statements must be gone before the
+    // connection is, or the engine keeps the file busy.
+    const std::vector<Cursore*> cursori = m_cursori;
+    m_cursori.clear();
+    for (Cursore* c : cursori)
+        c->rilascia();
+    m_aperta = false;
+    if (m_transazione) {
+        // An unfinished transaction is undone; the engine would do the same.
+        QSqlQuery q(m_db);
+        q.exec(QStringLiteral("ROLLBACK"));
+        m_transazione = false;
+    }
+    m_tabelle.clear();
+    m_istruzioni.clear();
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_nomeConnessione);
+}
+
+void Connessione::registra(Cursore* cursore)
+{
+    m_cursori.push_back(cursore);
+}
+
+void Connessione::rimuovi(Cursore* cursore)
+{
+    m_cursori.erase(std::remove(m_cursori.begin(), m_cursori.end(), cursore), m_cursori.end());
+}
+
+void Connessione::verificaAperta() const
+{
+    if (!m_aperta)
+        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("archivio chiuso"),
+                             QStringLiteral("L'archivio è già stato chiuso."));
+}
+
+std::shared_ptr<const InfoTabella> Connessione::tabella(const QString& nome)
+{
+    verificaAperta();
+    const QString chiave = nome.toUpper();
+    auto trovata = m_tabelle.constFind(chiave);
+    if (trovata != m_tabelle.constEnd())
+        return *trovata;
+    const QStringList tutte = m_motore->tabelle(m_db);
+    auto it = std::find_if(tutte.begin(), tutte.end(),
+                           [&](const QString& t) { return t.compare(nome, Qt::CaseInsensitive) == 0; });
+    if (it == tutte.end())
+        throw ErroreArchivio(TipoErrore::OggettoMancante, QStringLiteral("no such table: %1").arg(nome),
+                             QStringLiteral("la tabella %1").arg(nome));
+    auto info = std::make_shared<const InfoTabella>(m_motore->descriviTabella(m_db, *it));
+    m_tabelle.insert(chiave, info);
+    return info;
+}
+
+bool Connessione::esisteTabella(const QString& nome)
+{
+    verificaAperta();
+    if (m_tabelle.contains(nome.toUpper()))
+        return true;
+    const QStringList tutte = m_motore->tabelle(m_db);
+    return std::any_of(tutte.begin(), tutte.end(),
+                       [&](const QString& t) { return t.compare(nome, Qt::CaseInsensitive) == 0; });
+}
+
+QSqlQuery Connessione::prepara(const QString& sql, bool soloAvanti)
+{
+    verificaAperta();
+    QSqlQuery q(m_db);
+    q.setForwardOnly(soloAvanti);
+    if (!q.prepare(sql))
+        errore(q.lastError(), sql);
+    return q;
+}
+
+std::shared_ptr<QSqlQuery> Connessione::preparata(const QString& sql)
+{
+    verificaAperta();
+    auto trovata = m_istruzioni.constFind(sql);
+    if (trovata != m_istruzioni.constEnd())
+        return *trovata;
+    auto q = std::make_shared<QSqlQuery>(prepara(sql));
+    m_istruzioni.insert(sql, q);
+    return q;
+}
+
+bool Connessione::leggiRiga(const QString& sql, const QVariantList& parametri, QVector<QVariant>& riga)
+{
+    const std::shared_ptr<QSqlQuery> q = preparata(sql);
+    esegui(*q, parametri);
+    if (!avanza(*q))
+        return false;
+    const int n = q->record().count();
+    riga.resize(n);
+    for (int i = 0; i < n; ++i)
+        riga[i] = q->value(i);
+    q->finish();
+    return true;
+}
+
+int Connessione::modifica(const QString& sql, const QVariantList& parametri)
+{
+    QSqlQuery q = prepara(sql);
+    esegui(q, parametri);
+    const int righe = q.isSelect() ? 0 : q.numRowsAffected();
+    q.finish();
+    return righe;
+}
+
+void Connessione::esegui(QSqlQuery& query, const QVariantList& parametri)
+{
+    verificaAperta();
+    for (int i = 0; i < parametri.size(); ++i)
+        query.bindValue(i, valoreDaScrivere(parametri.at(i)));
+    if (!query.exec()) {
+        const QSqlError e = query.lastError();
+        query.finish();
+        errore(e, query.lastQuery());
+    }
+}
+
+bool Connessione::avanza(QSqlQuery& query)
+{
+    if (query.next())
+        return true;
+    const QSqlError e = query.lastError();
+    query.finish();
+    if (e.isValid() && e.type() != QSqlError::NoError)
+        errore(e, query.lastQuery());
+    return false;
+}
+
+void Connessione::errore(const QSqlError& e, const QString& contesto) const
+{
+    throw m_motore->classifica(e, contesto);
+}
+
+void Connessione::inizia()
+{
+    verificaAperta();
+    if (m_transazione)
+        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("transazione già aperta"),
+                             QStringLiteral("Una transazione è già in corso."));
+    QSqlQuery q(m_db);
+    if (!q.exec(m_motore->inizioTransazione()))
+        errore(q.lastError(), m_motore->inizioTransazione());
+    m_transazione = true;
+}
+
+void Connessione::conferma()
+{
+    verificaAperta();
+    if (!m_transazione)
+        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("nessuna transazione"),
+                             QStringLiteral("Nessuna transazione in corso."));
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("COMMIT"))) {
+        const QSqlError e = q.lastError();
+        // The engine may have ended the transaction on its own; otherwise it
+        // stays open and the caller rolls it back.
+        if (m_motore->nessunaTransazione(e))
+            m_transazione = false;
+        errore(e, QStringLiteral("COMMIT"));
+    }
+    m_transazione = false;
+}
+
+void Connessione::annulla()
+{
+    verificaAperta();
+    if (!m_transazione)
+        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("nessuna transazione"),
+                             QStringLiteral("Nessuna transazione in corso."));
+    m_transazione = false;
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("ROLLBACK"))) {
+        const QSqlError e = q.lastError();
+        if (!m_motore->nessunaTransazione(e))
+            errore(e, QStringLiteral("ROLLBACK"));
+    }
+}
+
+} // namespace store::interno

@@ -1,0 +1,89 @@
+#pragma once
+// Internal to store/: one open connection to the year's database, shared by
+// the database handle and by every record set opened on it. Closing the
+// database closes the record sets still registered here, so that a record
+// set that outlives its database is merely closed, never dangling.
+#include "store/motore.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariantList>
+#include <memory>
+#include <vector>
+
+namespace store::interno {
+
+// A record set as the connection sees it: something to release on Close.
+class Cursore {
+public:
+    virtual ~Cursore() = default;
+    // Drops every statement of the record set and marks it closed.
+    virtual void rilascia() = 0;
+};
+
+// The value as it is bound: a null variant is Null; a QString, even one
+// without data, is a text.
+QVariant valoreDaScrivere(const QVariant& valore);
+
+class Connessione {
+public:
+    // Opens the archive; raises ErroreArchivio.
+    Connessione(std::unique_ptr<Motore> motore, const QString& percorso, const OpzioniArchivio& opzioni);
+    ~Connessione();
+    Connessione(const Connessione&) = delete;
+    Connessione& operator=(const Connessione&) = delete;
+
+    const Motore& motore() const { return *m_motore; }
+    const QString& percorso() const { return m_percorso; }
+    bool aperta() const { return m_aperta; }
+    // Closes the record sets still open, then the connection. Idempotent.
+    void chiudi();
+
+    void registra(Cursore* cursore);
+    void rimuovi(Cursore* cursore);
+
+    // Raises ErroreArchivio (Altro) when the connection has been closed.
+    void verificaAperta() const;
+
+    // Description of a table (name matched without regard to case), cached
+    // for the life of the connection. Raises OggettoMancante for no such table.
+    std::shared_ptr<const InfoTabella> tabella(const QString& nome);
+    bool esisteTabella(const QString& nome);
+
+    // A statement prepared on this connection; raises ErroreArchivio.
+    QSqlQuery prepara(const QString& sql, bool soloAvanti = true);
+    // The same, prepared once and kept for the life of the connection. The
+    // caller runs it and finishes it before anything else uses it.
+    std::shared_ptr<QSqlQuery> preparata(const QString& sql);
+    // Runs a one-row read with a kept statement: true and the row's values
+    // when there is a row. The statement is finished at once, so that no
+    // read lock is left behind.
+    bool leggiRiga(const QString& sql, const QVariantList& parametri, QVector<QVariant>& riga);
+    // Runs a statement that changes rows; returns how many it changed.
+    int modifica(const QString& sql, const QVariantList& parametri);
+    // Binds the values in order and runs the prepared statement.
+    void esegui(QSqlQuery& query, const QVariantList& parametri);
+    // Advances a running query; false at its end. Raises on failure (a
+    // lock met while reading is not the end of the rows).
+    bool avanza(QSqlQuery& query);
+    [[noreturn]] void errore(const QSqlError& errore, const QString& contesto) const;
+
+    // Transactions.
+    bool inTransazione() const { return m_transazione; }
+    void inizia();
+    void conferma();
+    void annulla();
+
+private:
+    std::unique_ptr<Motore> m_motore;
+    QString m_percorso;
+    QString m_nomeConnessione;
+    QSqlDatabase m_db;
+    bool m_aperta = false;
+    bool m_transazione = false;
+    std::vector<Cursore*> m_cursori;
+    QHash<QString, std::shared_ptr<const InfoTabella>> m_tabelle;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_istruzioni;
+};
+
+} // namespace store::interno

@@ -1,0 +1,98 @@
+#include "store/recordset_sql.h"
+
+#include <QRegularExpression>
+
+namespace store {
+
+Recordset::~Recordset() = default;
+
+QString Recordset::Fields(const QString& campo) const
+{
+    const QVariant v = Value(campo);
+    return v.isNull() ? QString() : v.toString();
+}
+
+Database::~Database() = default;
+
+std::unique_ptr<Database> Database::OpenDatabase(const QString& percorso, const OpzioniArchivio& opzioni)
+{
+    auto connessione = std::make_shared<interno::Connessione>(interno::creaMotoreSqlite(), percorso, opzioni);
+    return std::make_unique<interno::DatabaseSql>(std::move(connessione));
+}
+
+namespace interno {
+
+DatabaseSql::DatabaseSql(std::shared_ptr<Connessione> connessione)
+    : m_connessione(std::move(connessione)), m_percorso(m_connessione->percorso())
+{
+}
+
+DatabaseSql::~DatabaseSql()
+{
+    Close();
+}
+
+void DatabaseSql::Close()
+{
+    m_connessione->chiudi();
+}
+
+bool DatabaseSql::isOpen() const
+{
+    return m_connessione->aperta();
+}
+
+QString DatabaseSql::percorso() const
+{
+    return m_percorso;
+}
+
+int DatabaseSql::Execute(const QString& sql, const QVariantList& parametri)
+{
+    // The older dialect's "DELETE * FROM" means "DELETE FROM".
+    static const QRegularExpression cancellaTutto(QStringLiteral("^\\s*DELETE\\s+\\*\\s+FROM\\b"),
+                                                  QRegularExpression::CaseInsensitiveOption);
+    QString testo = sql;
+    testo.replace(cancellaTutto, QStringLiteral("DELETE FROM"));
+    return m_connessione->modifica(testo, parametri);
+}
+
+std::unique_ptr<SqlRecordset> DatabaseSql::OpenRecordset(const QString& sql, const QVariantList& parametri)
+{
+    m_connessione->verificaAperta();
+    return std::make_unique<SqlRecordsetSql>(m_connessione, sql, parametri);
+}
+
+std::unique_ptr<TableRecordset> DatabaseSql::OpenTable(const QString& tabella)
+{
+    auto info = m_connessione->tabella(tabella);
+    return std::make_unique<TabellaSql>(m_connessione, std::move(info));
+}
+
+void DatabaseSql::BeginTrans()
+{
+    m_connessione->inizia();
+}
+
+void DatabaseSql::CommitTrans()
+{
+    m_connessione->conferma();
+}
+
+void DatabaseSql::Rollback()
+{
+    m_connessione->annulla();
+}
+
+bool DatabaseSql::inTransazione() const
+{
+    return m_connessione->aperta() && m_connessione->inTransazione();
+}
+
+bool DatabaseSql::esisteTabella(const QString& tabella)
+{
+    return m_connessione->esisteTabella(tabella);
+}
+
+} // namespace interno
+} // namespace store

@@ -1,0 +1,73 @@
+#pragma once
+// Internal to store/: what the record sets need from a database engine.
+// Everything that differs between engines (how a connection is opened, where
+// the catalogue lives, what an error code means, the dialect of a few
+// statements) sits behind this interface; the record sets and the database
+// handle speak only to it and to Qt SQL.
+#include "store/database.h"
+#include "store/errore.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace store::interno {
+
+struct InfoIndice {
+    QString nome;         // as in the catalogue, e.g. "ANAGSOSTITUTI_CHIAVE"
+    QStringList colonne;  // key columns, in order
+    bool univoco = false;
+};
+
+struct InfoTabella {
+    QString nome;                   // as in the catalogue
+    QStringList colonne;            // in table order
+    QHash<QString, int> posizione;  // upper-case column name -> position
+    QStringList chiavePrimaria;     // declared primary key; may be empty
+    QList<InfoIndice> indici;
+
+    // Index named "<TABLE>_<nome>" (without regard to case); nullptr if none.
+    const InfoIndice* indice(const QString& nomeLogico) const;
+    // Columns that identify one row: the primary key when declared, otherwise
+    // the columns of the unique "CHIAVE" index; empty when there are neither.
+    QStringList identita() const;
+    int colonna(const QString& nome) const { return posizione.value(nome.toUpper(), -1); }
+};
+
+class Motore {
+public:
+    virtual ~Motore() = default;
+
+    // Qt SQL driver name.
+    virtual QString driver() const = 0;
+    // Opens `db` (a connection added for driver()) on an existing archive and
+    // checks that it can be used. Raises ErroreArchivio.
+    virtual void apri(QSqlDatabase& db, const QString& percorso, const OpzioniArchivio& opzioni) const = 0;
+
+    // Names of the user tables.
+    virtual QStringList tabelle(QSqlDatabase& db) const = 0;
+    // Columns, primary key and indexes of a table named as in the catalogue.
+    virtual InfoTabella descriviTabella(QSqlDatabase& db, const QString& tabella) const = 0;
+
+    // The failure reported by the engine, as the program's error.
+    virtual ErroreArchivio classifica(const QSqlError& errore, const QString& contesto) const = 0;
+    // True when the error says there was no transaction to end (the engine
+    // may have undone it on its own after a failure).
+    virtual bool nessunaTransazione(const QSqlError& errore) const = 0;
+
+    // Statement that starts a transaction taking the write lock at once.
+    virtual QString inizioTransazione() const = 0;
+    // Identifier quoted for the dialect.
+    virtual QString nome(const QString& identificatore) const;
+    // "(a, b) > (?, ?)": row comparison on several columns.
+    virtual QString confrontoRiga(const QStringList& colonne, const QString& operatore) const;
+    // Suffix that keeps the first row only.
+    virtual QString primaRiga() const { return QStringLiteral(" LIMIT 1"); }
+};
+
+std::unique_ptr<Motore> creaMotoreSqlite();
+
+} // namespace store::interno

@@ -1,0 +1,257 @@
+#include "store/recordset_sql.h"
+
+#include <QRegularExpression>
+#include <QSqlRecord>
+
+namespace store::interno {
+
+namespace {
+
+// "SELECT * FROM <table>" followed by nothing, a WHERE or an ORDER BY: the
+// rows are rows of that table, and can be written back by identity.
+QString tabellaAggiornabile(const QString& sql)
+{
+    static const QRegularExpression forma(
+        QStringLiteral("^\\s*SELECT\\s+\\*\\s+FROM\\s+([A-Za-z_][A-Za-z0-9_]*)\\s*((WHERE|ORDER)\\b.*)?;?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression altro(QStringLiteral("\\b(JOIN|UNION|INTERSECT|EXCEPT|GROUP|FROM)\\b"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = forma.match(sql);
+    if (!m.hasMatch() || altro.match(m.captured(2)).hasMatch())
+        return {};
+    return m.captured(1);
+}
+
+} // namespace
+
+SqlRecordsetSql::SqlRecordsetSql(std::shared_ptr<Connessione> connessione, const QString& sql,
+                                 const QVariantList& parametri)
+    : m_connessione(std::move(connessione)), m_sql(sql), m_parametri(parametri)
+{
+    esegui();
+    const QSqlRecord record = m_query->record();
+    for (int i = 0; i < record.count(); ++i) {
+        m_nomi << record.fieldName(i);
+        // The first of two equal names wins, as a read by name would.
+        if (!m_posizione.contains(record.fieldName(i).toUpper()))
+            m_posizione.insert(record.fieldName(i).toUpper(), i);
+    }
+    const QString tabella = tabellaAggiornabile(sql);
+    if (!tabella.isEmpty()) {
+        try {
+            auto info = m_connessione->tabella(tabella);
+            // The result must be exactly the table's columns, in its order.
+            bool uguali = info->colonne.size() == m_nomi.size() && !info->identita().isEmpty();
+            for (int i = 0; uguali && i < m_nomi.size(); ++i)
+                uguali = info->colonne.at(i).compare(m_nomi.at(i), Qt::CaseInsensitive) == 0;
+            if (uguali)
+                m_tabella = info;
+        } catch (const ErroreArchivio&) {
+            // Read-only result; an Edit will say so.
+        }
+    }
+    m_connessione->registra(this);
+    try {
+        prossima();
+    } catch (...) {
+        m_connessione->rimuovi(this);
+        throw;
+    }
+    m_bof = m_eof = !m_corrente;
+}
+
+SqlRecordsetSql::~SqlRecordsetSql()
+{
+    Close();
+}
+
+void SqlRecordsetSql::Close()
+{
+    if (!m_aperto)
+        return;
+    m_connessione->rimuovi(this);
+    rilascia();
+}
+
+void SqlRecordsetSql::rilascia()
+{
+    // Ends the read at once: a half-read result keeps the file locked.
+    if (m_query) {
+        m_query->finish();
+        m_query.reset();
+    }
+    m_aperto = false;
+    m_corrente = false;
+    m_riga.clear();
+    m_restanti.clear();
+    m_buffer.chiudi();
+}
+
+void SqlRecordsetSql::verifica() const
+{
+    if (!m_aperto)
+        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("record set chiuso"),
+                             QStringLiteral("L'elenco dei dati è già stato chiuso."));
+    m_connessione->verificaAperta();
+}
+
+int SqlRecordsetSql::colonna(const QString& campo) const
+{
+    const int i = m_posizione.value(campo.toUpper(), -1);
+    if (i < 0)
+        throw ErroreArchivio(TipoErrore::OggettoMancante, QStringLiteral("no such column: %1").arg(campo),
+                             QStringLiteral("il campo %1").arg(campo));
+    return i;
+}
+
+void SqlRecordsetSql::esegui()
+{
+    // A record set only reads: a statement that writes is refused before it runs.
+    static const QRegularExpression selezione(QStringLiteral("^\\s*SELECT\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    if (!selezione.match(m_sql).hasMatch())
+        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("il testo non è una selezione: %1").arg(m_sql));
+    m_query.reset();
+    m_query.emplace(m_connessione->prepara(m_sql));
+    m_connessione->esegui(*m_query, m_parametri);
+    if (!m_query->isSelect()) {
+        m_query.reset();
+        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("il testo non è una selezione: %1").arg(m_sql));
+    }
+    m_perIdentita = false;
+    m_restanti.clear();
+    m_prossimaRestante = 0;
+    m_lette = 0;
+}
+
+void SqlRecordsetSql::prossima()
+{
+    m_buffer.chiudi();
+    m_corrente = false;
+    if (m_perIdentita) {
+        while (m_prossimaRestante < m_restanti.size()) {
+            QVector<QVariant> riga;
+            if (rileggi(*m_connessione, *m_tabella, m_restanti.at(m_prossimaRestante++), riga)) {
+                m_riga = riga;
+                m_corrente = true;
+                ++m_lette;
+                return;
+            }
+            // Gone meanwhile: skipped.
+        }
+    } else if (m_query) {
+        if (m_connessione->avanza(*m_query)) {
+            const int n = int(m_nomi.size());
+            m_riga.resize(n);
+            for (int i = 0; i < n; ++i)
+                m_riga[i] = m_query->value(i);
+            m_corrente = true;
+            ++m_lette;
+            return;
+        }
+        m_query.reset();
+    }
+    m_riga.clear();
+}
+
+void SqlRecordsetSql::leggiIdentita()
+{
+    // Identities of the rows still to come; the streaming read ends here so
+    // that the writes that follow cannot disturb it.
+    const QStringList identita = m_tabella->identita();
+    QVector<int> posizioni;
+    for (const QString& c : identita)
+        posizioni << m_tabella->colonna(c);
+    m_restanti.clear();
+    m_prossimaRestante = 0;
+    if (m_query) {
+        while (m_connessione->avanza(*m_query)) {
+            QVector<QVariant> riga(int(m_nomi.size()));
+            for (int p : posizioni)
+                riga[p] = m_query->value(p);
+            m_restanti << riga;
+        }
+        m_query.reset();
+    }
+    m_perIdentita = true;
+}
+
+void SqlRecordsetSql::MoveFirst()
+{
+    verifica();
+    if (!m_perIdentita && ((m_lette == 1 && m_corrente) || m_lette == 0))
+        return; // still on the first row, or the result is empty
+    esegui();
+    prossima();
+    m_bof = m_eof = !m_corrente;
+}
+
+void SqlRecordsetSql::MoveNext()
+{
+    verifica();
+    if (m_eof)
+        throw ErroreArchivio(TipoErrore::NessunRecord, QStringLiteral("MoveNext oltre la fine"));
+    prossima();
+    m_bof = false;
+    m_eof = !m_corrente;
+}
+
+long SqlRecordsetSql::RecordCount()
+{
+    verifica();
+    return m_lette;
+}
+
+QVariant SqlRecordsetSql::Value(const QString& campo) const
+{
+    verifica();
+    const int i = colonna(campo);
+    if (m_buffer.attivo())
+        return m_buffer.valori.at(i);
+    if (!m_corrente)
+        throw ErroreArchivio(TipoErrore::NessunRecord, QStringLiteral("nessun record corrente"));
+    return m_riga.at(i);
+}
+
+void SqlRecordsetSql::Edit()
+{
+    verifica();
+    if (!m_tabella)
+        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("record set non aggiornabile: %1").arg(m_sql),
+                             QStringLiteral("Questi dati non si possono modificare."));
+    if (!m_corrente)
+        throw ErroreArchivio(TipoErrore::NessunRecord, QStringLiteral("nessun record corrente"));
+    if (!m_perIdentita)
+        leggiIdentita();
+    m_buffer.modifica(m_riga);
+}
+
+void SqlRecordsetSql::SetField(const QString& campo, const QVariant& valore)
+{
+    verifica();
+    const int i = colonna(campo);
+    if (!m_buffer.attivo())
+        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("SetField senza Edit"));
+    m_buffer.imposta(i, valore);
+}
+
+void SqlRecordsetSql::Update()
+{
+    verifica();
+    if (!m_buffer.attivo())
+        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("Update senza Edit"));
+    scrivi(*m_connessione, *m_tabella, m_buffer);
+    QVector<QVariant> riga;
+    if (rileggi(*m_connessione, *m_tabella, m_buffer.valori, riga))
+        m_riga = riga;
+    else
+        m_riga = m_buffer.valori;
+    m_buffer.chiudi();
+}
+
+void SqlRecordsetSql::CancelUpdate()
+{
+    m_buffer.chiudi();
+}
+
+} // namespace store::interno
