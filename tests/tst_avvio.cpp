@@ -117,12 +117,10 @@ private slots:
         ArchivioProva archivio;
         archivio.creaAnno();
         configura(archivio.cartella());
-        MessageBox::setRecording(false);
         BoxReale visto;
         rispondiBoxReale(vbOK, &visto);
         FinestraProva prova;
         QVERIFY(!prova.avvia());
-        MessageBox::setRecording(true);
         QCOMPARE(visto.icona, int(QMessageBox::Information));
         QCOMPARE(visto.bottoni, QStringList{QStringLiteral("OK")});
         QCOMPARE(visto.titolo, QStringLiteral("Controlli 770/2004 semplificato"));

@@ -20,6 +20,11 @@ bool& registrazione()
     static bool attiva = false;
     return attiva;
 }
+bool& automatica()
+{
+    static bool attiva = false;
+    return attiva;
+}
 
 int mostraBox(const QString& testo, int stile, const QString& titolo)
 {
@@ -97,6 +102,9 @@ int MessageBox::show(const QString& testo, int stile, const QString& titolo)
     if (!prossime().empty()) {
         risposta = prossime().front();
         prossime().pop_front();
+    } else if (automatica()) {
+        const int pulsanti = stile & 0x07;
+        risposta = pulsanti == vbYesNo || pulsanti == vbYesNoCancel ? vbYes : vbOK;
     } else {
         risposta = mostraBox(testo, stile, titolo);
     }
@@ -118,6 +126,11 @@ void MessageBox::clearNextAnswers()
 int MessageBox::pendingAnswers()
 {
     return static_cast<int>(prossime().size());
+}
+
+void MessageBox::setAutoAnswer(bool automatico)
+{
+    automatica() = automatico;
 }
 
 void MessageBox::setRecording(bool registra)

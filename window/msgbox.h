@@ -24,6 +24,10 @@ public:
     static void clearNextAnswers();
     static int pendingAnswers();
 
+    // With no preset answer left, answer with the box's default button
+    // (Yes, or OK) instead of showing it. For tests that run unattended.
+    static void setAutoAnswer(bool automatica);
+
     // Every box shown since the last clearShown(), when recording is on.
     static void setRecording(bool registra);
     static const QList<Mostrato>& shown();

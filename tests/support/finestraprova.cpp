@@ -24,6 +24,7 @@ void preparaAmbienteProva()
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, cartellaConfigurazione().path());
     QApplication::setQuitOnLastWindowClosed(false);
     MessageBox::setRecording(true);
+    MessageBox::setAutoAnswer(true);
     azzeraMessaggi();
 }
 
@@ -124,6 +125,7 @@ QStringList FinestraProva::righeLista()
 
 void rispondiBoxReale(int risposta, BoxReale* visto)
 {
+    MessageBox::setAutoAnswer(false);
     QTimer::singleShot(0, [risposta, visto] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) {
@@ -145,5 +147,6 @@ void rispondiBoxReale(int risposta, BoxReale* visto)
                                                   : risposta == vbCancel ? QMessageBox::Cancel
                                                                           : QMessageBox::Ok;
         QTest::mouseClick(box->button(quale), Qt::LeftButton);
+        MessageBox::setAutoAnswer(true);
     });
 }

@@ -8,9 +8,10 @@
 //   QVERIFY(prova.avvia());                  // Form_Load, window shown and active
 //   prova.clickLista(1); prova.click("Cmdcancella");
 //
-// Message boxes: MessageBox::setNextAnswer() presets answers (no box shown);
-// every box shown is recorded (MessageBox::shown()). rispondiBoxReale()
-// answers a real modal box by clicking one of its buttons.
+// Message boxes: MessageBox::setNextAnswer() presets answers; with none left a
+// box takes its default answer (Yes or OK) without being shown. Every box is
+// recorded (MessageBox::shown()). rispondiBoxReale() lets the next box really
+// show and answers it by clicking one of its buttons.
 #include "window/anagsost.h"
 #include "window/msgbox.h"
 
@@ -36,6 +37,9 @@ void azzeraMessaggi();
 QStringList testiMostrati();
 
 class FinestraProva {
+    // First member: the lock file inside it must outlive the module.
+    QTemporaryDir m_blocco;
+
 public:
     explicit FinestraProva(int attesaBloccoMs = 300);
     ~FinestraProva();
@@ -67,9 +71,6 @@ public:
 
     // Text of every line of List1.
     QStringList righeLista();
-
-private:
-    QTemporaryDir m_blocco;
 };
 
 // Clicks the button with the given answer (6 Yes, 7 No, 2 Cancel, 1 OK) on the
