@@ -96,6 +96,13 @@ void ANAGSOST::COSTRUISCICONTROLLI()
 {
     setObjectName(QStringLiteral("ANAGSOST"));
     setWindowTitle(QStringLiteral("Anagrafiche di ditte da operazioni straordinarie e successioni"));
+    // The window's own font: a small sans serif, as the layout's sizes expect.
+    QFont base = font();
+    base.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    base.setPointSizeF(8);
+    setFont(base);
+
     auto* form = new QWidget(this);
     form->setObjectName(QStringLiteral("form"));
     setCentralWidget(form);
@@ -176,8 +183,8 @@ void ANAGSOST::COSTRUISCICONTROLLI()
     posiziona(Frame2, 180, 5070, 5985, 825);
     Label3 = creaLabel(Frame2, QStringLiteral("Label3"), QStringLiteral("Tipo ordinamento per"), 120, 150, 2400, 255);
     const char* ordinamenti[] = {"codice azienda", "codice fiscale", "denominazione/nominativo"};
-    const int sinistre[] = {120, 1920, 3720};
-    const int larghezze[] = {1700, 1700, 2200};
+    const int sinistre[] = {120, 1680, 3240};
+    const int larghezze[] = {1500, 1500, 2700};
     for (int i = 0; i < 3; ++i) {
         Option1[i] = new QRadioButton(QString::fromLatin1(ordinamenti[i]), Frame2);
         Option1[i]->setObjectName(nomeElemento("Option1", i));
