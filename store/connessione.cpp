@@ -55,6 +55,28 @@ QString Motore::nome(const QString& identificatore) const
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
 
+void rifila(QVector<QVariant>& riga, const QList<int>& colonne)
+{
+    for (int i : colonne) {
+        QVariant& v = riga[i];
+        if (v.isNull() || v.typeId() != QMetaType::QString)
+            continue;
+        QString testo = v.toString();
+        qsizetype fine = testo.size();
+        while (fine > 0 && testo.at(fine - 1) == QLatin1Char(' '))
+            --fine;
+        if (fine < testo.size()) {
+            testo.truncate(fine);
+            v = testo;
+        }
+    }
+}
+
+std::unique_ptr<Motore> creaMotore(const Luogo& luogo)
+{
+    return luogo.suServer() ? creaMotorePostgreSql() : creaMotoreSqlite();
+}
+
 QString Motore::confrontoRiga(const QStringList& colonne, const QString& operatore) const
 {
     QStringList nomi, segnaposto;
@@ -68,18 +90,18 @@ QString Motore::confrontoRiga(const QStringList& colonne, const QString& operato
 
 // ---- Connessione ----
 
-Connessione::Connessione(std::unique_ptr<Motore> motore, const QString& percorso, const OpzioniArchivio& opzioni)
-    : m_motore(std::move(motore)), m_percorso(percorso), m_nomeConnessione(nuovoNomeConnessione())
+Connessione::Connessione(std::unique_ptr<Motore> motore, const Luogo& luogo, const OpzioniArchivio& opzioni)
+    : m_motore(std::move(motore)), m_luogo(luogo), m_nomeConnessione(nuovoNomeConnessione())
 {
     m_db = QSqlDatabase::addDatabase(m_motore->driver(), m_nomeConnessione);
     if (!m_db.isValid()) {
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_nomeConnessione);
         throw ErroreArchivio(TipoErrore::NonApribile,
-                             QStringLiteral("driver %1 non disponibile").arg(m_motore->driver()), percorso);
+                             QStringLiteral("driver %1 non disponibile").arg(m_motore->driver()), luogo.descrizione());
     }
     try {
-        m_motore->apri(m_db, percorso, opzioni);
+        m_motore->apri(m_db, luogo, opzioni);
     } catch (...) {
         m_db.close();
         m_db = QSqlDatabase();
@@ -142,6 +164,7 @@ std::shared_ptr<const InfoTabella> Connessione::tabella(const QString& nome)
     auto trovata = m_tabelle.constFind(chiave);
     if (trovata != m_tabelle.constEnd())
         return *trovata;
+    PuntoRipristino punto(*this);
     const QStringList tutte = m_motore->tabelle(m_db);
     auto it = std::find_if(tutte.begin(), tutte.end(),
                            [&](const QString& t) { return t.compare(nome, Qt::CaseInsensitive) == 0; });
@@ -149,6 +172,7 @@ std::shared_ptr<const InfoTabella> Connessione::tabella(const QString& nome)
         throw ErroreArchivio(TipoErrore::OggettoMancante, QStringLiteral("no such table: %1").arg(nome),
                              QStringLiteral("la tabella %1").arg(nome));
     auto info = std::make_shared<const InfoTabella>(m_motore->descriviTabella(m_db, *it));
+    punto.conferma();
     m_tabelle.insert(chiave, info);
     return info;
 }
@@ -158,7 +182,9 @@ bool Connessione::esisteTabella(const QString& nome)
     verificaAperta();
     if (m_tabelle.contains(nome.toUpper()))
         return true;
+    PuntoRipristino punto(*this);
     const QStringList tutte = m_motore->tabelle(m_db);
+    punto.conferma();
     return std::any_of(tutte.begin(), tutte.end(),
                        [&](const QString& t) { return t.compare(nome, Qt::CaseInsensitive) == 0; });
 }
@@ -167,9 +193,11 @@ QSqlQuery Connessione::prepara(const QString& sql, bool soloAvanti)
 {
     verificaAperta();
     QSqlQuery q(m_db);
-    q.setForwardOnly(soloAvanti);
+    q.setForwardOnly(soloAvanti && m_motore->letturaProgressiva());
+    PuntoRipristino punto(*this);
     if (!q.prepare(sql))
         errore(q.lastError(), sql);
+    punto.conferma();
     return q;
 }
 
@@ -190,10 +218,7 @@ bool Connessione::leggiRiga(const QString& sql, const QVariantList& parametri, Q
     esegui(*q, parametri);
     if (!avanza(*q))
         return false;
-    const int n = q->record().count();
-    riga.resize(n);
-    for (int i = 0; i < n; ++i)
-        riga[i] = q->value(i);
+    riga = Connessione::riga(*q, m_motore->colonneDaRifilare(q->record()));
     q->finish();
     return true;
 }
@@ -212,11 +237,23 @@ void Connessione::esegui(QSqlQuery& query, const QVariantList& parametri)
     verificaAperta();
     for (int i = 0; i < parametri.size(); ++i)
         query.bindValue(i, valoreDaScrivere(parametri.at(i)));
+    PuntoRipristino punto(*this);
     if (!query.exec()) {
         const QSqlError e = query.lastError();
         query.finish();
         errore(e, query.lastQuery());
     }
+    punto.conferma();
+}
+
+QVector<QVariant> Connessione::riga(const QSqlQuery& query, const QList<int>& rifilare)
+{
+    const int n = query.record().count();
+    QVector<QVariant> valori(n);
+    for (int i = 0; i < n; ++i)
+        valori[i] = query.value(i);
+    rifila(valori, rifilare);
+    return valori;
 }
 
 bool Connessione::avanza(QSqlQuery& query)
@@ -241,9 +278,20 @@ void Connessione::inizia()
     if (m_transazione)
         throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("transazione già aperta"),
                              QStringLiteral("Una transazione è già in corso."));
+    const QStringList istruzioni = m_motore->inizioTransazione(m_db);
     QSqlQuery q(m_db);
-    if (!q.exec(m_motore->inizioTransazione()))
-        errore(q.lastError(), m_motore->inizioTransazione());
+    for (int i = 0; i < istruzioni.size(); ++i) {
+        if (!q.exec(istruzioni.at(i))) {
+            const QSqlError e = q.lastError();
+            if (i > 0) {
+                // The transaction began but could not take its lock: it is
+                // ended here, nothing having been written in it.
+                QSqlQuery annulla(m_db);
+                annulla.exec(QStringLiteral("ROLLBACK"));
+            }
+            errore(e, istruzioni.at(i));
+        }
+    }
     m_transazione = true;
 }
 
@@ -254,6 +302,12 @@ void Connessione::conferma()
         throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("nessuna transazione"),
                              QStringLiteral("Nessuna transazione in corso."));
     QSqlQuery q(m_db);
+    if (m_motore->ripristinoPerIstruzione()) {
+        // On such an engine COMMIT of a spoilt transaction undoes it and
+        // reports success: make sure first that it can still be committed.
+        if (!q.exec(QStringLiteral("SELECT 1")))
+            errore(q.lastError(), QStringLiteral("COMMIT"));
+    }
     if (!q.exec(QStringLiteral("COMMIT"))) {
         const QSqlError e = q.lastError();
         // The engine may have ended the transaction on its own; otherwise it
@@ -277,6 +331,49 @@ void Connessione::annulla()
         const QSqlError e = q.lastError();
         if (!m_motore->nessunaTransazione(e))
             errore(e, QStringLiteral("ROLLBACK"));
+    }
+}
+
+} // namespace store::interno
+
+namespace store::interno {
+
+namespace {
+const QString PUNTO = QStringLiteral("anagsost_istruzione");
+}
+
+PuntoRipristino::PuntoRipristino(Connessione& connessione) : m_connessione(connessione)
+{
+    if (!connessione.m_transazione || !connessione.m_motore->ripristinoPerIstruzione())
+        return;
+    QSqlQuery q(connessione.m_db);
+    if (!q.exec(QStringLiteral("SAVEPOINT ") + PUNTO))
+        connessione.errore(q.lastError(), QStringLiteral("SAVEPOINT"));
+    m_attivo = true;
+}
+
+PuntoRipristino::~PuntoRipristino()
+{
+    if (!m_attivo)
+        return;
+    // The failed statement is undone, the savepoint dropped; what the
+    // transaction did before it stays pending.
+    QSqlQuery q(m_connessione.m_db);
+    q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + PUNTO);
+    q.exec(QStringLiteral("RELEASE SAVEPOINT ") + PUNTO);
+}
+
+void PuntoRipristino::conferma()
+{
+    if (!m_attivo)
+        return;
+    m_attivo = false;
+    QSqlQuery q(m_connessione.m_db);
+    if (!q.exec(QStringLiteral("RELEASE SAVEPOINT ") + PUNTO)) {
+        const QSqlError e = q.lastError();
+        q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + PUNTO);
+        q.exec(QStringLiteral("RELEASE SAVEPOINT ") + PUNTO);
+        m_connessione.errore(e, QStringLiteral("RELEASE SAVEPOINT"));
     }
 }
 

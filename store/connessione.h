@@ -28,13 +28,13 @@ QVariant valoreDaScrivere(const QVariant& valore);
 class Connessione {
 public:
     // Opens the archive; raises ErroreArchivio.
-    Connessione(std::unique_ptr<Motore> motore, const QString& percorso, const OpzioniArchivio& opzioni);
+    Connessione(std::unique_ptr<Motore> motore, const Luogo& luogo, const OpzioniArchivio& opzioni);
     ~Connessione();
     Connessione(const Connessione&) = delete;
     Connessione& operator=(const Connessione&) = delete;
 
     const Motore& motore() const { return *m_motore; }
-    const QString& percorso() const { return m_percorso; }
+    const Luogo& luogo() const { return m_luogo; }
     bool aperta() const { return m_aperta; }
     // Closes the record sets still open, then the connection. Idempotent.
     void chiudi();
@@ -50,7 +50,9 @@ public:
     std::shared_ptr<const InfoTabella> tabella(const QString& nome);
     bool esisteTabella(const QString& nome);
 
-    // A statement prepared on this connection; raises ErroreArchivio.
+    // A statement prepared on this connection; raises ErroreArchivio. Its
+    // rows are read as they come when the engine allows it (see
+    // Motore::letturaProgressiva), otherwise all at once when it runs.
     QSqlQuery prepara(const QString& sql, bool soloAvanti = true);
     // The same, prepared once and kept for the life of the connection. The
     // caller runs it and finishes it before anything else uses it.
@@ -66,6 +68,9 @@ public:
     // Advances a running query; false at its end. Raises on failure (a
     // lock met while reading is not the end of the rows).
     bool avanza(QSqlQuery& query);
+    // The values of the query's current row, padding of fixed-width columns
+    // removed (`rifilare`: from colonneDaRifilare of the query's record).
+    static QVector<QVariant> riga(const QSqlQuery& query, const QList<int>& rifilare);
     [[noreturn]] void errore(const QSqlError& errore, const QString& contesto) const;
 
     // Transactions.
@@ -75,8 +80,9 @@ public:
     void annulla();
 
 private:
+    friend class PuntoRipristino;
     std::unique_ptr<Motore> m_motore;
-    QString m_percorso;
+    Luogo m_luogo;
     QString m_nomeConnessione;
     QSqlDatabase m_db;
     bool m_aperta = false;
@@ -84,6 +90,23 @@ private:
     std::vector<Cursore*> m_cursori;
     QHash<QString, std::shared_ptr<const InfoTabella>> m_tabelle;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_istruzioni;
+};
+
+// Undoes one statement inside a transaction when it fails, on engines where
+// a failed statement would spoil the whole transaction; does nothing outside
+// a transaction or on other engines. Created before the statement, confirmed
+// after it succeeded; destroyed unconfirmed, it rolls back to where it began.
+class PuntoRipristino {
+public:
+    explicit PuntoRipristino(Connessione& connessione);
+    ~PuntoRipristino();
+    void conferma();
+    PuntoRipristino(const PuntoRipristino&) = delete;
+    PuntoRipristino& operator=(const PuntoRipristino&) = delete;
+
+private:
+    Connessione& m_connessione;
+    bool m_attivo = false;
 };
 
 } // namespace store::interno

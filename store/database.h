@@ -1,6 +1,8 @@
 #pragma once
-// The year's database (DBANNO): a file shared with the suite's other programs.
+// The year's database (DBANNO): a file shared with the suite's other programs,
+// or a database on a PostgreSQL server shared by several workstations.
 #include "store/errore.h"
+#include "store/luogo.h"
 #include "store/recordset.h"
 
 #include <QString>
@@ -10,7 +12,8 @@
 namespace store {
 
 struct OpzioniArchivio {
-    // How long a statement waits for another program's lock before it fails.
+    // How long a statement waits for another program's lock before it fails
+    // with Occupato.
     int attesaBloccoMs = 5000;
 };
 
@@ -20,6 +23,9 @@ public:
     // Raises ErroreArchivio (NonApribile, Danneggiato, SolaLettura, ...).
     static std::unique_ptr<Database> OpenDatabase(const QString& percorso,
                                                   const OpzioniArchivio& opzioni = {});
+    // Opens an existing archive, a file or a database on a server. Raises
+    // ErroreArchivio; on a server also AccessoNegato when it refuses the user.
+    static std::unique_ptr<Database> OpenDatabase(const Luogo& luogo, const OpzioniArchivio& opzioni = {});
     virtual ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -27,6 +33,7 @@ public:
     // Releases the file; closing twice does nothing.
     virtual void Close() = 0;
     virtual bool isOpen() const = 0;
+    // The file's path, or the description of the database on its server.
     virtual QString percorso() const = 0;
 
     // Runs one statement at once; returns the number of rows it changed.

@@ -16,14 +16,19 @@ Database::~Database() = default;
 
 std::unique_ptr<Database> Database::OpenDatabase(const QString& percorso, const OpzioniArchivio& opzioni)
 {
-    auto connessione = std::make_shared<interno::Connessione>(interno::creaMotoreSqlite(), percorso, opzioni);
+    return OpenDatabase(Luogo::file(percorso), opzioni);
+}
+
+std::unique_ptr<Database> Database::OpenDatabase(const Luogo& luogo, const OpzioniArchivio& opzioni)
+{
+    auto connessione = std::make_shared<interno::Connessione>(interno::creaMotore(luogo), luogo, opzioni);
     return std::make_unique<interno::DatabaseSql>(std::move(connessione));
 }
 
 namespace interno {
 
 DatabaseSql::DatabaseSql(std::shared_ptr<Connessione> connessione)
-    : m_connessione(std::move(connessione)), m_percorso(m_connessione->percorso())
+    : m_connessione(std::move(connessione)), m_percorso(m_connessione->luogo().descrizione())
 {
 }
 
@@ -54,7 +59,7 @@ int DatabaseSql::Execute(const QString& sql, const QVariantList& parametri)
                                                   QRegularExpression::CaseInsensitiveOption);
     QString testo = sql;
     testo.replace(cancellaTutto, QStringLiteral("DELETE FROM"));
-    return m_connessione->modifica(testo, parametri);
+    return m_connessione->modifica(m_connessione->motore().adattaTesto(testo), parametri);
 }
 
 std::unique_ptr<SqlRecordset> DatabaseSql::OpenRecordset(const QString& sql, const QVariantList& parametri)

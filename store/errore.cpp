@@ -14,6 +14,7 @@ const char* nomeTipo(TipoErrore tipo)
     case TipoErrore::DiscoPieno: return "DiscoPieno";
     case TipoErrore::Danneggiato: return "Danneggiato";
     case TipoErrore::NonApribile: return "NonApribile";
+    case TipoErrore::AccessoNegato: return "AccessoNegato";
     case TipoErrore::OggettoMancante: return "OggettoMancante";
     case TipoErrore::NessunRecord: return "NessunRecord";
     case TipoErrore::Conflitto: return "Conflitto";
@@ -69,6 +70,13 @@ QString ErroreArchivio::messaggio() const
         if (!m_oggetto.isEmpty())
             righe << QStringLiteral("Archivio: ") + m_oggetto;
         righe << NON_ESEGUITA << ASSISTENZA;
+        break;
+    case TipoErrore::AccessoNegato:
+        righe << QStringLiteral("Attenzione !!! Il server dell'archivio non consente l'accesso a questo utente.");
+        if (!m_oggetto.isEmpty())
+            righe << QStringLiteral("Archivio: ") + m_oggetto;
+        righe << NON_ESEGUITA
+              << QStringLiteral("Controllare l'utente e la sua password nel file delle password di PostgreSQL.");
         break;
     case TipoErrore::OggettoMancante:
         righe << (m_oggetto.isEmpty()

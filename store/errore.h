@@ -11,7 +11,8 @@ enum class TipoErrore {
     SolaLettura,     // the file or its folder cannot be written
     DiscoPieno,      // no room left on the disk
     Danneggiato,     // not a database, or a damaged one
-    NonApribile,     // the file cannot be opened at all
+    NonApribile,     // the file cannot be opened at all, or the server cannot be reached
+    AccessoNegato,   // the server refuses the user (password, rights)
     OggettoMancante, // a table, index or field the program needs is missing
     NessunRecord,    // a field read or an edit without a current row
     Conflitto,       // the row was changed or removed by someone else meanwhile

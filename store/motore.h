@@ -6,12 +6,16 @@
 // handle speak only to it and to Qt SQL.
 #include "store/database.h"
 #include "store/errore.h"
+#include "store/luogo.h"
 
 #include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlRecord>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+#include <QVector>
 #include <memory>
 
 namespace store::interno {
@@ -45,7 +49,7 @@ public:
     virtual QString driver() const = 0;
     // Opens `db` (a connection added for driver()) on an existing archive and
     // checks that it can be used. Raises ErroreArchivio.
-    virtual void apri(QSqlDatabase& db, const QString& percorso, const OpzioniArchivio& opzioni) const = 0;
+    virtual void apri(QSqlDatabase& db, const Luogo& luogo, const OpzioniArchivio& opzioni) const = 0;
 
     // Names of the user tables.
     virtual QStringList tabelle(QSqlDatabase& db) const = 0;
@@ -58,8 +62,26 @@ public:
     // may have undone it on its own after a failure).
     virtual bool nessunaTransazione(const QSqlError& errore) const = 0;
 
-    // Statement that starts a transaction taking the write lock at once.
-    virtual QString inizioTransazione() const = 0;
+    // Statements that start a transaction taking the write lock at once:
+    // others may go on reading, nobody else may write until it ends.
+    virtual QStringList inizioTransazione(QSqlDatabase& db) const = 0;
+    // True when one failed statement spoils the whole transaction on this
+    // engine: each statement inside a transaction is then undone on its own
+    // when it fails (a savepoint), so that a failure leaves the transaction
+    // as SQLite leaves it, with every earlier change still pending.
+    virtual bool ripristinoPerIstruzione() const { return false; }
+    // True when a result may be read row by row while other statements run
+    // on the same connection; otherwise results are read whole at once.
+    virtual bool letturaProgressiva() const { return true; }
+    // The program's SQL text in the engine's dialect.
+    virtual QString adattaTesto(const QString& sql) const { return sql; }
+    // Columns of a result whose values come padded to a fixed width: they
+    // are read without the trailing blanks.
+    virtual QList<int> colonneDaRifilare(const QSqlRecord& record) const
+    {
+        Q_UNUSED(record);
+        return {};
+    }
     // Identifier quoted for the dialect.
     virtual QString nome(const QString& identificatore) const;
     // "(a, b) > (?, ?)": row comparison on several columns.
@@ -69,5 +91,11 @@ public:
 };
 
 std::unique_ptr<Motore> creaMotoreSqlite();
+std::unique_ptr<Motore> creaMotorePostgreSql();
+// The engine of an archive: PostgreSQL for a database on a server, else SQLite.
+std::unique_ptr<Motore> creaMotore(const Luogo& luogo);
+
+// Drops the trailing blanks of the text values in these columns.
+void rifila(QVector<QVariant>& riga, const QList<int>& colonne);
 
 } // namespace store::interno

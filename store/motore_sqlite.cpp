@@ -74,8 +74,9 @@ QString MotoreSqlite::driver() const
     return QStringLiteral("QSQLITE");
 }
 
-void MotoreSqlite::apri(QSqlDatabase& db, const QString& percorso, const OpzioniArchivio& opzioni) const
+void MotoreSqlite::apri(QSqlDatabase& db, const Luogo& luogo, const OpzioniArchivio& opzioni) const
 {
+    const QString percorso = luogo.percorso();
     const QFileInfo file(percorso);
     // The driver would create a missing file: an archive is never created here.
     if (!file.exists())
@@ -262,11 +263,12 @@ bool MotoreSqlite::nessunaTransazione(const QSqlError& e) const
            e.databaseText().contains(QLatin1String("no transaction is active"), Qt::CaseInsensitive);
 }
 
-QString MotoreSqlite::inizioTransazione() const
+QStringList MotoreSqlite::inizioTransazione(QSqlDatabase& db) const
 {
+    Q_UNUSED(db);
     // Takes the write lock at once: a conflict with another program shows
     // here, after the busy wait, and not half-way through the changes.
-    return QStringLiteral("BEGIN IMMEDIATE");
+    return {QStringLiteral("BEGIN IMMEDIATE")};
 }
 
 void creaFileSqlite(const QString& percorso, const QStringList& istruzioni)

@@ -7,12 +7,12 @@ namespace store::interno {
 class MotoreSqlite final : public Motore {
 public:
     QString driver() const override;
-    void apri(QSqlDatabase& db, const QString& percorso, const OpzioniArchivio& opzioni) const override;
+    void apri(QSqlDatabase& db, const Luogo& luogo, const OpzioniArchivio& opzioni) const override;
     QStringList tabelle(QSqlDatabase& db) const override;
     InfoTabella descriviTabella(QSqlDatabase& db, const QString& tabella) const override;
     ErroreArchivio classifica(const QSqlError& errore, const QString& contesto) const override;
     bool nessunaTransazione(const QSqlError& errore) const override;
-    QString inizioTransazione() const override;
+    QStringList inizioTransazione(QSqlDatabase& db) const override;
 
     // As classifica(), naming the file for the operator.
     ErroreArchivio classificaApertura(const QSqlError& errore, const QString& percorso) const;

@@ -1,6 +1,7 @@
 #include "store/province.h"
 
 #include "store/database.h"
+#include "store/motore_postgresql.h"
 #include "store/schema.h"
 
 
@@ -64,6 +65,14 @@ void inserisciProvince(Database& db)
 void creaTemplate(const QString& percorso)
 {
     creaArchivio(percorso, inserisciProvince);
+}
+
+void creaTemplate(const Luogo& luogo)
+{
+    if (luogo.suServer())
+        interno::creaDatabaseSuServer(luogo, istruzioniSchemaServer(), inserisciProvince, true);
+    else
+        creaTemplate(luogo.percorso());
 }
 
 } // namespace store

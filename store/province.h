@@ -1,6 +1,8 @@
 #pragma once
 // The province table of the tax year (TABMIN_PROV) and the template database
 // it belongs to.
+#include "store/luogo.h"
+
 #include <QList>
 #include <QString>
 
@@ -27,5 +29,8 @@ inline QString nomeFileTemplate() { return QStringLiteral("SQ47XXXX.MDB"); }
 // TABMIN_PROV, which holds provinceAnno(). Never replaces an existing file;
 // raises ErroreArchivio.
 void creaTemplate(const QString& percorso);
+// The same as a file or on a server, where the database is marked as a
+// template, so that any user allowed to create databases may copy it.
+void creaTemplate(const Luogo& luogo);
 
 } // namespace store

@@ -128,6 +128,7 @@ private:
     QVariantList m_parametri;
     bool m_aperto = true;
     std::optional<QSqlQuery> m_query;
+    QList<int> m_rifilare; // fixed-width columns of the result
     QStringList m_nomi;
     QHash<QString, int> m_posizione;
     std::shared_ptr<const InfoTabella> m_tabella; // set when the rows can be edited

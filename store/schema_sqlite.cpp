@@ -1,5 +1,6 @@
-// Creation of the archive files (SQLite).
+// Creation of the archives: SQLite files, or databases on a server.
 #include "store/database.h"
+#include "store/motore_postgresql.h"
 #include "store/motore_sqlite.h"
 #include "store/schema.h"
 
@@ -18,28 +19,64 @@ static void registraRisorseArchivio()
 
 namespace store {
 
-QString testoSchema()
+namespace {
+
+QString risorsa(const QString& nome)
 {
     registraRisorseArchivio();
-    QFile file(QStringLiteral(":/store/schema.sql"));
+    QFile file(nome);
     if (!file.open(QIODevice::ReadOnly))
         throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("schema non trovato"),
                              QStringLiteral("Schema dell'archivio non disponibile."));
     return QString::fromUtf8(file.readAll());
 }
 
-QStringList istruzioniSchema()
+QStringList istruzioni(QString testo)
 {
     static const QRegularExpression commento(QStringLiteral("--[^\n]*"));
-    QString testo = testoSchema();
     testo.remove(commento);
-    QStringList istruzioni;
+    QStringList elenco;
     for (const QString& parte : testo.split(QLatin1Char(';'))) {
         const QString s = parte.trimmed();
         if (!s.isEmpty())
-            istruzioni << s;
+            elenco << s;
     }
-    return istruzioni;
+    return elenco;
+}
+
+} // namespace
+
+QString testoSchema()
+{
+    return risorsa(QStringLiteral(":/store/schema.sql"));
+}
+
+QStringList istruzioniSchema()
+{
+    return istruzioni(testoSchema());
+}
+
+QString testoSchemaServer()
+{
+    return risorsa(QStringLiteral(":/store/schema_postgresql.sql"));
+}
+
+QStringList istruzioniSchemaServer()
+{
+    return istruzioni(testoSchemaServer());
+}
+
+void creaArchivio(const Luogo& luogo, const std::function<void(Database&)>& riempi)
+{
+    if (luogo.suServer())
+        interno::creaDatabaseSuServer(luogo, istruzioniSchemaServer(), riempi, false);
+    else
+        creaArchivio(luogo.percorso(), riempi);
+}
+
+void creaArchivioVuoto(const Luogo& luogo)
+{
+    creaArchivio(luogo, {});
 }
 
 void creaArchivio(const QString& percorso, const std::function<void(Database&)>& riempi)

@@ -112,12 +112,13 @@ void SqlRecordsetSql::esegui()
     if (!selezione.match(m_sql).hasMatch())
         throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("il testo non è una selezione: %1").arg(m_sql));
     m_query.reset();
-    m_query.emplace(m_connessione->prepara(m_sql));
+    m_query.emplace(m_connessione->prepara(m_connessione->motore().adattaTesto(m_sql)));
     m_connessione->esegui(*m_query, m_parametri);
     if (!m_query->isSelect()) {
         m_query.reset();
         throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("il testo non è una selezione: %1").arg(m_sql));
     }
+    m_rifilare = m_connessione->motore().colonneDaRifilare(m_query->record());
     m_perIdentita = false;
     m_restanti.clear();
     m_prossimaRestante = 0;
@@ -141,10 +142,7 @@ void SqlRecordsetSql::prossima()
         }
     } else if (m_query) {
         if (m_connessione->avanza(*m_query)) {
-            const int n = int(m_nomi.size());
-            m_riga.resize(n);
-            for (int i = 0; i < n; ++i)
-                m_riga[i] = m_query->value(i);
+            m_riga = Connessione::riga(*m_query, m_rifilare);
             m_corrente = true;
             ++m_lette;
             return;
