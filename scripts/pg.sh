@@ -5,8 +5,11 @@
 #   scripts/pg.sh stop    # stops it and removes the folder; does nothing when nothing runs
 #   scripts/pg.sh env     # prints the variables the tests read (ANAGSOST_PG, PGPASSFILE)
 #
-# Defaults: port 55432, folder /tmp/anagsost-pg. The cluster belongs to an
-# unprivileged user (`postgres` when run as root, otherwise the caller).
+# Defaults: port 55432, folder /tmp/anagsost-pg (password file, logs, socket);
+# the cluster's data go to $ANAGSOST_PG_DATI, by default a folder in /dev/shm
+# when there is one (creating a database there takes a tenth of the time),
+# otherwise $ANAGSOST_PG_DIR/data. The cluster belongs to an unprivileged user
+# (`postgres` when run as root, otherwise the caller).
 # Connections over TCP authenticate with scram-sha-256: the role `anagsost`
 # (CREATEDB, not a superuser, as an office's clerks would have) has a random
 # password written only to the password file $ANAGSOST_PG_DIR/pgpass, which
@@ -17,6 +20,14 @@ set -euo pipefail
 PORT=${ANAGSOST_PG_PORT:-55432}
 DIR=${ANAGSOST_PG_DIR:-/tmp/anagsost-pg}
 ROLE=anagsost
+if [ -z "${ANAGSOST_PG_DATI:-}" ]; then
+  if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+    ANAGSOST_PG_DATI=/dev/shm/anagsost-pg-$PORT
+  else
+    ANAGSOST_PG_DATI=$DIR/data
+  fi
+fi
+DATI=$ANAGSOST_PG_DATI
 
 bin_dir() {
   if command -v pg_config >/dev/null 2>&1 && [ -x "$(pg_config --bindir)/initdb" ]; then
@@ -49,37 +60,41 @@ stampa_env() {
 }
 
 in_esecuzione() {
-  [ -f "$DIR/data/postmaster.pid" ] && come_proprietario "$B/pg_ctl" -D "$DIR/data" status >/dev/null 2>&1
+  [ -f "$DATI/postmaster.pid" ] && come_proprietario "$B/pg_ctl" -D "$DATI" status >/dev/null 2>&1
 }
 
 ferma() {
-  if [ -d "$DIR/data" ]; then
-    come_proprietario "$B/pg_ctl" -D "$DIR/data" -m fast -w stop >/dev/null 2>&1 || true
+  # The data folder the running cluster was started with, if any.
+  local dati=$DATI
+  [ -f "$DIR/dati" ] && dati=$(cat "$DIR/dati")
+  if [ -f "$dati/postmaster.pid" ]; then
+    come_proprietario "$B/pg_ctl" -D "$dati" -m fast -w stop >/dev/null 2>&1 || true
   fi
-  rm -rf "$DIR"
+  rm -rf "$dati" "$DATI" "$DIR"
 }
 
 avvia() {
   # A cluster left by a run that was killed goes first.
   ferma
-  mkdir -p "$DIR"
-  chmod 700 "$DIR"
-  [ "$(id -u)" -eq 0 ] && chown postgres: "$DIR"
+  mkdir -p "$DIR" "$DATI"
+  chmod 700 "$DIR" "$DATI"
+  if [ "$(id -u)" -eq 0 ]; then chown postgres: "$DIR" "$DATI"; fi
   local password
   password=$(od -An -N18 -tx1 /dev/urandom | tr -d ' \n')
   # Superuser password for initdb: only the local socket (trust) is used with it.
   come_proprietario sh -c "umask 077; printf '%s\n' '$password' > '$DIR/pwfile'"
-  come_proprietario "$B/initdb" -D "$DIR/data" -U postgres -E UTF8 --locale=C.UTF-8 \
+  come_proprietario "$B/initdb" -D "$DATI" -U postgres -E UTF8 --locale=C.UTF-8 \
     --auth-local=trust --auth-host=scram-sha-256 --pwfile="$DIR/pwfile" >"$DIR/initdb.log" 2>&1 \
     || { cat "$DIR/initdb.log" >&2; exit 1; }
   come_proprietario rm -f "$DIR/pwfile"
-  come_proprietario "$B/pg_ctl" -D "$DIR/data" -l "$DIR/server.log" -w -t 60 \
+  come_proprietario "$B/pg_ctl" -D "$DATI" -l "$DIR/server.log" -w -t 60 \
     -o "-p $PORT -k $DIR -c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
     start >/dev/null || { cat "$DIR/server.log" >&2; exit 1; }
   come_proprietario "$B/psql" -X -q -h "$DIR" -p "$PORT" -U postgres -d postgres -v ON_ERROR_STOP=1 \
     -c "CREATE ROLE $ROLE LOGIN CREATEDB PASSWORD '$password'"
   (umask 077; printf '127.0.0.1:%s:*:%s:%s\n' "$PORT" "$ROLE" "$password" > "$DIR/pgpass")
   stampa_env > "$DIR/env"
+  echo "$DATI" > "$DIR/dati"
   echo "PostgreSQL in esecuzione su 127.0.0.1:$PORT (cartella $DIR)"
 }
 

@@ -225,6 +225,19 @@ bool Connessione::leggiRiga(const QString& sql, const QVariantList& parametri, Q
 
 int Connessione::modifica(const QString& sql, const QVariantList& parametri)
 {
+    if (parametri.isEmpty()) {
+        // Run as it is: a statement without values may be one the engine
+        // cannot prepare (a setting, say).
+        verificaAperta();
+        QSqlQuery q(m_db);
+        PuntoRipristino punto(*this);
+        if (!q.exec(sql))
+            errore(q.lastError(), sql);
+        punto.conferma();
+        const int righe = q.isSelect() ? 0 : q.numRowsAffected();
+        q.finish();
+        return righe;
+    }
     QSqlQuery q = prepara(sql);
     esegui(q, parametri);
     const int righe = q.isSelect() ? 0 : q.numRowsAffected();

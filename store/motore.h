@@ -84,6 +84,10 @@ public:
     }
     // Identifier quoted for the dialect.
     virtual QString nome(const QString& identificatore) const;
+    // A table, column or index name of the catalogue or of a result, spelt
+    // as the program's schema spells it when the engine does not keep the
+    // spelling.
+    virtual QString nomeCanonico(const QString& nome) const { return nome; }
     // "(a, b) > (?, ?)": row comparison on several columns.
     virtual QString confrontoRiga(const QStringList& colonne, const QString& operatore) const;
     // Suffix that keeps the first row only.

@@ -6,6 +6,7 @@
 #include "store/motore_postgresql.h"
 
 #include "store/database.h"
+#include "store/schema.h"
 
 #include <QAtomicInteger>
 #include <QRandomGenerator>
@@ -86,6 +87,23 @@ QString tabellaDiIndice(const QString& indice)
 {
     const int trattino = int(indice.lastIndexOf(QLatin1Char('_')));
     return trattino > 0 ? indice.left(trattino) : indice;
+}
+
+// The schema's names as it spells them, by their lower-case form.
+const QHash<QString, QString>& nomiSchema()
+{
+    static const QHash<QString, QString> nomi = [] {
+        QHash<QString, QString> n;
+        static const QRegularExpression identificatore(QStringLiteral("\\b[A-Za-z_][A-Za-z0-9_]*\\b"));
+        auto it = identificatore.globalMatch(istruzioniSchemaServer().join(QLatin1Char('\n')));
+        while (it.hasNext()) {
+            const QString nome = it.next().captured(0);
+            if (!n.contains(nome.toLower()))
+                n.insert(nome.toLower(), nome);
+        }
+        return n;
+    }();
+    return nomi;
 }
 
 QString quotaNome(const QString& nome)
@@ -321,8 +339,18 @@ QStringList MotorePostgreSql::tabelle(QSqlDatabase& db) const
         throw classifica(q.lastError(), sql);
     QStringList nomi;
     while (q.next())
-        nomi << q.value(0).toString();
+        nomi << nomeCanonico(q.value(0).toString());
     return nomi;
+}
+
+QString MotorePostgreSql::nome(const QString& identificatore) const
+{
+    return Motore::nome(identificatore.toLower());
+}
+
+QString MotorePostgreSql::nomeCanonico(const QString& nome) const
+{
+    return nomiSchema().value(nome, nome);
 }
 
 InfoTabella MotorePostgreSql::descriviTabella(QSqlDatabase& db, const QString& tabella) const
@@ -339,11 +367,11 @@ InfoTabella MotorePostgreSql::descriviTabella(QSqlDatabase& db, const QString& t
             "ORDER BY a.attnum");
         if (!q.prepare(sql))
             throw classifica(q.lastError(), sql);
-        q.addBindValue(tabella);
+        q.addBindValue(tabella.toLower());
         if (!q.exec())
             throw classifica(q.lastError(), sql);
         while (q.next()) {
-            const QString colonna = q.value(0).toString();
+            const QString colonna = nomeCanonico(q.value(0).toString());
             info.posizione.insert(colonna.toUpper(), int(info.colonne.size()));
             info.colonne << colonna;
         }
@@ -364,7 +392,7 @@ InfoTabella MotorePostgreSql::descriviTabella(QSqlDatabase& db, const QString& t
             "ORDER BY i.relname, k.ordine");
         if (!q.prepare(sql))
             throw classifica(q.lastError(), sql);
-        q.addBindValue(tabella);
+        q.addBindValue(tabella.toLower());
         if (!q.exec())
             throw classifica(q.lastError(), sql);
         QString corrente;
@@ -394,7 +422,7 @@ InfoTabella MotorePostgreSql::descriviTabella(QSqlDatabase& db, const QString& t
             if (q.value(3).isNull())
                 soloColonne = false; // an index on an expression: not usable for Seek
             else
-                indice.colonne << q.value(3).toString();
+                indice.colonne << nomeCanonico(q.value(3).toString());
         }
         chiudi();
     }

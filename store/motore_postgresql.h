@@ -35,6 +35,10 @@ public:
     bool letturaProgressiva() const override { return false; }
     QString adattaTesto(const QString& sql) const override;
     QList<int> colonneDaRifilare(const QSqlRecord& record) const override;
+    // The server folded the schema's unquoted names to lower case: that is
+    // how they are quoted, and the schema's spelling is how they are shown.
+    QString nome(const QString& identificatore) const override;
+    QString nomeCanonico(const QString& nome) const override;
 
     // A failed connection to `luogo`, naming it for the operator.
     ErroreArchivio classificaApertura(const QSqlError& errore, const Luogo& luogo) const;

@@ -31,7 +31,7 @@ SqlRecordsetSql::SqlRecordsetSql(std::shared_ptr<Connessione> connessione, const
     esegui();
     const QSqlRecord record = m_query->record();
     for (int i = 0; i < record.count(); ++i) {
-        m_nomi << record.fieldName(i);
+        m_nomi << m_connessione->motore().nomeCanonico(record.fieldName(i));
         // The first of two equal names wins, as a read by name would.
         if (!m_posizione.contains(record.fieldName(i).toUpper()))
             m_posizione.insert(record.fieldName(i).toUpper(), i);

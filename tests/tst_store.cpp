@@ -1,4 +1,5 @@
-// The data store against real SQLite files in a temporary folder.
+// The data store against real archives: SQLite files in a temporary folder,
+// or (the _pg variant) databases on a PostgreSQL server.
 #include "store/chiavi.h"
 #include "store/database.h"
 #include "store/schema.h"
@@ -6,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QFileInfo>
 #include <QTest>
@@ -106,6 +108,7 @@ private:
 private slots:
     void initTestCase()
     {
+        RICHIEDI_MOTORE_PROVA();
         breve.attesaBloccoMs = 200;
         gestorePrecedente = qInstallMessageHandler(raccogli);
     }
@@ -117,7 +120,7 @@ private slots:
         a = std::make_unique<ArchivioProva>();
         a->creaAnno();
         popola();
-        db = Database::OpenDatabase(a->percorsoAnno(), breve);
+        db = Database::OpenDatabase(a->luogoAnno(), breve);
     }
     void cleanup()
     {
@@ -144,10 +147,44 @@ private slots:
         QVERIFY(t->NoMatch());
         ATTESO_ERRORE(t->Fields("CFS"), TipoErrore::NessunRecord);
         // A padded key stored with its blanks is found by the bare value too.
+        // A file keeps the blanks as stored; a fixed-width column on the
+        // server adds them anyway, and the store reads it back without them.
         a->aggiungiSostituto("200", "98765432109     ");
         t->Seek("=", "200", "98765432109");
         QVERIFY(!t->NoMatch());
-        QCOMPARE(t->Fields("CFS"), QString("98765432109     "));
+        QCOMPARE(t->Fields("CFS"), QString(a->suServer() ? "98765432109" : "98765432109     "));
+    }
+
+    void valoriDiLarghezzaFissaSenzaRiempimento()
+    {
+        // Keys stored shorter than their column (a partita IVA, a one-digit
+        // company code as another program may write it) read back as
+        // stored, on every road the store reads them.
+        a->aggiungiSostituto("9", "12345678903", {"NOVE"});
+        a->aggiungiSostituto("201", "VRDGPP70B02F205Q", {"  NOME  "});
+        auto t = db->OpenTable("ANAGSOSTITUTI");
+        t->Seek("=", "9  ", CHIAVECF("12345678903"));
+        QVERIFY(!t->NoMatch());
+        QCOMPARE(t->Fields("CODAZI"), QString("9"));
+        QCOMPARE(t->Fields("CFS"), QString("12345678903"));
+        t->MoveNext();
+        t->MovePrevious();
+        QCOMPARE(t->Fields("CFS"), QString("12345678903"));
+        t->Edit();
+        t->SetField("ASOST_2", "X");
+        t->Update();
+        QCOMPARE(t->Fields("CFS"), QString("12345678903"));
+        auto s = db->OpenRecordset("SELECT CODAZI, CFS AS CODICE, ASOST_1 FROM ANAGSOSTITUTI WHERE CFS = ?",
+                                   {CHIAVECF("12345678903")});
+        QCOMPARE(s->Fields("CODAZI"), QString("9"));
+        QCOMPARE(s->Fields("CODICE"), QString("12345678903"));
+        s->Close();
+        auto p = db->OpenTable("TABMIN_PROV");
+        p->Seek("=", "RM");
+        QCOMPARE(p->Fields("codprov"), QString("RM"));
+        // Texts of free length keep their trailing blanks on both engines.
+        t->Seek("=", "201", CHIAVECF("VRDGPP70B02F205Q"));
+        QCOMPARE(t->Fields("ASOST_1"), QString("  NOME  "));
     }
 
     void seekSuUnaChiaveESugliIndiciSecondari()
@@ -161,6 +198,7 @@ private slots:
         t->setIndex("chiavecfs");
         QCOMPARE(t->Index(), QString("CHIAVECFS"));
         QCOMPARE(t->colonneIndice(), QStringList{"CFS"});
+        QCOMPARE(t->nomeTabella(), QString("ANAGSOSTITUTI"));
         t->Seek("=", CHIAVECF("BNCLCU75C43L219Y"));
         QVERIFY(!t->NoMatch());
         // Equal codici fiscali come in company order.
@@ -455,6 +493,42 @@ private slots:
         }
     }
 
+    void nulliOrdinatiComeSuSqlite()
+    {
+        // The list by name: Nulls first, then empty texts, then the texts in
+        // byte order (blanks and capitals before small letters), the same on
+        // both engines.
+        db->Execute("DELETE FROM ANAGSOSTITUTI");
+        const QList<QPair<QString, QVariantList>> righe = {
+            {"001", {"ROSSI", "MARIO"}}, {"002", {QVariant(), QVariant()}}, {"003", {"", ""}},
+            {"004", {"ROSSI", QVariant()}}, {"005", {"rossi", "ANNA"}}, {"006", {" BETA", ""}},
+            {"007", {"ROSSI", ""}},      {"008", {QVariant(), "ZETA"}},   {"009", {"ROSSI", "ANNA"}},
+        };
+        for (const auto& [codazi, nomi] : righe)
+            a->aggiungiSostituto(codazi, "CF" + codazi, nomi);
+        auto codici = [&](const QString& sql) {
+            QStringList c;
+            auto s = db->OpenRecordset(sql);
+            for (; !s->Eof(); s->MoveNext())
+                c << s->Fields("CODAZI");
+            return c;
+        };
+        QCOMPARE(codici("SELECT * FROM ANAGSOSTITUTI  order by ASOST_1,ASOST_2"),
+                 (QStringList{"002", "008", "003", "006", "004", "007", "009", "001", "005"}));
+        // Descending: Nulls last, as SQLite puts them.
+        QCOMPARE(codici("SELECT * FROM ANAGSOSTITUTI ORDER BY ASOST_1 DESC, ASOST_2 DESC, CODAZI"),
+                 (QStringList{"005", "001", "009", "007", "004", "006", "003", "008", "002"}));
+        // Where the text says where Nulls go, that holds; a sub-select's
+        // order and a LIMIT are read as such.
+        QCOMPARE(codici("SELECT * FROM ANAGSOSTITUTI WHERE CODAZI IN (SELECT CODAZI FROM ANAGSOSTITUTI "
+                        "ORDER BY ASOST_2 DESC, CODAZI LIMIT 3) ORDER BY ASOST_2 NULLS LAST, CODAZI"),
+                 (QStringList{"005", "001", "008"}));
+        // Words and quotes that only look like an ORDER BY are left alone.
+        QCOMPARE(codici("SELECT * FROM ANAGSOSTITUTI WHERE ASOST_1 <> 'order by x' -- order by\n"
+                        "ORDER BY \"asost_1\", ASOST_2 LIMIT 2"),
+                 (QStringList{"003", "006"}));
+    }
+
     void recordsetSqlNonAggiornabile()
     {
         auto s = db->OpenRecordset("SELECT CODAZI, COUNT(*) AS N FROM ANAGSOSTITUTI GROUP BY CODAZI");
@@ -548,10 +622,11 @@ private slots:
 
     void confermaImpeditaDaUnLettore()
     {
+        SOLO_FILE("on the server a reader keeps its own view and never holds up a commit");
         // Another program is half-way through reading: the changes cannot be
         // made final; they stay pending until rolled back, nothing is lost.
         const QString prima = a->istantanea();
-        auto altro = Database::OpenDatabase(a->percorsoAnno(), breve);
+        auto altro = Database::OpenDatabase(a->luogoAnno(), breve);
         auto lettura = altro->OpenRecordset("SELECT * FROM ANAGSOSTITUTI");
         QVERIFY(!lettura->Eof());
         {
@@ -569,7 +644,7 @@ private slots:
     void transazioneContesaDaUnAltroProgramma()
     {
         // Another program is writing: the transaction cannot start.
-        auto altro = Database::OpenDatabase(a->percorsoAnno(), breve);
+        auto altro = Database::OpenDatabase(a->luogoAnno(), breve);
         altro->BeginTrans();
         altro->Execute("DELETE FROM PERCETTORI");
         const auto e = errore([&] { db->BeginTrans(); });
@@ -583,6 +658,34 @@ private slots:
         altro->Rollback();
         db->BeginTrans();
         db->CommitTrans();
+    }
+
+    void transazioneProsegueDopoUnaIstruzioneFallita()
+    {
+        // A statement that fails inside a transaction is undone alone: what
+        // came before stays pending, what follows runs, and the commit
+        // stores both (on the server too, where a failure would otherwise
+        // spoil the whole transaction).
+        a->aggiungiPercettore("101", "PRC1", "UNO");
+        {
+            Transazione tr(*db);
+            QCOMPARE(db->Execute("DELETE FROM PERCETTORI WHERE CODAZI = ?", {"101"}), 1);
+            auto t = db->OpenTable("ANAGSOSTITUTI");
+            t->AddNew();
+            t->SetField("CODAZI", "007");
+            t->SetField("CFS", "12345678901");
+            ATTESO_ERRORE(t->Update(), TipoErrore::Altro);
+            t->CancelUpdate();
+            ATTESO_ERRORE(db->Execute("DELETE FROM NONTABELLA"), TipoErrore::OggettoMancante);
+            ATTESO_ERRORE(db->OpenRecordset("SELECT NONCAMPO FROM ANAGSOSTITUTI"), TipoErrore::OggettoMancante);
+            t->Seek("=", "103", CHIAVECF("ZZZZZZ99Z99Z999Z"));
+            t->Delete();
+            tr.commit();
+        }
+        QVERIFY(!db->inTransazione());
+        QCOMPARE(a->conta("SELECT COUNT(*) FROM PERCETTORI"), 0);
+        QCOMPARE(a->conta("SELECT COUNT(*) FROM ANAGSOSTITUTI WHERE CODAZI = '103'"), 0);
+        QCOMPARE(a->conta("SELECT COUNT(*) FROM ANAGSOSTITUTI"), SOSTITUTI.size() - 1);
     }
 
     // ---- closing ----
@@ -607,7 +710,7 @@ private slots:
         ATTESO_ERRORE(db->OpenTable("ANAGSOSTITUTI"), TipoErrore::Altro);
         t->Close();
         // The database object goes first, the record sets after it.
-        db = Database::OpenDatabase(a->percorsoAnno(), breve);
+        db = Database::OpenDatabase(a->luogoAnno(), breve);
         auto t2 = db->OpenTable("ANAGSOSTITUTI");
         auto s3 = db->OpenRecordset("SELECT * FROM ANAGSOSTITUTI");
         db.reset();
@@ -643,14 +746,41 @@ private slots:
         ATTESO_ERRORE(t->MoveFirst(), TipoErrore::Occupato);
         ATTESO_ERRORE(db->OpenRecordset("SELECT * FROM ANAGSOSTITUTI"), TipoErrore::Occupato);
         ATTESO_ERRORE(db->Execute("DELETE FROM PERCETTORI"), TipoErrore::Occupato);
-        ATTESO_ERRORE(Database::OpenDatabase(a->percorsoAnno(), breve), TipoErrore::Occupato);
+        ATTESO_ERRORE(db->BeginTrans(), TipoErrore::Occupato);
+        QVERIFY(!db->inTransazione());
+        if (a->suServer()) {
+            // The server lets a database be opened whatever its tables'
+            // locks: the first read waits and gives up.
+            auto altro = Database::OpenDatabase(a->luogoAnno(), breve);
+            ATTESO_ERRORE(altro->OpenTable("FRONTESPIZIO"), TipoErrore::Occupato);
+        } else {
+            ATTESO_ERRORE(Database::OpenDatabase(a->luogoAnno(), breve), TipoErrore::Occupato);
+        }
         blocco.reset();
         t->Seek("=", "101", CHIAVECF("VRDGPP70B02F205X"));
         QVERIFY(!t->NoMatch());
+
+        // Another program writing: reads go on, writes wait for it and give
+        // up with Occupato, nothing changed.
+        const QString prima = a->istantanea();
+        blocco = a->blocca(false);
+        t->Seek("=", "102", CHIAVECF("BNCLCU75C43L219Y"));
+        QVERIFY(!t->NoMatch());
+        QCOMPARE(db->OpenRecordset("SELECT * FROM ANAGSOSTITUTI")->RecordCount() > 0, true);
+        t->Edit();
+        t->SetField("ASOST_1", "NUOVO");
+        ATTESO_ERRORE(t->Update(), TipoErrore::Occupato);
+        t->CancelUpdate();
+        ATTESO_ERRORE(db->Execute("DELETE FROM PERCETTORI"), TipoErrore::Occupato);
+        ATTESO_ERRORE(db->BeginTrans(), TipoErrore::Occupato);
+        blocco.reset();
+        QCOMPARE(a->istantanea(), prima);
+        db->Execute("DELETE FROM PERCETTORI");
     }
 
     void fileMancanteONonArchivio()
     {
+        SOLO_FILE("about files");
         db.reset();
         const QString mancante = a->cartella() + "/NONCE.MDB";
         const auto e = errore([&] { Database::OpenDatabase(mancante, breve); });
@@ -693,6 +823,97 @@ private slots:
         QVERIFY2(e2->tipo() == TipoErrore::Danneggiato, e2->what());
     }
 
+    void databaseMancanteONonArchivio()
+    {
+        SOLO_SERVER();
+        db.reset();
+        const Luogo mancante = Luogo::server(a->server(), a->prefisso() + "nonce");
+        const auto e = errore([&] { Database::OpenDatabase(mancante, breve); });
+        QVERIFY(e && e->tipo() == TipoErrore::NonApribile);
+        QVERIFY2(e->messaggio().contains(mancante.descrizione()), qPrintable(e->messaggio()));
+        QCOMPARE(presenza(mancante), Presenza::Assente); // never created
+
+        // A database of the server that holds no tables is no archive.
+        const Luogo vuoto = Luogo::server(a->server(), a->prefisso() + "vuoto");
+        a->setArchivio(Luogo::server(a->server(), QString()));
+        a->esegui("CREATE DATABASE " + vuoto.nome());
+        QCOMPARE(presenza(vuoto), Presenza::Presente);
+        ATTESO_ERRORE(Database::OpenDatabase(vuoto, breve), TipoErrore::Danneggiato);
+
+        // One that the user may not connect to is there, but not accessible.
+        a->esegui("ALTER DATABASE " + vuoto.nome() + " ALLOW_CONNECTIONS false");
+        QCOMPARE(presenza(vuoto), Presenza::Inaccessibile);
+        a->setArchivio(a->luogoAnno());
+    }
+
+    void serverIrraggiungibileOAccessoNegato()
+    {
+        SOLO_SERVER();
+        // Nobody listens on port 1: not reachable, said at once.
+        const Luogo spento = Luogo::server("host=127.0.0.1 port=1 user=anagsost", "s7702004");
+        auto e = errore([&] { Database::OpenDatabase(spento, breve); });
+        QVERIFY(e && e->tipo() == TipoErrore::NonApribile);
+        QVERIFY2(e->messaggio().contains("Impossibile accedere all'archivio"), qPrintable(e->messaggio()));
+        QVERIFY(e->messaggio().contains(spento.descrizione()));
+        e = errore([&] { presenza(spento); });
+        QVERIFY(e && e->tipo() == TipoErrore::NonApribile);
+
+        // A user the password file knows nothing about: refused.
+        QString estraneo = a->server();
+        estraneo.replace(QRegularExpression("user=\\S+"), "user=estraneo");
+        QVERIFY(estraneo.contains("user=estraneo"));
+        e = errore([&] { Database::OpenDatabase(Luogo::server(estraneo, a->nomeAnno()), breve); });
+        QVERIFY(e && e->tipo() == TipoErrore::AccessoNegato);
+        QVERIFY2(e->messaggio().contains("non consente l'accesso"), qPrintable(e->messaggio()));
+        e = errore([&] { presenza(Luogo::server(estraneo, a->nomeAnno())); });
+        QVERIFY(e && e->tipo() == TipoErrore::AccessoNegato);
+    }
+
+    void stringaDelServer_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("motivo"); // a word of the reason; empty: accepted
+        QTest::newRow("plain") << "host=127.0.0.1 port=55432 user=anagsost" << "";
+        QTest::newRow("blanks around =") << "host = db.studio.local  user = mario" << "";
+        QTest::newRow("quoted value") << "host=server user='mario rossi' sslmode=require" << "";
+        QTest::newRow("escaped quote") << "host=server user='d\\'amico'" << "";
+        QTest::newRow("password") << "host=server user=mario password=segreta" << "password";
+        QTest::newRow("password quoted") << "host=server PASSWORD='x y'" << "password";
+        QTest::newRow("database name") << "host=server dbname=altro" << "database";
+        QTest::newRow("uri") << "postgresql://mario@server/s7702004" << "chiave=valore";
+        QTest::newRow("semicolon") << "host=server;user=mario" << ";";
+        QTest::newRow("no value sign") << "host server" << "chiave=valore";
+        QTest::newRow("open quote") << "host='server" << "apice";
+        QTest::newRow("empty") << "   " << "server";
+    }
+    void stringaDelServer()
+    {
+        QFETCH(QString, server);
+        QFETCH(QString, motivo);
+        const QString esito = controllaServer(server);
+        if (motivo.isEmpty())
+            QVERIFY2(esito.isEmpty(), qPrintable(esito));
+        else
+            QVERIFY2(esito.contains(motivo), qPrintable(esito));
+    }
+
+    void nomiSulServer()
+    {
+        QCOMPARE(nomeSuServer("S7702004.MDB"), QString("s7702004"));
+        QCOMPARE(nomeSuServer("SQ47XXXX.MDB", "studio_rossi_"), QString("studio_rossi_sq47xxxx"));
+        QCOMPARE(controllaPrefisso(""), QString());
+        QCOMPARE(controllaPrefisso("prova_1_"), QString());
+        for (const char* sbagliato : {"Studio", "1studio", "studio-rossi", "studio rossi", "\"x\"",
+                                      "abcdefghijklmnopqrstuvwxyzabcdefghijklmno"})
+            QVERIFY2(!controllaPrefisso(sbagliato).isEmpty(), sbagliato);
+        QCOMPARE(Luogo::file("/a/S7702004.MDB").descrizione(), QString("/a/S7702004.MDB"));
+        QVERIFY(!Luogo::file("/a/S7702004.MDB").suServer());
+        const Luogo l = Luogo::server(" host=x ", "s7702004");
+        QVERIFY(l.suServer());
+        QCOMPARE(l.descrizione(), QString("s7702004 (server host=x)"));
+        QCOMPARE(l.percorso(), QString());
+    }
+
     void oggettiMancanti()
     {
         const auto e = errore([&] { db->OpenTable("NONTABELLA"); });
@@ -709,7 +930,7 @@ private slots:
 
         db.reset();
         a->esegui("DROP INDEX ANAGSOSTITUTI_CHIAVE");
-        db = Database::OpenDatabase(a->percorsoAnno(), breve);
+        db = Database::OpenDatabase(a->luogoAnno(), breve);
         const auto e2 = errore([&] { db->OpenTable("ANAGSOSTITUTI"); });
         QVERIFY(e2 && e2->tipo() == TipoErrore::OggettoMancante);
         QVERIFY(e2->messaggio().contains("CHIAVE"));
@@ -718,7 +939,7 @@ private slots:
     void solaLettura()
     {
         // A connection that may not write: the engine's refusal is read-only.
-        db->Execute("PRAGMA query_only = 1");
+        db->Execute(a->suServer() ? "SET default_transaction_read_only = on" : "PRAGMA query_only = 1");
         const QString prima = a->istantanea();
         const auto e = errore([&] { db->Execute("DELETE FROM PERCETTORI"); });
         QVERIFY(e && e->tipo() == TipoErrore::SolaLettura);
@@ -730,6 +951,7 @@ private slots:
         QCOMPARE(a->istantanea(), prima);
         db.reset();
 
+        SOLO_FILE("file permissions");
 #ifdef Q_OS_UNIX
         if (geteuid() == 0)
             QSKIP("permissions do not bind the superuser");
@@ -739,7 +961,7 @@ private slots:
         QFile file(a->percorsoAnno());
         const auto permessi = file.permissions();
         QVERIFY(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup));
-        const auto e2 = errore([&] { Database::OpenDatabase(a->percorsoAnno(), breve); });
+        const auto e2 = errore([&] { Database::OpenDatabase(a->luogoAnno(), breve); });
         QVERIFY(file.setPermissions(permessi));
         QVERIFY(e2 && e2->tipo() == TipoErrore::SolaLettura);
         QVERIFY(e2->messaggio().contains(a->percorsoAnno()));
@@ -747,7 +969,7 @@ private slots:
         QFile cartella(a->cartella());
         const auto permessiCartella = QFileInfo(a->cartella()).permissions();
         QVERIFY(cartella.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        const auto e3 = errore([&] { Database::OpenDatabase(a->percorsoAnno(), breve); });
+        const auto e3 = errore([&] { Database::OpenDatabase(a->luogoAnno(), breve); });
         QVERIFY(cartella.setPermissions(permessiCartella));
         QVERIFY(e3 && e3->tipo() == TipoErrore::SolaLettura);
     }
@@ -756,9 +978,10 @@ private slots:
     {
         // Every kind has its own text, in lines, saying what became of the
         // operation.
-        const QList<TipoErrore> tipi = {TipoErrore::Occupato,    TipoErrore::SolaLettura,    TipoErrore::DiscoPieno,
-                                        TipoErrore::Danneggiato, TipoErrore::NonApribile,    TipoErrore::OggettoMancante,
-                                        TipoErrore::NessunRecord, TipoErrore::Conflitto,     TipoErrore::Altro};
+        const QList<TipoErrore> tipi = {TipoErrore::Occupato,      TipoErrore::SolaLettura,    TipoErrore::DiscoPieno,
+                                        TipoErrore::Danneggiato,   TipoErrore::NonApribile,    TipoErrore::AccessoNegato,
+                                        TipoErrore::OggettoMancante, TipoErrore::NessunRecord, TipoErrore::Conflitto,
+                                        TipoErrore::Altro};
         QSet<QString> testi;
         for (TipoErrore t : tipi) {
             const QString m = ErroreArchivio(t, "dettaglio tecnico", {}).messaggio();
@@ -773,10 +996,17 @@ private slots:
                  QString("Attenzione !!! L'archivio è in uso da un altro programma della procedura."));
     }
 
+    // An archive named like a file of the folder, on the test's engine.
+    Luogo altroArchivio(const QString& nome) const
+    {
+        return a->suServer() ? Luogo::server(a->server(), nomeSuServer(nome + ".MDB", a->prefisso()))
+                             : Luogo::file(a->cartella() + "/" + nome + ".MDB");
+    }
+
     void creazioneArchivio()
     {
-        ATTESO_ERRORE(creaArchivioVuoto(a->percorsoAnno()), TipoErrore::Altro);
-        const QString nuovo = a->cartella() + "/NUOVO.MDB";
+        ATTESO_ERRORE(creaArchivioVuoto(a->luogoAnno()), TipoErrore::Altro);
+        const Luogo nuovo = altroArchivio("NUOVO");
         creaArchivioVuoto(nuovo);
         auto d = Database::OpenDatabase(nuovo, breve);
         for (const QString& t : QStringList{"FRONTESPIZIO", "ANAGSOSTITUTI", "TABMIN_PROV", "QUADROLDIP1", "QUADROLDIP2",
@@ -785,12 +1015,57 @@ private slots:
             QCOMPARE(d->OpenRecordset("SELECT * FROM " + t)->RecordCount(), 0L);
         }
         QVERIFY(testoSchema().contains("COLLATE RTRIM"));
-        // A filler that fails leaves no file behind.
-        const QString fallito = a->cartella() + "/FALLITO.MDB";
+        QVERIFY(testoSchemaServer().contains("CFS      CHAR(16) NOT NULL"));
+        QCOMPARE(istruzioniSchemaServer().size(), istruzioniSchema().size());
+        // A filler that fails leaves nothing behind.
+        const Luogo fallito = altroArchivio("FALLITO");
         ATTESO_ERRORE(creaArchivio(fallito, [](Database& x) { x.Execute("INSERT INTO NONTABELLA VALUES (1)"); }),
                       TipoErrore::OggettoMancante);
-        QVERIFY(!QFileInfo::exists(fallito));
+        QCOMPARE(presenza(fallito), Presenza::Assente);
         QCOMPARE(QDir(a->cartella()).entryList({"*.tmp*"}, QDir::Files), QStringList());
+        if (a->suServer()) {
+            // Nor a half-built database under its temporary name.
+            a->setArchivio(Luogo::server(a->server(), QString()));
+            QCOMPARE(a->conta("SELECT COUNT(*) FROM pg_database WHERE datname LIKE 'anagsost\\_nuovo\\_%' "
+                              "AND NOT EXISTS (SELECT 1 FROM pg_stat_activity WHERE datname LIKE 'anagsost\\_nuovo\\_%')"),
+                     0);
+            a->setArchivio(a->luogoAnno());
+        }
+    }
+
+    void creazioneDalModello()
+    {
+        // The year's archive made from the template holds exactly what the
+        // template holds; it is never made twice, nor from a missing template.
+        QCOMPARE(presenza(a->luogoTemplate()), Presenza::Presente);
+        const Luogo copia = altroArchivio("COPIA");
+        QCOMPARE(presenza(copia), Presenza::Assente);
+        creaDaModello(a->luogoTemplate(), copia);
+        QCOMPARE(presenza(copia), Presenza::Presente);
+        a->setArchivio(a->luogoTemplate());
+        const QString modello = a->istantanea();
+        a->setArchivio(copia);
+        QCOMPARE(a->istantanea(), modello);
+        QVERIFY(modello.contains("'STATO ESTERO'"));
+        a->esegui("DELETE FROM TABMIN_PROV WHERE codprov = 'EE'");
+        const auto e = errore([&] { creaDaModello(a->luogoTemplate(), copia); });
+        QVERIFY(e && e->tipo() == TipoErrore::Altro);
+        QVERIFY2(e->messaggio().contains("esiste già"), qPrintable(e->messaggio()));
+        QCOMPARE(a->conta("SELECT COUNT(*) FROM TABMIN_PROV WHERE codprov = 'EE'"), 0);
+        const Luogo altra = altroArchivio("ALTRA");
+        ATTESO_ERRORE(creaDaModello(altroArchivio("NONCE"), altra), TipoErrore::OggettoMancante);
+        QCOMPARE(presenza(altra), Presenza::Assente);
+        ATTESO_ERRORE(creaDaModello(Luogo::file(a->percorsoTemplate()), Luogo::server("host=x", "y")),
+                      TipoErrore::Altro);
+        a->setArchivio(a->luogoAnno());
+
+        if (a->suServer()) {
+            // Somebody connected to the template: the server refuses to copy
+            // it (after a wait of its own), and says it is in use.
+            auto sulModello = Database::OpenDatabase(a->luogoTemplate(), breve);
+            ATTESO_ERRORE(creaDaModello(a->luogoTemplate(), altra), TipoErrore::Occupato);
+            QCOMPARE(presenza(altra), Presenza::Assente);
+        }
     }
 };
 

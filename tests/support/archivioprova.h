@@ -1,7 +1,7 @@
 #pragma once
-// A throw-away archive folder for the tests.
+// A throw-away archive for the tests, on the engine the test runs on.
 //
-//   ArchivioProva a;                 // temp folder holding the template SQ47XXXX.MDB
+//   ArchivioProva a;                 // temp folder; the template SQ47XXXX.MDB
 //                                    // (schema + provinces), nothing else
 //   a.creaAnno();                    // copies it to S7702004.MDB, as start-up does
 //   a.aggiungiFrontespizio("001", "01234567897", {}, {}, "ALFA SRL");
@@ -10,27 +10,80 @@
 //   a.aggiungiRigaQuadro("QUADROLDIP1", "101", "01234567897", "RSSMRA80A01H501U",
 //                        {{"IMPORTO1", 100}});
 //   const QString prima = a.istantanea();
-//   ... run the code under test on a.percorsoAnno() ...
+//   ... run the code under test on a.luogoAnno() ...
 //   QCOMPARE(a.istantanea(), prima);   // nothing changed
 //
+// Engine: with ANAGSOST_PG set (the "_pg" variants of the tests, see
+// tests/CMakeLists.txt) the template and the year's database are databases on
+// that PostgreSQL server, named with a prefix of this instance's own
+// (prefisso() + "sq47xxxx", prefisso() + "s7702004"), made from the same
+// schema and provinces, and dropped with every other database of the prefix
+// when the instance goes (connections still open are ended first). The
+// folder exists on both engines: it is the archive folder of the
+// configuration, and configura() (finestraprova.h) also writes the server and
+// the prefix for an instance on a server. Otherwise everything is SQLite
+// files in the folder.
+//
 // Every helper opens its own short-lived connection (a unique connection
-// name, a busy wait of a few seconds), so it can be used while the program
-// under test has the same file open. Values are written exactly as given (no
-// key normalisation): a null QVariant (QVariant()) writes Null, any QString
-// (QString() included) a text. Failures raise std::runtime_error, which Qt
-// Test reports as a failure.
+// name, a lock wait of a few seconds), so it can be used while the program
+// under test has the same archive open. Values are written exactly as given
+// (no key normalisation): a null QVariant (QVariant()) writes Null, any
+// QString (QString() included) a text. Rows read by righe() have the field
+// names SQLite gives (as written in the select list, else as in the schema)
+// and fixed-width values without their padding, on both engines. Failures
+// raise std::runtime_error, which Qt Test reports as a failure.
 // By default the helpers work on the year's database; setArchivio() points
-// them at another file of the folder (the template, say).
+// them at another archive (the template, say).
+#include "store/luogo.h"
+
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
 #include <QVariantList>
 #include <QVariantMap>
+#include <QTest>
 #include <memory>
+
+// ---- the engine of the test run ----
+
+// The server's connection string from ANAGSOST_PG; "" on SQLite.
+QString serverProva();
+bool suServerProva();
+// "" when the tests can run: always on SQLite; on a server when it answers.
+// Otherwise why not.
+QString motivoSaltoMotore();
+
+// For initTestCase(): skips the whole test program when it is meant for a
+// server that is not configured or does not answer (fails instead when
+// ANAGSOST_PG_RICHIESTO is set, as scripts/test.sh does).
+#define RICHIEDI_MOTORE_PROVA()                                                                    \
+    do {                                                                                           \
+        const QString motivo_ = motivoSaltoMotore();                                               \
+        if (!motivo_.isEmpty()) {                                                                  \
+            if (qEnvironmentVariableIsSet("ANAGSOST_PG_RICHIESTO"))                               \
+                QFAIL(qPrintable(motivo_));                                                        \
+            QSKIP(qPrintable(motivo_));                                                            \
+        }                                                                                          \
+    } while (false)
+
+// A case about files (copies, damage, permissions) skips on a server; a case
+// about the server skips on SQLite.
+#define SOLO_FILE(perche)                                                                          \
+    do {                                                                                           \
+        if (suServerProva())                                                                       \
+            QSKIP(perche);                                                                         \
+    } while (false)
+#define SOLO_SERVER()                                                                              \
+    do {                                                                                           \
+        if (!suServerProva())                                                                      \
+            QSKIP("runs on a PostgreSQL server only (the _pg variant)");                           \
+    } while (false)
 
 class ArchivioProva {
 public:
+    enum class Motore { Sqlite, PostgreSql };
+
     ArchivioProva();
     ~ArchivioProva();
     ArchivioProva(const ArchivioProva&) = delete;
@@ -38,16 +91,32 @@ public:
 
     // The archive folder: absolute, no trailing separator.
     QString cartella() const;
-    QString percorsoTemplate() const; // cartella()/SQ47XXXX.MDB
-    QString percorsoAnno() const;     // cartella()/S7702004.MDB
+    QString percorsoTemplate() const; // cartella()/SQ47XXXX.MDB (a file on SQLite only)
+    QString percorsoAnno() const;     // cartella()/S7702004.MDB (a file on SQLite only)
 
-    // Copies the template to the year's database (a plain file copy) and
-    // returns its path. Raises when the year's database already exists.
+    // Copies the template to the year's database (a plain file copy, or
+    // CREATE DATABASE ... TEMPLATE on the server) and returns its path (the
+    // database's name on a server). Raises when the year's database already
+    // exists.
     QString creaAnno();
 
-    // File the helpers below work on; the year's database unless set.
-    QString archivio() const;
-    void setArchivio(const QString& percorso);
+    // Archive the helpers below work on; the year's database unless set.
+    QString archivio() const; // its path, or its description on a server
+    void setArchivio(const QString& percorso); // percorsoAnno()/percorsoTemplate() name the server's databases there
+    void setArchivio(const store::Luogo& luogo);
+    store::Luogo luogo() const;
+
+    // ---- engine ----
+    Motore motore() const;
+    bool suServer() const { return !m_server.isEmpty(); }
+    QString server() const { return m_server; }        // "" on SQLite
+    QString prefisso() const { return m_prefisso; }    // "" on SQLite
+    QString nomeTemplate() const;                       // the template's database name on the server
+    QString nomeAnno() const;                           // the year's database name on the server
+    store::Luogo luogoTemplate() const;                 // a file, or the database on the server
+    store::Luogo luogoAnno() const;
+    // The instance whose folder this is, if any is alive.
+    static ArchivioProva* diCartella(const QString& cartella);
 
     // ---- rows ----
     void aggiungiFrontespizio(const QString& codazi, const QString& cfd, const QVariant& fr1 = {},
@@ -70,18 +139,20 @@ public:
     // First column of the first row as a number, e.g. "SELECT COUNT(*) FROM ...".
     qint64 conta(const QString& sql, const QVariantList& parametri = {});
 
-    // Deterministic text of the whole file: the catalogue (tables, indexes and
-    // their SQL), then every row of every table, all columns, ordered by every
-    // column (binary comparison, so trailing blanks count). Texts are quoted,
-    // Null is NULL.
+    // Deterministic text of the whole archive: the catalogue (tables, indexes
+    // and their SQL), then every row of every table, all columns, ordered by
+    // every column (binary comparison). Texts are quoted, Null is NULL.
     QString istantanea();
 
-    // Holds a lock on the file until destroyed, as another program of the
-    // suite would: esclusivo = BEGIN EXCLUSIVE (no one may even read),
-    // otherwise BEGIN IMMEDIATE (others may read, not write).
+    // Holds a lock on the archive until destroyed, as another program of the
+    // suite would: esclusivo = no one may even read (SQLite's BEGIN
+    // EXCLUSIVE; on a server LOCK TABLE ... IN ACCESS EXCLUSIVE MODE on every
+    // table inside an open transaction), otherwise others may read, not write
+    // (BEGIN IMMEDIATE; SHARE ROW EXCLUSIVE on a server).
     class Blocco {
     public:
         Blocco(const QString& percorso, bool esclusivo);
+        Blocco(const store::Luogo& luogo, bool esclusivo);
         ~Blocco();
         Blocco(const Blocco&) = delete;
         Blocco& operator=(const Blocco&) = delete;
@@ -93,5 +164,7 @@ public:
 
 private:
     QTemporaryDir m_cartella;
-    QString m_archivio;
+    QString m_server;
+    QString m_prefisso;
+    store::Luogo m_luogo;
 };
