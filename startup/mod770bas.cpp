@@ -16,6 +16,35 @@ namespace {
 const QString ORGANIZZAZIONE = QStringLiteral("TARVESSA");
 const QString APPLICAZIONE = QStringLiteral("VELMORIA");
 
+QString fileAnno()
+{
+    return QStringLiteral("S770") + ANNO + QStringLiteral(".MDB");
+}
+
+QString fileTemplate()
+{
+    return QStringLiteral("SQ47XXXX.MDB");
+}
+const QString ASSISTENZA = QStringLiteral("Contattare la Tarvessa servizi");
+
+// The engine's own words about a failure, first line only, for support.
+QString parole(const store::ErroreArchivio& errore)
+{
+    const QString riga = errore.dettaglio().section(QStringLiteral(" / "), 0, 0).trimmed();
+    return riga.isEmpty() ? QString() : QStringLiteral("(") + riga + QStringLiteral(")");
+}
+
+// Lines of a message, the empty ones left out.
+QString righe(const QStringList& elenco)
+{
+    QStringList piene;
+    for (const QString& r : elenco) {
+        if (!r.isEmpty())
+            piene << r;
+    }
+    return piene.join(CR);
+}
+
 // Folder and file names are joined with the platform's separator; the folder
 // is used exactly as stored.
 QString unisci(const QString& cartella, const QString& nome)
@@ -50,12 +79,38 @@ int MOD770BAS::MsgBox(const QString& testo, int stile, const QString& titolo) co
 
 QString MOD770BAS::NOMEARCHIVIOANNO() const
 {
-    return unisci(PERCORSOARCHIVI, QStringLiteral("S770") + ANNO + QStringLiteral(".MDB"));
+    if (SUSERVER())
+        return LUOGOANNO().descrizione();
+    return unisci(PERCORSOARCHIVI, fileAnno());
 }
 
 QString MOD770BAS::NOMETEMPLATE() const
 {
-    return unisci(PERCORSOARCHIVI, QStringLiteral("SQ47XXXX.MDB"));
+    return unisci(PERCORSOARCHIVI, fileTemplate());
+}
+
+QString MOD770BAS::NOMEANNOSERVER() const
+{
+    return store::nomeSuServer(fileAnno(), PREFISSOPOSTGRESQL);
+}
+
+QString MOD770BAS::NOMETEMPLATESERVER() const
+{
+    return store::nomeSuServer(fileTemplate(), PREFISSOPOSTGRESQL);
+}
+
+store::Luogo MOD770BAS::LUOGOANNO() const
+{
+    if (SUSERVER())
+        return store::Luogo::server(SERVERPOSTGRESQL, NOMEANNOSERVER());
+    return store::Luogo::file(NOMEARCHIVIOANNO());
+}
+
+store::Luogo MOD770BAS::LUOGOTEMPLATE() const
+{
+    if (SUSERVER())
+        return store::Luogo::server(SERVERPOSTGRESQL, NOMETEMPLATESERVER());
+    return store::Luogo::file(NOMETEMPLATE());
 }
 
 QString MOD770BAS::NOMEPROGRAMMAPRINCIPALE() const
@@ -108,6 +163,8 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZA()
 {
     PERCORSOARCHIVI.clear();
     PERCORSOPROGRAMMI.clear();
+    SERVERPOSTGRESQL.clear();
+    PREFISSOPOSTGRESQL.clear();
 
     if (!LEGGIPERCORSI())
         return ESITO::Termina; // another copy is running: end silently
@@ -124,6 +181,10 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZA()
     PERCORSOPROGRAMMI = programmi;
 
     const QString titolo = QStringLiteral(" Gestione Modello ") + MODELLO + QStringLiteral(" (Semplificato) - ");
+    SERVERPOSTGRESQL = LEGGIREGISTRO(QStringLiteral("SERVERPOSTGRESQL")).trimmed();
+    PREFISSOPOSTGRESQL = LEGGIREGISTRO(QStringLiteral("PREFISSOPOSTGRESQL")).trimmed();
+    if (SUSERVER())
+        return INIZIALIZZASERVER(titolo);
     if (!ESISTEFILE(NOMETEMPLATE())) {
         MsgBox(QStringLiteral("Attenzione !!!!") + CR + QStringLiteral("Non esiste file ") + NOMETEMPLATE() + CR
                    + QStringLiteral("Contattare la Tarvessa servizi"),
@@ -160,9 +221,81 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZA()
     return ESITO::Prosegui;
 }
 
+MOD770BAS::ESITO MOD770BAS::INIZIALIZZASERVER(const QString& titolo)
+{
+    const QString server = SERVERPOSTGRESQL;
+    auto ferma = [&](const QStringList& testo) {
+        MsgBox(righe(QStringList{QStringLiteral("Attenzione !!!!")} + testo + QStringList{ASSISTENZA}), vbCritical,
+               titolo);
+        return ESITO::Termina;
+    };
+    // A failure of the server itself: unreachable, or refusing the user.
+    auto guastoServer = [&](const store::ErroreArchivio& e) {
+        switch (e.tipo()) {
+        case store::TipoErrore::AccessoNegato:
+            return ferma({QStringLiteral("Il server PostgreSQL ") + server + QStringLiteral(" non consente l'accesso."),
+                          parole(e),
+                          QStringLiteral("Controllare l'utente e la sua password nel file delle password di "
+                                         "PostgreSQL (.pgpass).")});
+        case store::TipoErrore::NonApribile:
+            return ferma({QStringLiteral("Impossibile collegarsi al server PostgreSQL ") + server, parole(e),
+                          QStringLiteral("Controllare che il server sia avviato e raggiungibile.")});
+        default:
+            return ferma({QStringLiteral("Errore del server PostgreSQL ") + server, e.messaggio().section(CR, 0, 0),
+                          parole(e)});
+        }
+    };
+
+    const QString motivo = store::controllaServer(server);
+    if (!motivo.isEmpty())
+        return ferma({QStringLiteral("Valore SERVERPOSTGRESQL della configurazione non valido:"), motivo});
+    const QString motivoPrefisso = store::controllaPrefisso(PREFISSOPOSTGRESQL);
+    if (!motivoPrefisso.isEmpty())
+        return ferma({QStringLiteral("Valore PREFISSOPOSTGRESQL della configurazione non valido:"), motivoPrefisso});
+
+    try {
+        if (store::presenza(LUOGOTEMPLATE()) == store::Presenza::Assente)
+            return ferma({QStringLiteral("Non esiste l'archivio ") + NOMETEMPLATESERVER() +
+                          QStringLiteral(" sul server ") + server});
+
+        const store::Presenza anno = store::presenza(LUOGOANNO());
+        if (anno == store::Presenza::Inaccessibile) {
+            // It holds a client's return: never replaced, never touched.
+            return ferma({QStringLiteral("Impossibile leggere l'archivio ") + NOMEARCHIVIOANNO(),
+                          QStringLiteral("L'archivio esiste ma non è accessibile (in uso o senza permessi)."),
+                          QStringLiteral("Il programma viene chiuso senza modificarlo.")});
+        }
+        if (anno == store::Presenza::Assente) {
+            try {
+                store::creaDaModello(LUOGOTEMPLATE(), LUOGOANNO());
+            } catch (const store::ErroreArchivio& e) {
+                // Another workstation may have created it meanwhile.
+                if (store::presenza(LUOGOANNO()) == store::Presenza::Presente)
+                    return ESITO::Prosegui;
+                if (e.tipo() == store::TipoErrore::NonApribile)
+                    return guastoServer(e);
+                const QString perche =
+                    e.tipo() == store::TipoErrore::Occupato
+                        ? QStringLiteral("L'archivio ") + NOMETEMPLATESERVER() +
+                              QStringLiteral(" è in uso: chiudere i programmi collegati ad esso e riprovare.")
+                    : e.tipo() == store::TipoErrore::AccessoNegato
+                        ? QStringLiteral("L'utente non ha il permesso di creare archivi sul server.")
+                        : parole(e);
+                return ferma({QStringLiteral("Impossibile creare l'archivio ") + NOMEANNOSERVER() +
+                                  QStringLiteral(" dall'archivio ") + NOMETEMPLATESERVER() +
+                                  QStringLiteral(" sul server ") + server,
+                              perche});
+            }
+        }
+    } catch (const store::ErroreArchivio& e) {
+        return guastoServer(e);
+    }
+    return ESITO::Prosegui;
+}
+
 void MOD770BAS::APRIDATABASE()
 {
-    DBANNO = store::Database::OpenDatabase(NOMEARCHIVIOANNO(), opzioniArchivio);
+    DBANNO = store::Database::OpenDatabase(LUOGOANNO(), opzioniArchivio);
 }
 
 void MOD770BAS::CONTROLLOFRONTESPIZIO(QString& messaggio)

@@ -26,6 +26,10 @@ public:
     // and year's database. Termina: the program must end (the message, if
     // any, has been shown).
     ESITO INIZIALIZZA();
+    // The same step for a year's database on the PostgreSQL server named by
+    // SERVERPOSTGRESQL: the template database must be there, the year's one
+    // is created from it when missing.
+    ESITO INIZIALIZZASERVER(const QString& titolo);
     // false when another instance of the program is already running.
     bool LEGGIPERCORSI();
     // One string value of the configuration key; "" when missing or unreadable.
@@ -42,8 +46,19 @@ public:
     // Hand-back at shutdown: activate the suite's main program, else start it.
     void ATTIVAPROGRAMMAPRINCIPALE();
 
-    QString NOMEARCHIVIOANNO() const;       // A/S7702004.MDB
+    // A/S7702004.MDB; on a server the year's database and its server, as
+    // the operator reads them.
+    QString NOMEARCHIVIOANNO() const;
     QString NOMETEMPLATE() const;           // A/SQ47XXXX.MDB
+    // Names of the databases on the server: PREFISSOPOSTGRESQL and the file
+    // names in lower case without extension (s7702004, sq47xxxx).
+    QString NOMEANNOSERVER() const;
+    QString NOMETEMPLATESERVER() const;
+    bool SUSERVER() const { return !SERVERPOSTGRESQL.isEmpty(); }
+    // Where the year's database and the template are: the files of the
+    // archive folder, or the databases on the server.
+    store::Luogo LUOGOANNO() const;
+    store::Luogo LUOGOTEMPLATE() const;
     QString NOMEPROGRAMMAPRINCIPALE() const; // P/7702004.EXE
     static QString TITOLOPROGRAMMAPRINCIPALE() { return QStringLiteral("770") + ANNO; }
 
@@ -53,6 +68,13 @@ public:
     // --- module state ---
     QString PERCORSOARCHIVI;
     QString PERCORSOPROGRAMMI;
+    // Optional: a libpq connection string (host, port, user; the password
+    // comes from PostgreSQL's password file). Empty: the year's database is
+    // the file in the archive folder.
+    QString SERVERPOSTGRESQL;
+    // Optional prefix of the database names on the server, so that one
+    // server can hold the archives of several offices (or of several tests).
+    QString PREFISSOPOSTGRESQL;
     int NUMFILE = 0;
 
     std::unique_ptr<store::Database> DBANNO;

@@ -32,7 +32,11 @@ class TestSelezione : public QObject {
     std::unique_ptr<ArchivioProva> archivio;
 
 private slots:
-    void initTestCase() { preparaAmbienteProva(); }
+    void initTestCase()
+    {
+        preparaAmbienteProva();
+        RICHIEDI_MOTORE_PROVA();
+    }
 
     void init()
     {

@@ -1,5 +1,7 @@
 #include "support/finestraprova.h"
 
+#include "support/archivioprova.h"
+
 #include "window/textbox.h"
 
 #include <QAbstractButton>
@@ -32,6 +34,24 @@ void configura(const QString& archivi, const QString& programmi)
 {
     QSettings registro(QStringLiteral("TARVESSA"), QStringLiteral("VELMORIA"));
     const std::pair<const char*, QString> valori[] = {{"PERCORSOARCHIVI", archivi}, {"PERCORSOPROGRAMMI", programmi}};
+    for (const auto& [nome, valore] : valori) {
+        if (valore.isNull())
+            registro.remove(QString::fromLatin1(nome));
+        else
+            registro.setValue(QString::fromLatin1(nome), valore);
+    }
+    registro.sync();
+    const ArchivioProva* archivio = archivi.isEmpty() ? nullptr : ArchivioProva::diCartella(archivi);
+    if (archivio && archivio->suServer())
+        configuraServer(archivio->server(), archivio->prefisso());
+    else
+        configuraServer(QString(), QString());
+}
+
+void configuraServer(const QString& server, const QString& prefisso)
+{
+    QSettings registro(QStringLiteral("TARVESSA"), QStringLiteral("VELMORIA"));
+    const std::pair<const char*, QString> valori[] = {{"SERVERPOSTGRESQL", server}, {"PREFISSOPOSTGRESQL", prefisso}};
     for (const auto& [nome, valore] : valori) {
         if (valore.isNull())
             registro.remove(QString::fromLatin1(nome));

@@ -2,8 +2,9 @@
 // The program's window started on a test archive, for GUI tests.
 //
 //   preparaAmbienteProva();                  // once, in initTestCase()
+//   RICHIEDI_MOTORE_PROVA();                 // likewise (archivioprova.h)
 //   ArchivioProva archivio; archivio.creaAnno(); ...rows...
-//   configura(archivio.cartella());
+//   configura(archivio.cartella());          // on a server: its server and prefix too
 //   FinestraProva prova;                     // module + window, own instance lock
 //   QVERIFY(prova.avvia());                  // Form_Load, window shown and active
 //   prova.clickLista(1); prova.click("Cmdcancella");
@@ -29,7 +30,12 @@ class TextBox;
 void preparaAmbienteProva();
 
 // Writes the two configuration values; a null QString removes the value.
+// When `archivi` is the folder of a live ArchivioProva on a server, also
+// writes SERVERPOSTGRESQL and PREFISSOPOSTGRESQL naming its databases;
+// otherwise removes them.
 void configura(const QString& archivi, const QString& programmi = QString());
+// Writes SERVERPOSTGRESQL and PREFISSOPOSTGRESQL; a null QString removes the value.
+void configuraServer(const QString& server, const QString& prefisso = QString());
 
 // Clears the record of shown boxes and any preset answers.
 void azzeraMessaggi();
