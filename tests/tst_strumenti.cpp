@@ -1,10 +1,13 @@
-// The template and demo tools: what they write, and what they refuse to overwrite.
+// The template and demo tools: what they write, and what they refuse to
+// overwrite; as files, and (the _pg variant) on a PostgreSQL server.
 #include "checks/codicifiscali.h"
 #include "store/chiavi.h"
 #include "store/database.h"
+#include "store/luogo.h"
 #include "store/province.h"
 #include "support/archivioprova.h"
 #include "tools/lib/archiviodemo.h"
+#include "tools/lib/argomenti.h"
 
 #include <QCryptographicHash>
 #include <QDate>
@@ -62,6 +65,7 @@ class TestStrumenti : public QObject {
 private slots:
     void initTestCase()
     {
+        RICHIEDI_MOTORE_PROVA();
         QVERIFY(configurazione.isValid());
         // Before any QSettings use: this process's configuration is a temp folder.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configurazione.path());
@@ -91,6 +95,7 @@ private slots:
 
     void templateDelloStrumento()
     {
+        SOLO_FILE("the template file");
         QTemporaryDir dir;
         const QString cartella = dir.filePath("archivi");
         QString uscita;
@@ -147,6 +152,7 @@ private slots:
 
     void archivioDemo()
     {
+        SOLO_FILE("the demo's files");
         QTemporaryDir dir;
         const QString cartella = dir.filePath("demo");
         strumenti::creaArchivioDemo(cartella);
@@ -294,6 +300,7 @@ private slots:
 #ifdef Q_OS_WIN
         QSKIP("the child's configuration is redirected through XDG_CONFIG_HOME");
 #endif
+        SOLO_FILE("the demo's files");
         QTemporaryDir dir;
         const QString cartella = dir.filePath("demo");
         const QString config = dir.filePath("config");
@@ -323,6 +330,179 @@ private slots:
         QVERIFY2(uscita.contains("Nota"), qPrintable(uscita));
         QCOMPARE(impronta(fileConfig), conf);
         QCOMPARE(esegui("creademo", {}, config), 2);
+    }
+
+    // ---- on a PostgreSQL server ----
+
+    void templateDelloStrumentoSulServer()
+    {
+        SOLO_SERVER();
+        ArchivioProva a; // its prefix, extended, names the tool's databases; all dropped at the end
+        const QString prefisso = a.prefisso() + "t_";
+        const store::Luogo luogo = store::Luogo::server(a.server(), prefisso + "sq47xxxx");
+        QString uscita;
+        QCOMPARE(esegui("createmplate", {"--server", a.server(), "--prefisso", prefisso}, configurazione.path(), &uscita),
+                 0);
+        QCOMPARE(store::presenza(luogo), store::Presenza::Presente);
+
+        // A template any user allowed to create databases may copy, sorting
+        // texts by their bytes.
+        a.setArchivio(store::Luogo::server(a.server(), QString()));
+        const auto dati = a.righe("SELECT datistemplate, datcollate FROM pg_database WHERE datname = ?", {luogo.nome()});
+        QCOMPARE(dati.size(), 1);
+        QCOMPARE(dati[0]["datistemplate"].toBool(), true);
+        QCOMPARE(dati[0]["datcollate"].toString(), QString("C"));
+
+        auto db = store::Database::OpenDatabase(luogo);
+        for (const QString& t : TABELLE) {
+            QVERIFY2(db->esisteTabella(t), qPrintable(t));
+            const long righe = db->OpenRecordset("SELECT * FROM " + t)->RecordCount();
+            QCOMPARE(righe > 0, t == "TABMIN_PROV");
+        }
+        auto prov = db->OpenTable("TABMIN_PROV");
+        prov->Seek("=", "AQ");
+        QVERIFY(!prov->NoMatch());
+        QCOMPARE(prov->Fields("descprov"), QString("L'AQUILA"));
+        QCOMPARE(prov->RecordCount(), 104L);
+        auto sost = db->OpenTable("ANAGSOSTITUTI");
+        for (const char* indice : {"CHIAVECODAZI", "CHIAVECFS", "CHIAVE"})
+            sost->setIndex(indice);
+        prov.reset();
+        sost.reset();
+        db.reset();
+
+        // Never replaced; a password on the command line is refused.
+        a.setArchivio(luogo);
+        const QString prima = a.istantanea();
+        QVERIFY(esegui("createmplate", {"--server", a.server(), "--prefisso", prefisso}, configurazione.path(), &uscita)
+                != 0);
+        QVERIFY2(uscita.contains("esiste già"), qPrintable(uscita));
+        QCOMPARE(a.istantanea(), prima);
+        QCOMPARE(esegui("createmplate", {"--server", a.server() + " password=x", "--prefisso", prefisso + "b_"},
+                        configurazione.path(), &uscita),
+                 2);
+        QVERIFY2(uscita.contains("password"), qPrintable(uscita));
+        QCOMPARE(esegui("createmplate", {"--server", a.server(), "--prefisso", "Maiuscolo"}, configurazione.path()), 2);
+        QCOMPARE(esegui("createmplate", {"--prefisso", prefisso, "cartella"}, configurazione.path()), 2);
+    }
+
+    void demoDelloStrumentoSulServer()
+    {
+        SOLO_SERVER();
+        ArchivioProva a;
+        const QString prefisso = a.prefisso() + "d_";
+        QTemporaryDir dir;
+        const QString cartella = dir.filePath("demo");
+        const QString config = dir.filePath("config");
+        const QString fileConfig = config + "/TARVESSA/VELMORIA.conf";
+        QString uscita;
+        QCOMPARE(esegui("creademo", {"--server", a.server(), "--prefisso", prefisso, cartella}, config, &uscita), 0);
+        {
+            QSettings letta(fileConfig, QSettings::IniFormat);
+            QCOMPARE(letta.value("PERCORSOARCHIVI").toString(), QFileInfo(cartella).absoluteFilePath());
+            QCOMPARE(letta.value("SERVERPOSTGRESQL").toString(), a.server());
+            QCOMPARE(letta.value("PREFISSOPOSTGRESQL").toString(), prefisso);
+        }
+        QVERIFY(QFileInfo(cartella + "/programmi").isDir());
+        QVERIFY(!QFileInfo::exists(cartella + "/S7702004.MDB"));
+
+        // The year's database holds the demo's rows, the template none.
+        const store::Luogo anno = store::Luogo::server(a.server(), prefisso + "s7702004");
+        const store::Luogo modello = store::Luogo::server(a.server(), prefisso + "sq47xxxx");
+        a.setArchivio(anno);
+        QCOMPARE(a.conta("SELECT COUNT(*) FROM FRONTESPIZIO"), 4);
+        QCOMPARE(a.conta("SELECT COUNT(*) FROM ANAGSOSTITUTI"), 12);
+        for (const QString& t : QUADRI)
+            QVERIFY2(a.conta("SELECT COUNT(*) FROM " + t) > 0, qPrintable(t));
+        const QString province = a.istantanea().section("== TABMIN_PROV", 1).section("\n==", 0, 0);
+        a.setArchivio(modello);
+        QCOMPARE(a.conta("SELECT COUNT(*) FROM ANAGSOSTITUTI"), 0);
+        QCOMPARE(a.istantanea().section("== TABMIN_PROV", 1).section("\n==", 0, 0), province);
+        QVERIFY(province.count('\n') > 100);
+
+        // Again: refused, nothing written.
+        a.setArchivio(anno);
+        const QString prima = a.istantanea();
+        const QByteArray conf = impronta(fileConfig);
+        QVERIFY(esegui("creademo", {"--server", a.server(), "--prefisso", prefisso, cartella}, config, &uscita) != 0);
+        QVERIFY2(uscita.contains("esiste già"), qPrintable(uscita));
+        QCOMPARE(a.istantanea(), prima);
+        QCOMPARE(impronta(fileConfig), conf);
+
+        // A demo on files with this configuration in place: written, the
+        // configuration (which names the server) left alone.
+        const QString seconda = dir.filePath("seconda");
+        QCOMPARE(esegui("creademo", {seconda}, config, &uscita), 0);
+        QVERIFY2(uscita.contains("Nota"), qPrintable(uscita));
+        QCOMPARE(impronta(fileConfig), conf);
+    }
+
+    void configurazioneDemoSulServer()
+    {
+        // The demo's configuration names its server; a file demo's removes it.
+        QTemporaryDir dir;
+        const QString cartella = dir.filePath("demo");
+        QVERIFY(QDir().mkpath(cartella));
+        QSettings s("TARVESSA", "VELMORIA");
+        s.clear();
+        QVERIFY(strumenti::scriviConfigurazioneDemo(cartella, nullptr, "host=db user=mario", "studio_"));
+        s.sync();
+        QCOMPARE(s.value("SERVERPOSTGRESQL").toString(), QString("host=db user=mario"));
+        QCOMPARE(s.value("PREFISSOPOSTGRESQL").toString(), QString("studio_"));
+        // Another server, or the same with another prefix: left alone.
+        QString nota;
+        QVERIFY(!strumenti::scriviConfigurazioneDemo(cartella, &nota, "host=altro user=mario", "studio_"));
+        QVERIFY(nota.contains("host=db user=mario"));
+        QVERIFY(!strumenti::scriviConfigurazioneDemo(cartella, &nota, "host=db user=mario", "altro_"));
+        s.sync();
+        QCOMPARE(s.value("PREFISSOPOSTGRESQL").toString(), QString("studio_"));
+        QVERIFY(strumenti::scriviConfigurazioneDemo(cartella, nullptr, "host=db user=mario", "studio_"));
+        s.remove("SERVERPOSTGRESQL");
+        s.sync();
+        QVERIFY(strumenti::scriviConfigurazioneDemo(cartella));
+        s.sync();
+        QVERIFY(!s.contains("SERVERPOSTGRESQL"));
+        QVERIFY(!s.contains("PREFISSOPOSTGRESQL"));
+        s.clear();
+    }
+
+    void argomentiDegliStrumenti_data()
+    {
+        QTest::addColumn<QStringList>("argomenti");
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("prefisso");
+        QTest::addColumn<QStringList>("posizionali");
+        QTest::addColumn<QString>("errore"); // a word of it; empty: accepted
+        QTest::newRow("folder") << QStringList{"demo"} << "" << "" << QStringList{"demo"} << "";
+        QTest::newRow("server and folder") << QStringList{"--server", "host=x user=y", "demo"} << "host=x user=y" << ""
+                                           << QStringList{"demo"} << "";
+        QTest::newRow("with =") << QStringList{"--server=host=x", "--prefisso=ab_", "demo"} << "host=x" << "ab_"
+                                << QStringList{"demo"} << "";
+        QTest::newRow("no value") << QStringList{"demo", "--server"} << "" << "" << QStringList{} << "manca";
+        QTest::newRow("unknown") << QStringList{"--serve", "x"} << "" << "" << QStringList{} << "sconosciuta";
+        QTest::newRow("password") << QStringList{"--server", "host=x password=y"} << "" << "" << QStringList{}
+                                  << "password";
+        QTest::newRow("prefix alone") << QStringList{"--prefisso", "ab_", "demo"} << "" << "" << QStringList{}
+                                      << "--server";
+        QTest::newRow("bad prefix") << QStringList{"--server", "host=x", "--prefisso", "A-B"} << "" << ""
+                                    << QStringList{} << "prefisso";
+    }
+    void argomentiDegliStrumenti()
+    {
+        QFETCH(QStringList, argomenti);
+        QFETCH(QString, server);
+        QFETCH(QString, prefisso);
+        QFETCH(QStringList, posizionali);
+        QFETCH(QString, errore);
+        const strumenti::Argomenti a = strumenti::leggiArgomenti(argomenti);
+        if (!errore.isEmpty()) {
+            QVERIFY2(a.errore.contains(errore), qPrintable(a.errore));
+            return;
+        }
+        QVERIFY2(a.errore.isEmpty(), qPrintable(a.errore));
+        QCOMPARE(a.server, server);
+        QCOMPARE(a.prefisso, prefisso);
+        QCOMPARE(a.posizionali, posizionali);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "checks/codicifiscali.h"
 #include "store/database.h"
+#include "store/luogo.h"
 #include "store/province.h"
 #include "store/schema.h"
 
@@ -230,6 +231,30 @@ QString partitaIva(const QString& dieciCifre)
     throw std::runtime_error("nessuna cifra di controllo accettata per " + dieciCifre.toStdString());
 }
 
+void creaArchivioDemo(const QString& cartella, const QString& server, const QString& prefisso)
+{
+    if (server.trimmed().isEmpty())
+        return creaArchivioDemo(cartella);
+    for (const QString& motivo : {store::controllaServer(server), store::controllaPrefisso(prefisso)}) {
+        if (!motivo.isEmpty())
+            throw store::ErroreArchivio(store::TipoErrore::Altro, motivo, motivo);
+    }
+    const store::Luogo anno = store::Luogo::server(server, store::nomeSuServer(nomeFileAnno(), prefisso));
+    const store::Luogo modello =
+        store::Luogo::server(server, store::nomeSuServer(store::nomeFileTemplate(), prefisso));
+    if (store::presenza(anno) != store::Presenza::Assente)
+        throw store::ErroreArchivio(store::TipoErrore::Altro, QStringLiteral("database già esistente"),
+                                    QStringLiteral("L'archivio %1 esiste già e non viene sostituito.")
+                                        .arg(anno.descrizione()));
+    const QDir dir(QFileInfo(cartella).absoluteFilePath());
+    if (!QDir().mkpath(dir.absolutePath()))
+        throw store::ErroreArchivio(store::TipoErrore::NonApribile, QStringLiteral("cartella non creata"),
+                                    QDir::toNativeSeparators(dir.absolutePath()));
+    store::creaArchivio(anno, riempi);
+    if (store::presenza(modello) == store::Presenza::Assente)
+        store::creaTemplate(modello);
+}
+
 void creaArchivioDemo(const QString& cartella)
 {
     const QDir dir(QFileInfo(cartella).absoluteFilePath());
@@ -249,7 +274,8 @@ void creaArchivioDemo(const QString& cartella)
         store::creaTemplate(modello);
 }
 
-bool scriviConfigurazioneDemo(const QString& cartella, QString* nota)
+bool scriviConfigurazioneDemo(const QString& cartella, QString* nota, const QString& server,
+                              const QString& prefisso)
 {
     const QString archivi = percorsoNormale(cartella);
     const QString programmi = QDir::toNativeSeparators(QDir(archivi).filePath(QStringLiteral("programmi")));
@@ -263,9 +289,29 @@ bool scriviConfigurazioneDemo(const QString& cartella, QString* nota)
         }
         return false;
     }
+    const QString serverAttuale = impostazioni.value(QStringLiteral("SERVERPOSTGRESQL")).toString().trimmed();
+    const QString prefissoAttuale = impostazioni.value(QStringLiteral("PREFISSOPOSTGRESQL")).toString().trimmed();
+    if (!serverAttuale.isEmpty() && (serverAttuale != server.trimmed() || prefissoAttuale != prefisso.trimmed())) {
+        if (nota) {
+            *nota = QStringLiteral("La configurazione esistente punta al server %1 (prefisso \"%2\"): non viene "
+                                   "modificata.")
+                        .arg(serverAttuale, prefissoAttuale);
+        }
+        return false;
+    }
     QDir().mkpath(programmi);
     impostazioni.setValue(QStringLiteral("PERCORSOARCHIVI"), archivi);
     impostazioni.setValue(QStringLiteral("PERCORSOPROGRAMMI"), programmi);
+    if (server.trimmed().isEmpty()) {
+        impostazioni.remove(QStringLiteral("SERVERPOSTGRESQL"));
+        impostazioni.remove(QStringLiteral("PREFISSOPOSTGRESQL"));
+    } else {
+        impostazioni.setValue(QStringLiteral("SERVERPOSTGRESQL"), server.trimmed());
+        if (prefisso.isEmpty())
+            impostazioni.remove(QStringLiteral("PREFISSOPOSTGRESQL"));
+        else
+            impostazioni.setValue(QStringLiteral("PREFISSOPOSTGRESQL"), prefisso);
+    }
     impostazioni.sync();
     if (impostazioni.status() != QSettings::NoError) {
         if (nota)

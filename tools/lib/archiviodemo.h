@@ -26,12 +26,21 @@ QString partitaIva(const QString& dieciCifre);
 // folder when needed. Raises store::ErroreArchivio, leaving nothing behind,
 // when the year's database already exists.
 void creaArchivioDemo(const QString& cartella);
+// The same with the two databases on the PostgreSQL server `server` (a libpq
+// connection string), named with `prefisso` as start-up names them
+// (store::nomeSuServer); `cartella` is still created, as the archive folder
+// of the configuration.
+void creaArchivioDemo(const QString& cartella, const QString& server, const QString& prefisso);
 
 // Points the configuration ("TARVESSA", "VELMORIA") at `cartella`:
 // PERCORSOARCHIVI = the folder (absolute, native separators, no trailing
-// one), PERCORSOPROGRAMMI = its subfolder "programmi", which is created.
-// A configuration whose PERCORSOARCHIVI names another folder is left alone:
-// the result is false and `nota` says why.
-bool scriviConfigurazioneDemo(const QString& cartella, QString* nota = nullptr);
+// one), PERCORSOPROGRAMMI = its subfolder "programmi", which is created;
+// SERVERPOSTGRESQL and PREFISSOPOSTGRESQL = `server` and `prefisso` for a
+// demo on a server, removed for one on files. A configuration that names
+// another archive (PERCORSOARCHIVI another folder, or SERVERPOSTGRESQL with
+// PREFISSOPOSTGRESQL other databases) is left alone: the result is false and
+// `nota` says why.
+bool scriviConfigurazioneDemo(const QString& cartella, QString* nota = nullptr, const QString& server = QString(),
+                              const QString& prefisso = QString());
 
 } // namespace strumenti
