@@ -241,8 +241,7 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZASERVER(const QString& titolo)
             return ferma({QStringLiteral("Impossibile collegarsi al server PostgreSQL ") + server, parole(e),
                           QStringLiteral("Controllare che il server sia avviato e raggiungibile.")});
         default:
-            return ferma({QStringLiteral("Errore del server PostgreSQL ") + server, e.messaggio().section(CR, 0, 0),
-                          parole(e)});
+            return ferma({QStringLiteral("Errore del server PostgreSQL ") + server, parole(e)});
         }
     };
 

@@ -2,6 +2,7 @@
 // or (the _pg variant) databases on a PostgreSQL server.
 #include "store/chiavi.h"
 #include "store/database.h"
+#include "store/motore_postgresql.h"
 #include "store/schema.h"
 #include "support/archivioprova.h"
 
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSqlError>
 #include <QFileInfo>
 #include <QTest>
 #include <algorithm>
@@ -895,6 +897,125 @@ private slots:
             QVERIFY2(esito.isEmpty(), qPrintable(esito));
         else
             QVERIFY2(esito.contains(motivo), qPrintable(esito));
+    }
+
+    void erroriDelServer_data()
+    {
+        // The server's failures that a test cannot provoke at will (a full
+        // disk, a lost connection), and messages in the server's own language.
+        QTest::addColumn<QString>("codice");
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<int>("tipo");
+        QTest::addColumn<QString>("oggetto");
+        auto riga = [](const char* nome, const char* codice, const char* testo, TipoErrore tipo, const char* oggetto = "") {
+            QTest::newRow(nome) << QString(codice) << QString::fromUtf8(testo) << int(tipo) << QString::fromUtf8(oggetto);
+        };
+        riga("disk full", "53100", "ERROR:  could not extend file \"base/16384/16385\": No space left on device",
+             TipoErrore::DiscoPieno);
+        riga("serialization", "40001", "ERROR:  could not serialize access due to concurrent update", TipoErrore::Occupato);
+        riga("deadlock", "40P01", "ERROR:  deadlock detected", TipoErrore::Occupato);
+        riga("lock timeout", "55P03", "ERROR:  canceling statement due to lock timeout", TipoErrore::Occupato);
+        riga("in use", "55006", "ERROR:  source database \"sq47xxxx\" is being accessed by other users",
+             TipoErrore::Occupato);
+        riga("read-only", "25006", "ERROR:  cannot execute UPDATE in a read-only transaction", TipoErrore::SolaLettura);
+        riga("password", "28P01", "FATAL:  password authentication failed for user \"mario\"",
+             TipoErrore::AccessoNegato);
+        riga("no rights", "42501", "ERROR:  permission denied for table anagsostituti", TipoErrore::AccessoNegato);
+        riga("connection lost", "08006", "FATAL:  terminating connection", TipoErrore::NonApribile);
+        riga("shut down", "57P01", "FATAL:  terminating connection due to administrator command",
+             TipoErrore::NonApribile);
+        riga("corrupted", "XX001", "ERROR:  invalid page in block 3 of relation base/1/2", TipoErrore::Danneggiato);
+        riga("missing table, in Italian", "42P01", "ERRORE:  la relazione \"nontabella\" non esiste",
+             TipoErrore::OggettoMancante, "la tabella NONTABELLA");
+        riga("missing column", "42703", "ERROR:  column \"asost_11\" does not exist", TipoErrore::OggettoMancante,
+             "il campo ASOST_11");
+        riga("duplicate key", "23505",
+             "ERROR:  duplicate key value violates unique constraint \"tabmin_prov_chiave\"\n"
+             "DETAIL:  Key (codprov)=(RM) already exists.",
+             TipoErrore::Altro, "Esiste già un record con la stessa chiave (TABMIN_PROV.CODPROV).");
+        riga("missing value", "23502",
+             "ERROR:  null value in column \"cfs\" of relation \"anagsostituti\" violates not-null constraint",
+             TipoErrore::Altro, "Manca un dato obbligatorio (ANAGSOSTITUTI.CFS).");
+        riga("too long", "22001", "ERROR:  value too long for type character(16)", TipoErrore::Altro, "più lungo");
+    }
+    void erroriDelServer()
+    {
+        QFETCH(QString, codice);
+        QFETCH(QString, testo);
+        QFETCH(int, tipo);
+        QFETCH(QString, oggetto);
+        const interno::MotorePostgreSql motore;
+        const ErroreArchivio e =
+            motore.classifica(QSqlError("QPSQL: Unable to create query", testo, QSqlError::StatementError, codice), {});
+        QCOMPARE(int(e.tipo()), tipo);
+        if (!oggetto.isEmpty())
+            QVERIFY2(e.oggetto().contains(oggetto), qPrintable(e.oggetto()));
+        QVERIFY(e.dettaglio().contains(testo.section('\n', 0, 0)));
+    }
+
+    void connessioneRifiutataONonRiuscita_data()
+    {
+        // libpq's own words when a connection fails (no SQLSTATE).
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<int>("tipo");
+        const QString inizio = "connection to server at \"db\" (10.0.0.1), port 5432 failed: ";
+        QTest::newRow("wrong password") << inizio + "FATAL:  password authentication failed for user \"mario\""
+                                        << int(TipoErrore::AccessoNegato);
+        QTest::newRow("no password") << inizio + "fe_sendauth: no password supplied" << int(TipoErrore::AccessoNegato);
+        QTest::newRow("not allowed") << inizio + "FATAL:  no pg_hba.conf entry for host \"10.0.0.2\", user \"mario\""
+                                     << int(TipoErrore::AccessoNegato);
+        QTest::newRow("no database") << inizio + "FATAL:  database \"s7702004\" does not exist"
+                                     << int(TipoErrore::NonApribile);
+        QTest::newRow("refused") << inizio + "Connection refused\n\tIs the server running on that host?"
+                                 << int(TipoErrore::NonApribile);
+        QTest::newRow("unknown host") << "could not translate host name \"db\" to address: Name or service not known"
+                                      << int(TipoErrore::NonApribile);
+    }
+    void connessioneRifiutataONonRiuscita()
+    {
+        QFETCH(QString, testo);
+        QFETCH(int, tipo);
+        const interno::MotorePostgreSql motore;
+        const Luogo luogo = Luogo::server("host=db user=mario", "s7702004");
+        const ErroreArchivio e = motore.classificaApertura(
+            QSqlError("QPSQL: Unable to connect", testo, QSqlError::ConnectionError), luogo);
+        QCOMPARE(int(e.tipo()), tipo);
+        QCOMPARE(e.oggetto(), luogo.descrizione());
+    }
+
+    void ordineDeiNulliNelTesto_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("atteso");
+        QTest::newRow("list by name") << "SELECT * FROM ANAGSOSTITUTI  order by ASOST_1,ASOST_2"
+                                      << "SELECT * FROM ANAGSOSTITUTI  order by ASOST_1 NULLS FIRST,ASOST_2 NULLS FIRST";
+        QTest::newRow("descending, limit") << "SELECT * FROM T ORDER BY A DESC, B ASC LIMIT 1"
+                                           << "SELECT * FROM T ORDER BY A DESC NULLS LAST, B ASC NULLS FIRST LIMIT 1";
+        QTest::newRow("said already") << "SELECT * FROM T ORDER BY A NULLS LAST, B DESC NULLS FIRST"
+                                      << "SELECT * FROM T ORDER BY A NULLS LAST, B DESC NULLS FIRST";
+        QTest::newRow("window") << "SELECT row_number() OVER (ORDER BY A DESC) FROM T"
+                                << "SELECT row_number() OVER (ORDER BY A DESC NULLS LAST) FROM T";
+        QTest::newRow("aggregate and outer")
+            << "SELECT string_agg(A, ',' ORDER BY B) FROM T ORDER BY 1"
+            << "SELECT string_agg(A, ',' ORDER BY B NULLS FIRST) FROM T ORDER BY 1 NULLS FIRST";
+        QTest::newRow("texts and comments") << "SELECT 'ORDER BY A' FROM T /* ORDER BY B */ -- ORDER BY C\n"
+                                            << "SELECT 'ORDER BY A' FROM T /* ORDER BY B */ -- ORDER BY C\n";
+        QTest::newRow("expression, semicolon")
+            << "SELECT \"order by\" FROM T ORDER BY CASE WHEN A IS NULL THEN 1 END DESC;"
+            << "SELECT \"order by\" FROM T ORDER BY CASE WHEN A IS NULL THEN 1 END DESC NULLS LAST;";
+        QTest::newRow("comment after") << "SELECT * FROM T ORDER BY A -- the list\n"
+                                       << "SELECT * FROM T ORDER BY A NULLS FIRST -- the list\n";
+        QTest::newRow("function, lock") << "SELECT * FROM T WHERE X = 'it''s' ORDER BY f(A, B) FOR UPDATE"
+                                        << "SELECT * FROM T WHERE X = 'it''s' ORDER BY f(A, B) NULLS FIRST FOR UPDATE";
+        QTest::newRow("union") << "(SELECT A FROM T ORDER BY A) UNION (SELECT B FROM U)"
+                               << "(SELECT A FROM T ORDER BY A NULLS FIRST) UNION (SELECT B FROM U)";
+        QTest::newRow("none") << "SELECT * FROM T WHERE ORDERED = 1" << "SELECT * FROM T WHERE ORDERED = 1";
+    }
+    void ordineDeiNulliNelTesto()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, atteso);
+        QCOMPARE(interno::nulliComeSqlite(sql), atteso);
     }
 
     void nomiSulServer()

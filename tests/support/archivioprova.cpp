@@ -60,11 +60,13 @@ QSqlDatabase apri(const QString& nome, const store::Luogo& luogo, int attesaMs =
             fallisci(QStringLiteral("ArchivioProva: apertura di %1: %2").arg(luogo.percorso(), db.lastError().text()));
         return db;
     }
+    const QString database = luogo.nome().isEmpty() ? QStringLiteral("postgres") : luogo.nome();
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), nome);
-    db.setDatabaseName(luogo.nome().isEmpty() ? QStringLiteral("postgres") : luogo.nome());
+    db.setDatabaseName(database);
     db.setConnectOptions(luogo.server() + QStringLiteral(" connect_timeout=10"));
     if (!db.open())
-        fallisci(QStringLiteral("ArchivioProva: apertura di %1: %2").arg(luogo.descrizione(), db.lastError().text()));
+        fallisci(QStringLiteral("ArchivioProva: apertura di %1: %2")
+                     .arg(store::Luogo::server(luogo.server(), database).descrizione(), db.lastError().text()));
     QSqlQuery q(db);
     q.exec(QStringLiteral("SET client_min_messages = error"));
     q.exec(QStringLiteral("SET lock_timeout = %1").arg(attesaMs));
