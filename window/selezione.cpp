@@ -21,23 +21,33 @@ const char* const SQLORDINAMENTO[3] = {
     "SELECT * FROM ANAGSOSTITUTI  order by ASOST_1,ASOST_2",
 };
 
-QString riempi(const QString& testo, int larghezza)
+// Appends `testo` padded with blanks and cut to exactly `larghezza` characters.
+void accoda(QString& riga, QStringView testo, int larghezza)
 {
-    return testo.leftJustified(larghezza, QLatin1Char(' '), true);
+    const qsizetype inizio = riga.size();
+    riga.append(testo.left(larghezza));
+    riga.resize(inizio + larghezza, QLatin1Char(' '));
 }
 
 } // namespace
 
 QString RIGASOSTITUTO(const QString& codazi, const QString& cfs, const QVariant& asost1, const QVariant& asost2)
 {
-    const QString cognome = asost1.isNull() ? QString() : asost1.toString();
-    const QString nome = asost2.isNull() ? QString() : asost2.toString();
+    const QString cognome = asost1.toString().trimmed();
+    const QString nome = asost2.toString().trimmed();
+    QString riga;
+    riga.reserve(codazi.size() + 63);
+    riga.append(codazi);
+    riga.append(QLatin1Char(' '));
+    accoda(riga, QStringView(cfs).trimmed(), 16);
+    riga.append(QLatin1Char(' '));
     // A row with no name at all, whether its fields hold empty texts or were
     // never written, is marked for the operator.
-    const QString nominativo = (cognome + nome).trimmed().isEmpty()
-                                   ? DATIDAINTEGRARE
-                                   : cognome.trimmed() + QLatin1Char(' ') + nome.trimmed();
-    return codazi + QLatin1Char(' ') + riempi(cfs.trimmed(), 16) + QLatin1Char(' ') + riempi(nominativo, 45);
+    if (cognome.isEmpty() && nome.isEmpty())
+        accoda(riga, DATIDAINTEGRARE, 45);
+    else
+        accoda(riga, QString(cognome + QLatin1Char(' ') + nome), 45);
+    return riga;
 }
 
 void ANAGSOST::COLLEGASELEZIONE()
