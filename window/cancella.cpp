@@ -63,8 +63,15 @@ void ANAGSOST::Cmdcancella_Click()
             fallimento = errore;
         }
         if (cancellato) {
-            LISTASOSTITUTI();
-            MsgBox(QStringLiteral("Cancellazione effettuata"), vbInformation, Caption());
+            const QString fatto = QStringLiteral("Cancellazione effettuata");
+            try {
+                LISTASOSTITUTI();
+            } catch (const store::ErroreArchivio&) {
+                // The deletion stands: say so before the failure of the list.
+                MsgBox(fatto, vbInformation, Caption());
+                throw;
+            }
+            MsgBox(fatto, vbInformation, Caption());
         }
     }
     if (fallimento) {
