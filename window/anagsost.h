@@ -124,7 +124,20 @@ private:
 
     // ---- insertion: private handlers (inserimento.cpp) ----
 
+    // ---- deletion: private helpers (cancella.cpp) ----
+    // Deletes the picked substitute's section rows, its company's recipients
+    // and its registry row as one transaction; false when its registry row is
+    // not found (nothing deleted). Raises store::ErroreArchivio, with nothing
+    // written, when the store fails.
+    bool CANCELLASOSTITUTO();
+
     // ---- change of codice fiscale: private helpers (cambiacf.cpp) ----
+    // A refused confirmation: the field highlighted when asked, focus back in
+    // it when asked, the unsaved-changes flag cleared.
+    void RIFIUTACF(bool evidenzia, bool fuoco = true);
+    // Checks of the confirmation before the final question (front pages,
+    // registry, linked declarant, form of the code); false when refused.
+    bool CONTROLLACAMBIOCF();
 
     // ---- lookup list: private helpers (tabmin.cpp) ----
 
