@@ -75,9 +75,6 @@ QString ANAGSOST::testoSelezionato() const
 
 void ANAGSOST::LISTASOSTITUTI()
 {
-    const QSignalBlocker blocco(List1);
-    List1->clear();
-
     for (int i = 0; i < 3; ++i) {
         if (Option1[i]->isChecked())
             M.TABSQL = M.DBANNO->OpenRecordset(QString::fromLatin1(SQLORDINAMENTO[i]));
@@ -85,8 +82,9 @@ void ANAGSOST::LISTASOSTITUTI()
     if (!M.TABSQL)
         M.TABSQL = M.DBANNO->OpenRecordset(QString::fromLatin1(SQLORDINAMENTO[0]));
 
-    // Lines are collected first and added in one go: one model update for the
-    // whole registry instead of one per row.
+    // The lines are read in full before the list changes: a read that fails
+    // leaves the list as it was, insertion entry included. They are then
+    // added in one go, one model update for the whole registry.
     QStringList righe;
     righe.append(PRIMARIGA);
     try {
@@ -103,11 +101,13 @@ void ANAGSOST::LISTASOSTITUTI()
     } catch (...) {
         M.TABSQL->Close();
         M.TABSQL.reset();
-        List1->addItems(righe);
         throw;
     }
     M.TABSQL->Close();
     M.TABSQL.reset();
+
+    const QSignalBlocker blocco(List1);
+    List1->clear();
     List1->addItems(righe);
     List1->setCurrentRow(-1, QItemSelectionModel::Clear);
 }
