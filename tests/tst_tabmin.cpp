@@ -46,7 +46,10 @@ class TestTabmin : public QObject {
     std::unique_ptr<ArchivioProva> archivio;
 
     static QGroupBox* frame(FinestraProva& prova) { return prova.controllo<QGroupBox>(QStringLiteral("Framecodif")); }
-    static QListWidget* lista(FinestraProva& prova) { return prova.controllo<QListWidget>(QStringLiteral("ListTabmin")); }
+    static QListWidget* lista(FinestraProva& prova)
+    {
+        return prova.controllo<QListWidget>(QStringLiteral("ListTabmin"));
+    }
     static QString titolo(FinestraProva& prova) { return prova.controllo<QLabel>(QStringLiteral("LabTabmin"))->text(); }
     static QStringList righe(FinestraProva& prova)
     {

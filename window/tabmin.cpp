@@ -99,7 +99,9 @@ protected:
                 m_tasto(codice, shift);
                 return true;
             }
-        } else if (oggetto == m_frame && evento->type() == QEvent::Hide) {
+        } else if (oggetto == m_frame && evento->type() == QEvent::Hide && !m_frame->window()->isHidden()) {
+            // Only the frame itself being hidden: when the whole window
+            // closes, or is being destroyed, there is no focus to give back.
             m_nascosto();
         }
         return QObject::eventFilter(oggetto, evento);
@@ -116,8 +118,10 @@ private:
 
 void ANAGSOST::COLLEGATABMIN()
 {
-    for (int i = 0; i < 4; ++i)
-        connect(CMDAPRILIST[i], &QPushButton::clicked, this, [this, i] { protetto([this, i] { CMDAPRILIST_Click(i); }); });
+    for (int i = 0; i < 4; ++i) {
+        connect(CMDAPRILIST[i], &QPushButton::clicked, this,
+                [this, i] { protetto([this, i] { CMDAPRILIST_Click(i); }); });
+    }
     connect(ListTabmin, &QListWidget::itemDoubleClicked, this, [this] { protetto([this] { ListTabmin_DblClick(); }); });
     new FiltroTabmin(
         this, ListTabmin, Framecodif,
