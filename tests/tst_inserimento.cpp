@@ -136,7 +136,8 @@ private slots:
         QTest::keyClicks(fuoco(), QStringLiteral("anna maria"));
         QCOMPARE(prova.campo(QStringLiteral("TextNOME"))->text(), QStringLiteral("ANNA MARIA"));
         QTest::keyClick(fuoco(), Qt::Key_Tab);
-        // The linked company code left empty becomes "000".
+        // At most three digits; Backspace brings the code back to zero,
+        // shown as "000" on leaving.
         QCOMPARE(nomeFuoco(), QStringLiteral("TextAZICOL"));
         QTest::keyClicks(fuoco(), QStringLiteral("1234"));
         QCOMPARE(prova.campo(QStringLiteral("TextAZICOL"))->text(), QStringLiteral("123"));
