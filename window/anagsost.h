@@ -123,6 +123,16 @@ private:
     void SPOSTASCHEDA(bool avanti);
 
     // ---- insertion: private handlers (inserimento.cpp) ----
+    // Events shared by the five fields of the insertion frame.
+    void CAMPOINSERIMENTO_GotFocus(TextBox* campo);
+    void CAMPOINSERIMENTO_Change(TextBox* campo);
+    void CAMPOINSERIMENTO_LostFocus(TextBox* campo);
+    void CAMPOINSERIMENTO_KeyPress(TextBox* campo, int& KeyAscii);
+    // The checks of the confirmation, in their order: true when all pass
+    // (each failure has shown its message and moved the focus).
+    bool CONFERMAINSERIMENTO();
+    // Hands the confirmed substitute over to the data sheet, unsaved.
+    void PASSAASCHEDANUOVO();
 
     // ---- deletion: private helpers (cancella.cpp) ----
     // Deletes the picked substitute's section rows, its company's recipients
@@ -140,6 +150,11 @@ private:
     bool CONTROLLACAMBIOCF();
 
     // ---- lookup list: private helpers (tabmin.cpp) ----
+    // The field a choice from the list of each lookup button fills.
+    TextBox* CAMPOTABMIN(int Index) const;
+    // The lookup frame was hidden: a focus left in the list goes back to the
+    // button that opened it.
+    void TABMINNASCOSTA();
 
     bool m_scaricata = false;
     bool m_inChiusura = false;
