@@ -400,7 +400,8 @@ private slots:
         QCOMPARE(prova.finestra.CFSSOST, QStringLiteral("VRDGPP70A01F205V"));
         QCOMPARE(prova.finestra.CODAZISOST, QStringLiteral("007"));
         QCOMPARE(prova.modulo.NUOVOSOSTITUTO, 1);
-        QCOMPARE(prova.modulo.VARIAZIONI, 0);
+        // Not stored yet: an unsaved change until the first save.
+        QCOMPARE(prova.modulo.VARIAZIONI, 1);
         QVERIFY(!prova.bottone(QStringLiteral("cmdparcprec"))->isEnabled());
         QVERIFY(!prova.bottone(QStringLiteral("cmdparcsuc"))->isEnabled());
         QCOMPARE(nomeFuoco(), QStringLiteral("Text1(1)"));
@@ -508,12 +509,15 @@ private slots:
     {
         QTest::addColumn<bool>("modificata");
         QTest::addColumn<bool>("esci");
-        QTest::newRow("altra anagrafica, scheda intatta") << false << false;
+        QTest::newRow("altra anagrafica, scheda intatta, No") << false << false;
         QTest::newRow("altra anagrafica, scheda modificata, No") << true << false;
+        QTest::newRow("uscita, scheda intatta, No") << false << true;
         QTest::newRow("uscita, scheda modificata, No") << true << true;
     }
     void lasciareLaSchedaSenzaSalvare()
     {
+        // The new substitute exists only on the sheet: leaving it always asks,
+        // and a No leaves nothing behind.
         QFETCH(bool, modificata);
         QFETCH(bool, esci);
         FinestraProva prova;
@@ -523,14 +527,11 @@ private slots:
         digita(prova, VALIDO);
         conferma(prova);
         QVERIFY(inScheda(prova));
-        if (modificata) {
+        if (modificata)
             QTest::keyClick(prova.campo(QStringLiteral("Text1(1)")), Qt::Key_X);
-            MessageBox::setNextAnswer(vbNo);
-        }
+        MessageBox::setNextAnswer(vbNo);
         prova.click(esci ? QStringLiteral("cmduscita(0)") : QStringLiteral("cmdselprec"));
-        QCOMPARE(testiMostrati(),
-                 modificata ? QStringList{QStringLiteral("Sono state effettuate delle variazioni\rSalvare ?")}
-                            : QStringList{});
+        QCOMPARE(testiMostrati(), QStringList{QStringLiteral("Sono state effettuate delle variazioni\rSalvare ?")});
         if (esci) {
             QVERIFY(prova.finestra.scaricata());
         } else {
@@ -539,6 +540,26 @@ private slots:
         }
         QCOMPARE(archivio->conta(QStringLiteral("SELECT COUNT(*) FROM ANAGSOSTITUTI WHERE CODAZI = '007'")), 0);
         QCOMPARE(archivio->istantanea(), prima);
+    }
+
+    void nuovoAbbandonatoNonBloccaGliSpostamenti()
+    {
+        // A new substitute given up with "Altra anagrafica": the next
+        // substitute opened can be left with the move buttons again.
+        FinestraProva prova;
+        QVERIFY(prova.avvia());
+        apri(prova);
+        digita(prova, VALIDO);
+        conferma(prova);
+        QVERIFY(inScheda(prova));
+        QVERIFY(!prova.bottone(QStringLiteral("cmdparcprec"))->isEnabled());
+        MessageBox::setNextAnswer(vbNo);
+        prova.click(QStringLiteral("cmdselprec"));
+        QCOMPARE(prova.modulo.NUOVOSOSTITUTO, 0);
+        prova.doppioClickLista(1);
+        QVERIFY(inScheda(prova));
+        QVERIFY(prova.bottone(QStringLiteral("cmdparcprec"))->isEnabled());
+        QVERIFY(prova.bottone(QStringLiteral("cmdparcsuc"))->isEnabled());
     }
 };
 

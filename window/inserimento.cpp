@@ -213,6 +213,9 @@ void ANAGSOST::PASSAASCHEDANUOVO()
     CFSSOST = TEXTCF->text();
     CODAZISOST = TEXTAZI->text();
     M.NUOVOSOSTITUTO = 1;
+    // Nothing of the new substitute is stored until the sheet is saved:
+    // leaving the sheet before that asks first, like any unsaved change.
+    M.VARIAZIONI = 1;
     // Until its first save the new substitute has no place in the key order.
     cmdparcprec->setEnabled(false);
     cmdparcsuc->setEnabled(false);
