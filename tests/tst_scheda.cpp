@@ -354,6 +354,31 @@ private slots:
         QCOMPARE(testiMostrati(), QStringList{DOMANDA});
     }
 
+    void modificheSenzaCarattere()
+    {
+        // Delete and cut change the text without typing a character: a change all the same.
+        FinestraProva prova;
+        QVERIFY(prova.avvia());
+        QVERIFY(apri(prova, ROSSI));
+        TextBox* via = campo(prova, 9);
+        entra(prova, 9);
+        QTest::keyClick(via, Qt::Key_Delete); // at the end: nothing to delete
+        QCOMPARE(prova.modulo.VARIAZIONI, 0);
+        QTest::keyClick(via, Qt::Key_Home);
+        QTest::keyClick(via, Qt::Key_Delete);
+        QCOMPARE(via->text(), QStringLiteral("IA ROMA 1"));
+        QCOMPARE(prova.modulo.VARIAZIONI, 1);
+        MessageBox::setNextAnswer(vbNo);
+        prova.click(QStringLiteral("cmdparcsuc"));
+        QCOMPARE(testiMostrati(), QStringList{DOMANDA});
+        QVERIFY(mostra(prova, VERDI));
+        entra(prova, 1);
+        QTest::keyClick(campo(prova, 1), Qt::Key_Home, Qt::ShiftModifier);
+        QTest::keyClick(campo(prova, 1), Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(campo(prova, 1)->text(), QString());
+        QCOMPARE(prova.modulo.VARIAZIONI, 1);
+    }
+
     void valoriDelProgrammaNonSegnanoVariazioni()
     {
         FinestraProva prova;
