@@ -528,6 +528,36 @@ private slots:
                  (QStringList{"ROSSI", "LUIGI", "M", "19750815", "ROMA", "NA", "MILANO", "MI", "VIA ROMA 1", "001"}));
     }
 
+    void spostamentoConArchivioBloccato()
+    {
+        // Another program holds the file: the move is not made, the sheet
+        // stays on its record, and the move works once the file is free.
+        FinestraProva prova;
+        QVERIFY(prova.avvia());
+        QVERIFY(apri(prova, ROSSI));
+        for (const char* bottone : {"cmdparcsuc", "cmdparcprec", "cmdselprec"}) {
+            MessageBox::clearShown();
+            {
+                const auto blocco = archivio->blocca();
+                prova.click(QString::fromLatin1(bottone));
+            }
+            QCOMPARE(testiMostrati(), QStringList{OCCUPATO});
+            QVERIFY(mostra(prova, ROSSI));
+            QCOMPARE(campo(prova, 1)->text(), QStringLiteral("ROSSI"));
+            QCOMPARE(prova.modulo.VARIAZIONI, 0);
+        }
+        MessageBox::clearShown();
+        prova.click(QStringLiteral("cmdparcsuc"));
+        QVERIFY(mostra(prova, VERDI));
+        prova.click(QStringLiteral("cmdparcprec"));
+        prova.click(QStringLiteral("cmdparcprec"));
+        QVERIFY(mostra(prova, ALFA));
+        prova.click(QStringLiteral("cmdselprec"));
+        QVERIFY(inSelezione(prova));
+        QCOMPARE(prova.lista()->count(), 6);
+        QCOMPARE(testiMostrati(), QStringList());
+    }
+
     // ---- saves the database refuses ----
 
     void archivioBloccato_data()

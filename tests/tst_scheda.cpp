@@ -270,25 +270,38 @@ private slots:
     {
         FinestraProva prova;
         QVERIFY(prova.avvia());
-        const int lunghezze[] = {0, 30, 20, 1, 10, 40, 2, 40, 2, 35, 3};
-        const char* didascalie[] = {nullptr,
-                                    "Cognome o Denominazione",
-                                    "Nome",
-                                    "Sesso ( M/F )",
-                                    "Data di nascita",
-                                    "Comune (o Stato estero) di nascita",
-                                    "Prov.(sigla)",
-                                    "Comune",
-                                    "Prov.(sigla)",
-                                    "Via e numero civico",
-                                    "Codice azienda collegata"};
+        const struct {
+            const char* didascalia;
+            int lunghezza, left, top, width;
+        } campi[] = {
+            {nullptr, 0, 0, 0, 0},
+            {"Cognome o Denominazione", 30, 1800, 1410, 3525},
+            {"Nome", 20, 5520, 1410, 2325},
+            {"Sesso ( M/F )", 1, 8220, 1410, 345},
+            {"Data di nascita", 10, 1800, 2070, 1305},
+            {"Comune (o Stato estero) di nascita", 40, 3810, 2070, 4065},
+            {"Prov.(sigla)", 2, 8220, 2070, 405},
+            {"Comune", 40, 1800, 2730, 4425},
+            {"Prov.(sigla)", 2, 6930, 2730, 435},
+            {"Via e numero civico", 35, 1800, 3390, 3915},
+            {"Codice azienda collegata", 3, 8220, 2730, 735},
+        };
         for (int n = 1; n <= 10; ++n) {
-            QCOMPARE(campo(prova, n)->maxLength(), lunghezze[n]);
+            TextBox* c = campo(prova, n);
+            QCOMPARE(c->maxLength(), campi[n].lunghezza);
+            QCOMPARE(c->geometry(), QRect(TWIPS(campi[n].left), TWIPS(campi[n].top), TWIPS(campi[n].width),
+                                          TWIPS(315)));
+            QVERIFY(QFontInfo(c->font()).fixedPitch());
             auto* didascalia = prova.controllo<QLabel>(QStringLiteral("testate3(%1)").arg(n));
-            QCOMPARE(didascalia->text(), QString::fromLatin1(didascalie[n]));
+            QCOMPARE(didascalia->text(), QString::fromLatin1(campi[n].didascalia));
             QCOMPARE(didascalia->palette().color(QPalette::WindowText), QColor(128, 0, 0));
-            QCOMPARE(campo(prova, n)->height(), TWIPS(315));
         }
+        for (int n : {0, 11}) {
+            auto* titolo = prova.controllo<QLabel>(QStringLiteral("testate3(%1)").arg(n));
+            QCOMPARE(titolo->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+            QVERIFY(titolo->font().bold());
+        }
+        QVERIFY(!campo(prova, 10)->isEnabled());
         QVERIFY(!prova.bottone(QStringLiteral("CMDAPRILIST(2)"))->isVisibleTo(&prova.finestra));
     }
 
@@ -480,6 +493,28 @@ private slots:
         QCOMPARE(visto.titolo, prova.finestra.Caption());
         QCOMPARE(prova.finestra.focusWidget(), campo(prova, 4));
         QCOMPARE(evidenziati(prova), QList<int>{4});
+    }
+
+    void elencoDiRicercaNascosto()
+    {
+        // Focus on a field or on the save and move buttons, or a click on the
+        // sheet, closes the lookup list.
+        FinestraProva prova;
+        QVERIFY(prova.avvia());
+        QVERIFY(apri(prova, ROSSI));
+        auto* elenco = prova.controllo<QGroupBox>(QStringLiteral("Framecodif"));
+        for (const char* dove : {"Text1(1)", "Text1(4)", "Text1(9)", "cmdmemorizza", "cmdparcprec", "cmdparcsuc"}) {
+            entra(prova, 2);
+            elenco->show();
+            prova.controllo<QWidget>(QString::fromLatin1(dove))->setFocus(Qt::TabFocusReason);
+            QVERIFY2(!elenco->isVisible(), dove);
+        }
+        elenco->show();
+        QTest::mouseClick(prova.controllo<QGroupBox>(QStringLiteral("Frmmoduli(0)")), Qt::LeftButton, {},
+                          QPoint(5, 5));
+        QVERIFY(!elenco->isVisible());
+        QCOMPARE(prova.modulo.VARIAZIONI, 0);
+        QCOMPARE(testiMostrati(), QStringList());
     }
 
     // ---- the save question ----
@@ -692,6 +727,14 @@ private slots:
                 prova.click(QStringLiteral("cmdselprec"));
             }
         }
+        // Closing the window the same way.
+        QVERIFY(apri(prova, ALFA));
+        prova.click(QStringLiteral("cmdmemorizza"));
+        QCOMPARE(prova.modulo.ERRORECAMPI, 1);
+        MessageBox::clearShown();
+        QVERIFY(prova.finestra.close());
+        QCOMPARE(testiMostrati(), QStringList());
+        QVERIFY(prova.finestra.scaricata());
     }
 };
 
