@@ -81,7 +81,7 @@ inline QStringList testiScheda(FinestraProva& p)
 }
 
 // Indexes of the fields shown black on yellow; any other colour pair than the
-// two of the design is reported as -n.
+// normal and highlighted ones is reported as -n.
 inline QList<int> evidenziati(FinestraProva& p)
 {
     QList<int> gialli;
