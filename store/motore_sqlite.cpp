@@ -290,7 +290,10 @@ void creaFileSqlite(const QString& percorso, const QStringList& istruzioni)
             if (!db.open())
                 throw motore.classificaApertura(db.lastError(), percorso);
             QSqlQuery q(db);
-            for (const QString& sql : {QStringLiteral("PRAGMA journal_mode = DELETE"), QStringLiteral("BEGIN")}) {
+            // Texts stored as UTF-16, the form Qt reads them in: a selection
+            // list of the whole registry then reads its texts without converting them.
+            for (const QString& sql : {QStringLiteral("PRAGMA encoding = 'UTF-16le'"),
+                                       QStringLiteral("PRAGMA journal_mode = DELETE"), QStringLiteral("BEGIN")}) {
                 if (!q.exec(sql))
                     throw fallisci(q.lastError(), sql);
             }

@@ -105,6 +105,28 @@ private slots:
         QVERIFY(prova.lista()->selectedItems().isEmpty());
     }
 
+    void ricostruzioneFallitaLasciaLaLista()
+    {
+        // Another program holds the file: the rebuild is refused with a
+        // message and the list keeps its lines, insertion entry included.
+        FinestraProva prova;
+        QVERIFY(prova.avvia());
+        const QStringList prima = prova.righeLista();
+        {
+            const auto blocco = archivio->blocca(true);
+            QTest::mouseClick(prova.controllo<QRadioButton>(QStringLiteral("Option1(1)")), Qt::LeftButton);
+        }
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().stile, int(vbCritical));
+        QVERIFY(MessageBox::shown().first().testo.startsWith(QStringLiteral("Attenzione !!!")));
+        QCOMPARE(prova.righeLista(), prima);
+        QVERIFY(!prova.modulo.TABSQL);
+        // Once the file is free the same rebuild works.
+        QTest::mouseClick(prova.controllo<QRadioButton>(QStringLiteral("Option1(2)")), Qt::LeftButton);
+        QCOMPARE(prova.righeLista().size(), prima.size());
+        QVERIFY(prova.righeLista() != prima);
+    }
+
     void listaVuota()
     {
         archivio->esegui(QStringLiteral("DELETE FROM ANAGSOSTITUTI"));

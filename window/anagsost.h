@@ -123,10 +123,38 @@ private:
     void SPOSTASCHEDA(bool avanti);
 
     // ---- insertion: private handlers (inserimento.cpp) ----
+    // Events shared by the five fields of the insertion frame.
+    void CAMPOINSERIMENTO_GotFocus(TextBox* campo);
+    void CAMPOINSERIMENTO_Change(TextBox* campo);
+    void CAMPOINSERIMENTO_LostFocus(TextBox* campo);
+    void CAMPOINSERIMENTO_KeyPress(TextBox* campo, int& KeyAscii);
+    // The checks of the confirmation, in their order: true when all pass
+    // (each failure has shown its message and moved the focus).
+    bool CONFERMAINSERIMENTO();
+    // Hands the confirmed substitute over to the data sheet, unsaved.
+    void PASSAASCHEDANUOVO();
+
+    // ---- deletion: private helpers (cancella.cpp) ----
+    // Deletes the picked substitute's section rows, its company's recipients
+    // and its registry row as one transaction; false when its registry row is
+    // not found (nothing deleted). Raises store::ErroreArchivio, with nothing
+    // written, when the store fails.
+    bool CANCELLASOSTITUTO();
 
     // ---- change of codice fiscale: private helpers (cambiacf.cpp) ----
+    // A refused confirmation: the field highlighted when asked, focus back in
+    // it when asked, the unsaved-changes flag cleared.
+    void RIFIUTACF(bool evidenzia, bool fuoco = true);
+    // Checks of the confirmation before the final question (front pages,
+    // registry, linked declarant, form of the code); false when refused.
+    bool CONTROLLACAMBIOCF();
 
     // ---- lookup list: private helpers (tabmin.cpp) ----
+    // The field a choice from the list of each lookup button fills.
+    TextBox* CAMPOTABMIN(int Index) const;
+    // The lookup frame was hidden: a focus left in the list goes back to the
+    // button that opened it.
+    void TABMINNASCOSTA();
 
     bool m_scaricata = false;
     bool m_inChiusura = false;

@@ -67,6 +67,11 @@ void ANAGSOST::IMPOSTATESTATA()
 
 void ANAGSOST::RITORNASELEZDIC()
 {
+    // A new substitute left unsaved is given up: the moves work again for
+    // the next substitute opened.
+    M.NUOVOSOSTITUTO = 0;
+    cmdparcprec->setEnabled(true);
+    cmdparcsuc->setEnabled(true);
     LISTASOSTITUTI();
     Frmmoduli[0]->hide();
     Frmbottoni->hide();

@@ -21,23 +21,33 @@ const char* const SQLORDINAMENTO[3] = {
     "SELECT * FROM ANAGSOSTITUTI  order by ASOST_1,ASOST_2",
 };
 
-QString riempi(const QString& testo, int larghezza)
+// Appends `testo` padded with blanks and cut to exactly `larghezza` characters.
+void accoda(QString& riga, QStringView testo, int larghezza)
 {
-    return testo.leftJustified(larghezza, QLatin1Char(' '), true);
+    const qsizetype inizio = riga.size();
+    riga.append(testo.left(larghezza));
+    riga.resize(inizio + larghezza, QLatin1Char(' '));
 }
 
 } // namespace
 
 QString RIGASOSTITUTO(const QString& codazi, const QString& cfs, const QVariant& asost1, const QVariant& asost2)
 {
-    const QString cognome = asost1.isNull() ? QString() : asost1.toString();
-    const QString nome = asost2.isNull() ? QString() : asost2.toString();
+    const QString cognome = asost1.toString().trimmed();
+    const QString nome = asost2.toString().trimmed();
+    QString riga;
+    riga.reserve(codazi.size() + 63);
+    riga.append(codazi);
+    riga.append(QLatin1Char(' '));
+    accoda(riga, QStringView(cfs).trimmed(), 16);
+    riga.append(QLatin1Char(' '));
     // A row with no name at all, whether its fields hold empty texts or were
     // never written, is marked for the operator.
-    const QString nominativo = (cognome + nome).trimmed().isEmpty()
-                                   ? DATIDAINTEGRARE
-                                   : cognome.trimmed() + QLatin1Char(' ') + nome.trimmed();
-    return codazi + QLatin1Char(' ') + riempi(cfs.trimmed(), 16) + QLatin1Char(' ') + riempi(nominativo, 45);
+    if (cognome.isEmpty() && nome.isEmpty())
+        accoda(riga, DATIDAINTEGRARE, 45);
+    else
+        accoda(riga, QString(cognome + QLatin1Char(' ') + nome), 45);
+    return riga;
 }
 
 void ANAGSOST::COLLEGASELEZIONE()
@@ -65,9 +75,6 @@ QString ANAGSOST::testoSelezionato() const
 
 void ANAGSOST::LISTASOSTITUTI()
 {
-    const QSignalBlocker blocco(List1);
-    List1->clear();
-
     for (int i = 0; i < 3; ++i) {
         if (Option1[i]->isChecked())
             M.TABSQL = M.DBANNO->OpenRecordset(QString::fromLatin1(SQLORDINAMENTO[i]));
@@ -75,8 +82,9 @@ void ANAGSOST::LISTASOSTITUTI()
     if (!M.TABSQL)
         M.TABSQL = M.DBANNO->OpenRecordset(QString::fromLatin1(SQLORDINAMENTO[0]));
 
-    // Lines are collected first and added in one go: one model update for the
-    // whole registry instead of one per row.
+    // The lines are read in full before the list changes: a read that fails
+    // leaves the list as it was, insertion entry included. They are then
+    // added in one go, one model update for the whole registry.
     QStringList righe;
     righe.append(PRIMARIGA);
     try {
@@ -93,11 +101,13 @@ void ANAGSOST::LISTASOSTITUTI()
     } catch (...) {
         M.TABSQL->Close();
         M.TABSQL.reset();
-        List1->addItems(righe);
         throw;
     }
     M.TABSQL->Close();
     M.TABSQL.reset();
+
+    const QSignalBlocker blocco(List1);
+    List1->clear();
     List1->addItems(righe);
     List1->setCurrentRow(-1, QItemSelectionModel::Clear);
 }
