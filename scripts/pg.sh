@@ -13,8 +13,8 @@
 # Connections over TCP authenticate with scram-sha-256: the role `anagsost`
 # (CREATEDB, not a superuser, as an office's clerks would have) has a random
 # password written only to the password file $ANAGSOST_PG_DIR/pgpass, which
-# libpq reads through PGPASSFILE. The server runs with fsync off: it is thrown
-# away at the end.
+# libpq reads through PGPASSFILE. The server runs with fsync and autovacuum
+# off: it is thrown away at the end.
 set -euo pipefail
 
 PORT=${ANAGSOST_PG_PORT:-55432}
@@ -88,7 +88,7 @@ avvia() {
     || { cat "$DIR/initdb.log" >&2; exit 1; }
   come_proprietario rm -f "$DIR/pwfile"
   come_proprietario "$B/pg_ctl" -D "$DATI" -l "$DIR/server.log" -w -t 60 \
-    -o "-p $PORT -k $DIR -c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
+    -o "-p $PORT -k $DIR -c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c autovacuum=off -c max_connections=200" \
     start >/dev/null || { cat "$DIR/server.log" >&2; exit 1; }
   come_proprietario "$B/psql" -X -q -h "$DIR" -p "$PORT" -U postgres -d postgres -v ON_ERROR_STOP=1 \
     -c "CREATE ROLE $ROLE LOGIN CREATEDB PASSWORD '$password'"

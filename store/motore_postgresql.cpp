@@ -193,10 +193,12 @@ private:
 
 void eliminaDatabase(ConnessioneServer& server, const QString& nome)
 {
+    // Our own connections are closed; the server waits for any it runs
+    // itself (autovacuum) to go.
     QSqlQuery q;
     QSqlError e;
     server.prova(QStringLiteral("ALTER DATABASE %1 IS_TEMPLATE false").arg(quotaNome(nome)), {}, q, e);
-    server.prova(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(quotaNome(nome)), {}, q, e);
+    server.prova(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(quotaNome(nome)), {}, q, e);
 }
 
 } // namespace

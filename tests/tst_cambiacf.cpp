@@ -173,7 +173,11 @@ class TestCambiaCf : public QObject {
     }
 
 private slots:
-    void initTestCase() { preparaAmbienteProva(); }
+    void initTestCase()
+    {
+        preparaAmbienteProva();
+        RICHIEDI_MOTORE_PROVA();
+    }
 
     void init()
     {
@@ -466,7 +470,9 @@ private slots:
     {
         QFETCH(QString, digitato);
         QFETCH(QString, scritto);
-        const Tabelle previste = attese(QStringLiteral("101"), ROSSI, DICHIARANTE, scritto);
+        // The server's fixed-width column gives it back without the padding.
+        const QString letto = archivio->suServer() ? scritto.trimmed() : scritto;
+        const Tabelle previste = attese(QStringLiteral("101"), ROSSI, DICHIARANTE, letto);
         FinestraProva prova;
         QVERIFY(prova.avvia());
         const QString riga = prova.lista()->item(prova.rigaDi(QStringLiteral("101"), ROSSI))->text();
@@ -481,7 +487,7 @@ private slots:
         const auto registro =
             archivio->righe(QStringLiteral("SELECT CFS FROM ANAGSOSTITUTI WHERE CODAZI = '101' AND ASOST_1 = 'ROSSI'"));
         QCOMPARE(registro.size(), 1);
-        QCOMPARE(registro.first().value(QStringLiteral("CFS")).toString(), scritto);
+        QCOMPARE(registro.first().value(QStringLiteral("CFS")).toString(), letto);
         verificaRiposo(prova);
     }
 
@@ -554,8 +560,7 @@ private slots:
     void guastoAMetaNonLasciaNulla()
     {
         // The fifth table (QUADROLAUT) refuses the update after four have been re-keyed.
-        archivio->esegui(QStringLiteral("CREATE TRIGGER guasto BEFORE UPDATE ON QUADROLAUT "
-                                        "BEGIN SELECT RAISE(ABORT, 'guasto simulato'); END"));
+        archivio->impedisci(QStringLiteral("UPDATE"), QStringLiteral("QUADROLAUT"));
         const QString prima = archivio->istantanea();
         FinestraProva prova;
         QVERIFY(prova.avvia());
@@ -580,7 +585,7 @@ private slots:
         QCOMPARE(prova.campo(QStringLiteral("Text2"))->text(), NUOVOCF);
         QVERIFY(prova.rigaDi(QStringLiteral("101"), ROSSI) > 0);
 
-        archivio->esegui(QStringLiteral("DROP TRIGGER guasto"));
+        archivio->consenti(QStringLiteral("QUADROLAUT"));
         const Tabelle previste = attese(QStringLiteral("101"), ROSSI, DICHIARANTE, NUOVOCF);
         azzeraMessaggi();
         prova.click(QStringLiteral("CmdConfermaCF"));
@@ -629,6 +634,7 @@ private slots:
 
     void sezioniRaggiuntePerIndice()
     {
+        SOLO_FILE("the plans are read in SQLite's form");
         // The re-keying reads each section through its (CODAZI, CFS) index,
         // whatever the size of the return.
         for (const QString& t : QUADRI) {

@@ -115,7 +115,11 @@ class TestCancella : public QObject {
     }
 
 private slots:
-    void initTestCase() { preparaAmbienteProva(); }
+    void initTestCase()
+    {
+        preparaAmbienteProva();
+        RICHIEDI_MOTORE_PROVA();
+    }
 
     void init()
     {
@@ -282,8 +286,7 @@ private slots:
     void guastoAMetaNonLasciaNulla()
     {
         // The fifth statement (QUADROLAUT) fails after four have run.
-        archivio->esegui(QStringLiteral("CREATE TRIGGER guasto BEFORE DELETE ON QUADROLAUT "
-                                        "BEGIN SELECT RAISE(ABORT, 'guasto simulato'); END"));
+        archivio->impedisci(QStringLiteral("DELETE"), QStringLiteral("QUADROLAUT"));
         const QString prima = archivio->istantanea();
         FinestraProva prova;
         QVERIFY(prova.avvia());
@@ -311,7 +314,8 @@ private slots:
         // The failing statement's condition holds placeholders only, and the
         // section table is reached through its (CODAZI, CFS) index.
         QCOMPARE(prova.modulo.STRINGASQL, QStringLiteral(" CODAZI = ? AND CFS = ?"));
-        for (const QString& t : QUADRI) {
+        // (The plans are read in SQLite's own form.)
+        for (const QString& t : archivio->suServer() ? QStringList() : QUADRI) {
             const auto piano = archivio->righe(QStringLiteral("EXPLAIN QUERY PLAN DELETE FROM %1 WHERE").arg(t)
                                                    + prova.modulo.STRINGASQL,
                                                {QStringLiteral("101"), ROSSI});
@@ -323,13 +327,15 @@ private slots:
         }
 
         // Once the fault is gone the same deletion goes through.
-        archivio->esegui(QStringLiteral("DROP TRIGGER guasto"));
+        archivio->consenti(QStringLiteral("QUADROLAUT"));
         azzeraMessaggi();
         prova.click(QStringLiteral("Cmdcancella"));
         QCOMPARE(testiMostrati().last(), QStringLiteral("Cancellazione effettuata"));
         QCOMPARE(righeDi(QStringLiteral("101"), ROSSI), 0);
         // The recipients of the company are reached through their index as well.
         QCOMPARE(prova.modulo.STRINGASQL, QStringLiteral(" CODAZI = ?"));
+        if (archivio->suServer())
+            return;
         const auto piano = archivio->righe(QStringLiteral("EXPLAIN QUERY PLAN DELETE FROM PERCETTORI WHERE")
                                                + prova.modulo.STRINGASQL,
                                            {QStringLiteral("101")});

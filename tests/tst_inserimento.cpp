@@ -88,7 +88,11 @@ class TestInserimento : public QObject {
     }
 
 private slots:
-    void initTestCase() { preparaAmbienteProva(); }
+    void initTestCase()
+    {
+        preparaAmbienteProva();
+        RICHIEDI_MOTORE_PROVA();
+    }
 
     void init()
     {

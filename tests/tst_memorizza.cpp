@@ -40,27 +40,18 @@ void aggiungiProva(ArchivioProva& a, const QVariantMap& cambi = {})
     a.aggiungiSostituto(PROVA.codice(), PROVA.cf(), valori);
 }
 
-// The file as it must read after a save of one substitute: a copy of it now,
+// The archive as it must read after a save of one substitute: as it is now,
 // with only that row's ten fields set as given.
 QString istantaneaAttesa(ArchivioProva& a, const Sostituto& s, const QStringList& asost)
 {
-    const QString copia = a.cartella() + QStringLiteral("/atteso.db");
-    QFile::remove(copia);
-    if (!QFile::copy(a.percorsoAnno(), copia))
-        return QStringLiteral("copia non riuscita");
-    a.setArchivio(copia);
     QVariantList parametri;
     for (const QString& v : asost)
         parametri << v;
     parametri << s.codice() << s.cf();
-    a.esegui(QStringLiteral("UPDATE ANAGSOSTITUTI SET ASOST_1 = ?, ASOST_2 = ?, ASOST_3 = ?, ASOST_4 = ?, "
-                            "ASOST_5 = ?, ASOST_6 = ?, ASOST_7 = ?, ASOST_8 = ?, ASOST_9 = ?, ASOST_10 = ? "
-                            "WHERE CODAZI = ? AND CFS = ?"),
-             parametri);
-    const QString attesa = a.istantanea();
-    a.setArchivio(a.percorsoAnno());
-    QFile::remove(copia);
-    return attesa;
+    return a.istantaneaDopo(QStringLiteral("UPDATE ANAGSOSTITUTI SET ASOST_1 = ?, ASOST_2 = ?, ASOST_3 = ?, "
+                                           "ASOST_4 = ?, ASOST_5 = ?, ASOST_6 = ?, ASOST_7 = ?, ASOST_8 = ?, "
+                                           "ASOST_9 = ?, ASOST_10 = ? WHERE CODAZI = ? AND CFS = ?"),
+                            parametri);
 }
 
 // The ten stored fields of a row, checking on the way that none is Null.
@@ -104,7 +95,11 @@ class TestMemorizza : public QObject {
     std::unique_ptr<ArchivioProva> archivio;
 
 private slots:
-    void initTestCase() { preparaAmbienteProva(); }
+    void initTestCase()
+    {
+        preparaAmbienteProva();
+        RICHIEDI_MOTORE_PROVA();
+    }
 
     void init()
     {
@@ -609,6 +604,7 @@ private slots:
     void archivioInSolaLettura()
     {
         QFETCH(bool, cartella);
+        SOLO_FILE("the permissions of the archive's file and folder");
         FinestraProva prova;
         QVERIFY(prova.avvia());
         QVERIFY(apri(prova, ROSSI));
@@ -651,8 +647,8 @@ private slots:
         QVERIFY(apri(prova, ROSSI));
         riscrivi(prova, 1, QStringLiteral("rossetti"));
         // Another program of the suite refuses the change from now on.
-        archivio->esegui(QStringLiteral("CREATE TRIGGER RIFIUTA BEFORE UPDATE ON ANAGSOSTITUTI "
-                                        "BEGIN SELECT RAISE(ABORT, 'modifica non consentita'); END"));
+        archivio->impedisci(QStringLiteral("UPDATE"), QStringLiteral("ANAGSOSTITUTI"),
+                            QStringLiteral("modifica non consentita"));
         const QStringList digitati = testiScheda(prova);
         const QString prima = archivio->istantanea();
         prova.click(QStringLiteral("cmdmemorizza"));
@@ -672,7 +668,7 @@ private slots:
         QVERIFY(!prova.finestra.scaricata());
         QCOMPARE(testiScheda(prova), digitati);
 
-        archivio->esegui(QStringLiteral("DROP TRIGGER RIFIUTA"));
+        archivio->consenti(QStringLiteral("ANAGSOSTITUTI"));
         MessageBox::clearShown();
         prova.click(QStringLiteral("cmdmemorizza"));
         QCOMPARE(testiMostrati(), QStringList());
@@ -683,6 +679,7 @@ private slots:
     {
         // The substitutes' table page is filled to the last byte, and the
         // file may not grow: a longer row finds no room, as on a full disk.
+        SOLO_FILE("a full disk is simulated through the file's page limit");
         const qint64 pagine = archivio->conta(QStringLiteral("PRAGMA page_count"));
         if (archivio->conta(QStringLiteral("PRAGMA freelist_count")) != 0)
             QSKIP("the test archive has free pages: the file need not grow");

@@ -24,7 +24,11 @@ class TestScheda : public QObject {
     std::unique_ptr<ArchivioProva> archivio;
 
 private slots:
-    void initTestCase() { preparaAmbienteProva(); }
+    void initTestCase()
+    {
+        preparaAmbienteProva();
+        RICHIEDI_MOTORE_PROVA();
+    }
 
     void init()
     {

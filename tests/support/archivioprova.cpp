@@ -209,10 +209,16 @@ QStringList databaseConPrefisso(Connessione& c, const QString& prefisso)
 void eliminaDatabase(Connessione& c, const QStringList& nomi)
 {
     for (const QString& nome : nomi) {
-        // A template cannot be dropped; connections still open (a program
-        // under test that did not close) are ended by FORCE.
+        // A template cannot be dropped. The server itself ends its own work
+        // on the database (autovacuum), which FORCE may not; connections
+        // still open (a program under test that did not close) are ended by
+        // FORCE.
         c.esegui(QStringLiteral("ALTER DATABASE %1 IS_TEMPLATE false").arg(quota(nome)));
-        c.esegui(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(quota(nome)));
+        try {
+            c.esegui(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(quota(nome)));
+        } catch (const std::runtime_error&) {
+            c.esegui(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(quota(nome)));
+        }
     }
 }
 
@@ -472,10 +478,12 @@ qint64 ArchivioProva::conta(const QString& sql, const QVariantList& parametri)
     return r.first().first().toLongLong();
 }
 
-QString ArchivioProva::istantanea()
+namespace {
+
+// The text of istantanea() read through an open connection.
+QString istantaneaDi(Connessione& c)
 {
     QStringList righeTesto;
-    Connessione c(m_luogo);
     const QStringList elenco = tabelle(c);
     if (c.suServer()) {
         QSqlQuery q = c.esegui(QStringLiteral(
@@ -518,6 +526,51 @@ QString ArchivioProva::istantanea()
         }
     }
     return righeTesto.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+QString ArchivioProva::istantanea()
+{
+    Connessione c(m_luogo);
+    return istantaneaDi(c);
+}
+
+QString ArchivioProva::istantaneaDopo(const QString& sql, const QVariantList& parametri)
+{
+    Connessione c(m_luogo);
+    c.esegui(QStringLiteral("BEGIN"));
+    try {
+        c.esegui(sql, parametri);
+        const QString testo = istantaneaDi(c);
+        c.esegui(QStringLiteral("ROLLBACK"));
+        return testo;
+    } catch (...) {
+        c.esegui(QStringLiteral("ROLLBACK"));
+        throw;
+    }
+}
+
+void ArchivioProva::impedisci(const QString& evento, const QString& tabella, const QString& messaggio)
+{
+    const QString testo = QString(messaggio).replace(QLatin1Char('\''), QStringLiteral("''"));
+    const QString nome = QStringLiteral("guasto_") + tabella.toLower();
+    if (!m_luogo.suServer()) {
+        esegui(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 BEGIN SELECT RAISE(ABORT, '%4'); END")
+                   .arg(nome, evento, tabella, testo));
+        return;
+    }
+    esegui(QStringLiteral("CREATE OR REPLACE FUNCTION anagsost_guasto() RETURNS trigger LANGUAGE plpgsql AS "
+                          "$$ BEGIN RAISE EXCEPTION '%', TG_ARGV[0]; END $$"));
+    esegui(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW EXECUTE FUNCTION anagsost_guasto('%4')")
+               .arg(nome, evento, tabella, testo));
+}
+
+void ArchivioProva::consenti(const QString& tabella)
+{
+    const QString nome = QStringLiteral("guasto_") + tabella.toLower();
+    esegui(m_luogo.suServer() ? QStringLiteral("DROP TRIGGER %1 ON %2").arg(nome, tabella)
+                              : QStringLiteral("DROP TRIGGER %1").arg(nome));
 }
 
 ArchivioProva::Blocco::Blocco(const QString& percorso, bool esclusivo) : Blocco(store::Luogo::file(percorso), esclusivo)

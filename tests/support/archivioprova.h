@@ -143,6 +143,16 @@ public:
     // and their SQL), then every row of every table, all columns, ordered by
     // every column (binary comparison). Texts are quoted, Null is NULL.
     QString istantanea();
+    // The same text as it would read after the statement, which is run in a
+    // transaction and undone: the archive is left as it is.
+    QString istantaneaDopo(const QString& sql, const QVariantList& parametri = {});
+
+    // From now on every `evento` ("INSERT", "UPDATE" or "DELETE") on the table
+    // fails with `messaggio`, as if another program refused it (a trigger),
+    // until consenti() is called for the table.
+    void impedisci(const QString& evento, const QString& tabella,
+                   const QString& messaggio = QStringLiteral("guasto simulato"));
+    void consenti(const QString& tabella);
 
     // Holds a lock on the archive until destroyed, as another program of the
     // suite would: esclusivo = no one may even read (SQLite's BEGIN
