@@ -49,7 +49,9 @@ QString rigaFrontespizio(const store::Recordset& tabella)
                                    ? tabella.Fields(QStringLiteral("FR_3")).trimmed()
                                    : tabella.Fields(QStringLiteral("FR_1")).trimmed() + QLatin1Char(' ')
                                          + tabella.Fields(QStringLiteral("FR_2")).trimmed();
-    return tabella.Fields(QStringLiteral("CODAZI")) + QLatin1Char(' ')
+    // The code keeps its three columns even when shorter than three (a
+    // fixed-width column on a server reads back without its blanks).
+    return tabella.Fields(QStringLiteral("CODAZI")).leftJustified(3, QLatin1Char(' ')) + QLatin1Char(' ')
         + riempi(tabella.Fields(QStringLiteral("CFD")).trimmed(), 16) + QLatin1Char(' ') + riempi(nominativo, 60);
 }
 
