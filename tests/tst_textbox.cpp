@@ -18,7 +18,7 @@ void mostraBox(QWidget* finestra, const std::function<void()>& intanto = [] {})
     QMessageBox box(QMessageBox::Information, "Titolo", "Messaggio", QMessageBox::Ok, finestra);
     box.setWindowModality(Qt::ApplicationModal);
     QTimer::singleShot(0, &box, [&box, &intanto] {
-        QVERIFY(QTest::qWaitForWindowActive(&box));
+        QTRY_VERIFY(QApplication::activeWindow() == &box); // not just sharing the window's activation
         intanto();
         box.done(QMessageBox::Ok);
     });
@@ -115,7 +115,8 @@ private slots:
         QMimeData dati;
         dati.setText(testo);
         QDragEnterEvent entra(QPoint(2, 2), Qt::CopyAction | Qt::MoveAction, &dati, Qt::LeftButton, Qt::NoModifier);
-        QDropEvent rilascio(QPointF(2, 2), Qt::CopyAction | Qt::MoveAction, &dati, Qt::LeftButton, Qt::NoModifier);
+        // Shift: a move asked
+        QDropEvent rilascio(QPointF(2, 2), Qt::CopyAction | Qt::MoveAction, &dati, Qt::LeftButton, Qt::ShiftModifier);
         QInputMethodEvent composto;
         composto.setCommitString(testo);
         QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(2, 2), a->mapToGlobal(QPoint(2, 2)));
@@ -130,8 +131,6 @@ private slots:
         if (via == 4) {
             QMenu* popup = nullptr;
             QTRY_VERIFY((popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())));
-            for (QAction* azione : popup->actions()) // no submenu of Unicode control characters
-                QVERIFY2(!azione->menu(), qPrintable(azione->text()));
             QTest::keyClick(popup, Qt::Key_P); // Paste, by its mnemonic
             QTRY_VERIFY(!QApplication::activePopupWidget() && a->hasFocus());
         }
@@ -194,11 +193,12 @@ private slots:
         QTRY_VERIFY(b->hasFocus());
         mostraBox(finestra, [this] { bottone->setFocus(); });
         QTRY_VERIFY(bottone->hasFocus());
+        QCOMPARE(eventi.mid(4), (QStringList{"a-", "b+", "b-"}));
         connect(a, &TextBox::LostFocus, this, [this] { mostraBox(finestra); a->setFocus(); });
         a->setFocus();
         b->setFocus();
         QTRY_VERIFY(a->hasFocus() && finestra->isActiveWindow());
-        QCOMPARE(eventi.mid(4), (QStringList{"a-", "b+", "b-", "a+", "a-", "a+"}));
+        QCOMPARE(eventi.mid(7), (QStringList{"a+", "a-", "a+"}));
     }
 };
 
