@@ -14,14 +14,11 @@
 
 namespace {
 
-// Builds the expected line column by column, independently of the program.
+// The expected line, column by column: code (1-3), codice fiscale (5-20),
+// name (22-66), blanks between and after.
 QString attesa(const QString& codazi, const QString& cf, const QString& nome)
 {
-    QString riga(66, QLatin1Char(' '));
-    riga.replace(0, 3, codazi);
-    riga.replace(4, cf.size(), cf);
-    riga.replace(21, qMin<qsizetype>(nome.size(), 45), nome.left(45));
-    return riga;
+    return (codazi + ' ' + cf.leftJustified(16) + ' ' + nome.left(45)).leftJustified(66);
 }
 
 } // namespace
@@ -43,75 +40,56 @@ private slots:
         azzeraMessaggi();
         archivio = std::make_unique<ArchivioProva>();
         archivio->creaAnno();
-        archivio->aggiungiFrontespizio(QStringLiteral("001"), QStringLiteral("01234567897"), {}, {},
-                                       QStringLiteral("ALFA SRL"));
-        // Inserted out of every order on purpose.
-        archivio->aggiungiSostituto(QStringLiteral("120"), QStringLiteral("VRDGPP70A01F205X"),
-                                    {QStringLiteral("VERDI"), QStringLiteral("GIUSEPPE")});
-        archivio->aggiungiSostituto(QStringLiteral("007"), QStringLiteral("12345678903"),
-                                    {QStringLiteral("ROSSI"), QStringLiteral("MARIO")});
-        archivio->aggiungiSostituto(QStringLiteral("015"), QStringLiteral("BNCLCU80A01H501Z"),
-                                    {QString(), QString()});
-        archivio->aggiungiSostituto(QStringLiteral("030"), QStringLiteral("02345678906"), {QVariant(), QVariant()});
-        archivio->aggiungiSostituto(QStringLiteral("044"), QStringLiteral("ALTGNN60B02L219K"),
-                                    {QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZABCD"),
-                                     QStringLiteral("EFGHIJKLMNOPQRSTUVWX")});
-        archivio->aggiungiSostituto(QStringLiteral("050"), QStringLiteral("03456789014"),
-                                    {QStringLiteral("  BETA SPA "), QString()});
+        archivio->aggiungiFrontespizio("001", "01234567897", {}, {}, "ALFA SRL");
+        // Out of every order on purpose (two ROSSI in reverse order of first name);
+        // 015 has empty names, 030 Null ones.
+        const QList<QVariantList> sostituti = {
+            {"120", "VRDGPP70A01F205X", "ROSSI", "PAOLO"},
+            {"007", "12345678903", "ROSSI", "MARIO"},
+            {"015", "BNCLCU80A01H501Z", "", ""},
+            {"030", "02345678906", QVariant(), QVariant()},
+            {"044", "ALTGNN60B02L219K", "ABCDEFGHIJKLMNOPQRSTUVWXYZABCD", "EFGHIJKLMNOPQRSTUVWX"},
+            {"050", "03456789014", "  BETA SPA ", ""}};
+        for (const QVariantList& s : sostituti)
+            archivio->aggiungiSostituto(s[0].toString(), s[1].toString(), s.mid(2));
         configura(archivio->cartella());
     }
     void cleanup() { archivio.reset(); }
 
-    void righePerCodiceAzienda()
+    void righeEOrdinamenti()
     {
         FinestraProva prova;
         QVERIFY(prova.avvia());
-        const QStringList righe = prova.righeLista();
-        QCOMPARE(righe.size(), 7);
-        QCOMPARE(righe[0], QStringLiteral("------------ INSERIMENTO NUOVA ANAGRAFICA SOSTITUTO ------------"));
-        QCOMPARE(righe[1], attesa("007", "12345678903", "ROSSI MARIO"));
-        QCOMPARE(righe[2], attesa("015", "BNCLCU80A01H501Z", "Anagrafica con dati da integrare"));
-        QCOMPARE(righe[3], attesa("030", "02345678906", "Anagrafica con dati da integrare"));
-        QCOMPARE(righe[4], attesa("044", "ALTGNN60B02L219K", "ABCDEFGHIJKLMNOPQRSTUVWXYZABCD EFGHIJKLMNOPQR"));
-        QCOMPARE(righe[5], attesa("050", "03456789014", "BETA SPA "));
-        QCOMPARE(righe[6], attesa("120", "VRDGPP70A01F205X", "VERDI GIUSEPPE"));
-        for (int i = 1; i < righe.size(); ++i)
-            QCOMPARE(righe[i].size(), 66);
-        // Column by column for the partita IVA: code, blank, 11 digits and 5 blanks, blank, name.
-        QCOMPARE(righe[1].mid(0, 3), QStringLiteral("007"));
-        QCOMPARE(righe[1].mid(3, 1), QStringLiteral(" "));
-        QCOMPARE(righe[1].mid(4, 16), QStringLiteral("12345678903     "));
-        QCOMPARE(righe[1].mid(20, 1), QStringLiteral(" "));
-        QCOMPARE(righe[1].mid(21).trimmed(), QStringLiteral("ROSSI MARIO"));
-    }
+        const QString marcatore = QStringLiteral("Anagrafica con dati da integrare");
+        QCOMPARE(prova.righeLista(),
+                 (QStringList{"------------ INSERIMENTO NUOVA ANAGRAFICA SOSTITUTO ------------",
+                              attesa("007", "12345678903", "ROSSI MARIO"), attesa("015", "BNCLCU80A01H501Z", marcatore),
+                              attesa("030", "02345678906", marcatore),
+                              attesa("044", "ALTGNN60B02L219K", "ABCDEFGHIJKLMNOPQRSTUVWXYZABCD EFGHIJKLMNOPQR"),
+                              attesa("050", "03456789014", "BETA SPA "),
+                              attesa("120", "VRDGPP70A01F205X", "ROSSI PAOLO")}));
 
-    void ordinamenti()
-    {
-        FinestraProva prova;
-        QVERIFY(prova.avvia());
-        auto codici = [&prova] {
-            QStringList c;
+        // By codice fiscale, by surname and first name (Null first, then as stored), by code.
+        const QList<QPair<const char*, QStringList>> ordini = {
+            {"Option1(1)", {"030", "050", "007", "044", "015", "120"}},
+            {"Option1(2)", {"030", "015", "050", "044", "007", "120"}},
+            {"Option1(0)", {"007", "015", "030", "044", "050", "120"}}};
+        for (const auto& [bottone, codici] : ordini) {
+            QTest::mouseClick(prova.controllo<QRadioButton>(bottone), Qt::LeftButton);
+            QStringList visti;
             for (const QString& riga : prova.righeLista().mid(1))
-                c.append(riga.left(3));
-            return c;
-        };
-        QTest::mouseClick(prova.controllo<QRadioButton>(QStringLiteral("Option1(1)")), Qt::LeftButton);
-        QCOMPARE(codici(), (QStringList{"030", "050", "007", "044", "015", "120"}));
-        QTest::mouseClick(prova.controllo<QRadioButton>(QStringLiteral("Option1(2)")), Qt::LeftButton);
-        // Null names first, then by surname and first name as stored.
-        QCOMPARE(codici(), (QStringList{"030", "015", "050", "044", "007", "120"}));
-        QTest::mouseClick(prova.controllo<QRadioButton>(QStringLiteral("Option1(0)")), Qt::LeftButton);
-        QCOMPARE(codici(), (QStringList{"007", "015", "030", "044", "050", "120"}));
-        QVERIFY(prova.lista()->selectedItems().isEmpty());
+                visti << riga.left(3);
+            QCOMPARE(visti, codici);
+        }
     }
 
-    void ricostruzioneFallitaLasciaLaLista()
+    void altroProgrammaCambiaLArchivio()
     {
-        // Another program holds the file: the rebuild is refused with a
-        // message and the list keeps its lines, insertion entry included.
         FinestraProva prova;
         QVERIFY(prova.avvia());
         const QStringList prima = prova.righeLista();
+        // The file locked: the rebuild is refused with a message and the list
+        // keeps its lines, insertion entry included.
         {
             const auto blocco = archivio->blocca(true);
             QTest::mouseClick(prova.controllo<QRadioButton>(QStringLiteral("Option1(1)")), Qt::LeftButton);
@@ -121,109 +99,75 @@ private slots:
         QVERIFY(MessageBox::shown().first().testo.startsWith(QStringLiteral("Attenzione !!!")));
         QCOMPARE(prova.righeLista(), prima);
         QVERIFY(!prova.modulo.TABSQL);
-        // Once the file is free the same rebuild works.
-        QTest::mouseClick(prova.controllo<QRadioButton>(QStringLiteral("Option1(2)")), Qt::LeftButton);
-        QCOMPARE(prova.righeLista().size(), prima.size());
-        QVERIFY(prova.righeLista() != prima);
-    }
-
-    void listaVuota()
-    {
+        // A substitute deleted meanwhile: its double click does nothing, silently.
+        archivio->esegui(QStringLiteral("DELETE FROM ANAGSOSTITUTI WHERE CODAZI = '120'"));
+        prova.doppioClickLista(prova.rigaDi("120", "VRDGPP70A01F205X"));
+        QVERIFY(prova.controllo<QGroupBox>(QStringLiteral("FrmSelezione"))->isVisible());
+        QVERIFY(!prova.controllo<QGroupBox>(QStringLiteral("Frmmoduli(0)"))->isVisible());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        // All deleted, the file free: the rebuild leaves the insertion entry alone.
         archivio->esegui(QStringLiteral("DELETE FROM ANAGSOSTITUTI"));
-        FinestraProva prova;
-        QVERIFY(prova.avvia());
+        QTest::mouseClick(prova.controllo<QRadioButton>(QStringLiteral("Option1(2)")), Qt::LeftButton);
         QCOMPARE(prova.righeLista(), QStringList{PRIMARIGA});
     }
 
-    void clickAbilitaEDisabilitaIBottoni()
+    void clickEDoppioClickSullaPrimaRiga()
     {
         FinestraProva prova;
         QVERIFY(prova.avvia());
-        QPushButton* cancella = prova.bottone(QStringLiteral("Cmdcancella"));
-        QPushButton* cambia = prova.bottone(QStringLiteral("CmdCambia"));
-        QVERIFY(cancella->isEnabled() && cambia->isEnabled());
+        // How many of the two buttons acting on a picked substitute are enabled.
+        const auto bottoni = [&] {
+            return prova.bottone("Cmdcancella")->isEnabled() + prova.bottone("CmdCambia")->isEnabled();
+        };
+        QCOMPARE(bottoni(), 2);
         prova.clickLista(0);
-        QVERIFY(!cancella->isEnabled() && !cambia->isEnabled());
+        QCOMPARE(bottoni(), 0);
         prova.clickLista(3);
-        QVERIFY(cancella->isEnabled() && cambia->isEnabled());
+        QCOMPARE(bottoni(), 2);
         QCOMPARE(prova.finestra.testoSelezionato(), prova.lista()->item(3)->text());
         // The arrow keys move the pick, which counts as a click.
         QTest::keyClick(prova.lista(), Qt::Key_Home);
-        QVERIFY(!cancella->isEnabled());
+        QCOMPARE(bottoni(), 0);
         QTest::keyClick(prova.lista(), Qt::Key_Down);
-        QVERIFY(cancella->isEnabled());
-        // A rebuild drops the pick and leaves the buttons as they were.
-        prova.clickLista(0);
+        QCOMPARE(bottoni(), 2);
+        // A rebuild drops the pick.
         QTest::mouseClick(prova.controllo<QRadioButton>(QStringLiteral("Option1(2)")), Qt::LeftButton);
-        QVERIFY(!cancella->isEnabled() && !cambia->isEnabled());
         QCOMPARE(prova.finestra.testoSelezionato(), QString());
-    }
 
-    void clickNascondeInserimento()
-    {
-        FinestraProva prova;
-        QVERIFY(prova.avvia());
-        prova.doppioClickLista(0);
+        // The first line opens the insertion frame, every field empty and
+        // white (also when opened again), the focus on the company code.
         auto* inserimento = prova.controllo<QGroupBox>(QStringLiteral("FrmInserimento"));
+        prova.doppioClickLista(0);
+        QTest::keyClicks(prova.campo(QStringLiteral("TEXTCF")), QStringLiteral("ABC"));
+        prova.campo(QStringLiteral("TextCOGNO"))->setBackColor(GIALLO);
+        prova.doppioClickLista(0);
         QVERIFY(inserimento->isVisible());
-        prova.clickLista(2);
+        for (const char* nome : {"TEXTAZI", "TEXTCF", "TextCOGNO", "TextNOME", "TextAZICOL"}) {
+            QCOMPARE(prova.campo(nome)->text(), QString());
+            QCOMPARE(prova.campo(nome)->BackColor(), BIANCO);
+        }
+        QCOMPARE(QApplication::focusWidget(), prova.campo(QStringLiteral("TEXTAZI")));
+        prova.clickLista(2); // a click on a substitute hides it
         QVERIFY(!inserimento->isVisible());
     }
 
     void doppioClickApreLaTestata()
     {
-        FinestraProva prova;
-        QVERIFY(prova.avvia());
-        prova.doppioClickLista(prova.rigaDi("007", "12345678903"));
-        QVERIFY(!prova.controllo<QGroupBox>(QStringLiteral("FrmSelezione"))->isVisible());
-        for (const char* frame : {"Frmmoduli(0)", "Frmbottoni", "Frmtestata"})
-            QVERIFY2(prova.controllo<QGroupBox>(QString::fromLatin1(frame))->isVisible(), frame);
-        QCOMPARE(prova.controllo<QLabel>(QStringLiteral("LabCF"))->text(), QStringLiteral(" 12345678903"));
-        QCOMPARE(prova.controllo<QLabel>(QStringLiteral("LabCOGNODEN"))->text(), QStringLiteral(" ROSSI MARIO"));
-        QCOMPARE(prova.controllo<QLabel>(QStringLiteral("LabAZI"))->text(), QStringLiteral(" 007"));
-        QCOMPARE(prova.finestra.CODAZISOST, QStringLiteral("007"));
-        QCOMPARE(prova.finestra.CFSSOST, QStringLiteral("12345678903"));
-        QCOMPARE(prova.modulo.VARIAZIONI, 0);
-    }
-
-    void testataDiUnaSocieta()
-    {
         // An empty first name leaves one trailing blank after the name.
-        FinestraProva prova;
-        QVERIFY(prova.avvia());
-        prova.doppioClickLista(prova.rigaDi("050", "03456789014"));
-        QCOMPARE(prova.controllo<QLabel>(QStringLiteral("LabCOGNODEN"))->text(), QStringLiteral("   BETA SPA  "));
-    }
-
-    void doppioClickSuUnaRigaScomparsa()
-    {
-        // Deleted meanwhile by another program: nothing happens, no message.
-        FinestraProva prova;
-        QVERIFY(prova.avvia());
-        const int riga = prova.rigaDi("120", "VRDGPP70A01F205X");
-        archivio->esegui(QStringLiteral("DELETE FROM ANAGSOSTITUTI WHERE CODAZI = '120'"));
-        prova.doppioClickLista(riga);
-        QVERIFY(prova.controllo<QGroupBox>(QStringLiteral("FrmSelezione"))->isVisible());
-        QVERIFY(!prova.controllo<QGroupBox>(QStringLiteral("Frmmoduli(0)"))->isVisible());
-        QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(prova.lista()->count(), 7);
-    }
-
-    void doppioClickSullaPrimaRigaSvuotaLInserimento()
-    {
-        FinestraProva prova;
-        QVERIFY(prova.avvia());
-        prova.doppioClickLista(0);
-        QTest::keyClicks(prova.campo(QStringLiteral("TEXTCF")), QStringLiteral("ABC"));
-        prova.campo(QStringLiteral("TextCOGNO"))->setText(QStringLiteral("XYZ"));
-        prova.campo(QStringLiteral("TextCOGNO"))->setBackColor(GIALLO);
-        prova.doppioClickLista(0);
-        QVERIFY(prova.controllo<QGroupBox>(QStringLiteral("FrmInserimento"))->isVisible());
-        for (const char* nome : {"TEXTAZI", "TEXTCF", "TextCOGNO", "TextNOME", "TextAZICOL"}) {
-            QCOMPARE(prova.campo(QString::fromLatin1(nome))->text(), QString());
-            QCOMPARE(prova.campo(QString::fromLatin1(nome))->BackColor(), BIANCO);
+        for (const auto& [codazi, cfs, denominazione] : {std::tuple{"007", "12345678903", " ROSSI MARIO"},
+                                                         std::tuple{"050", "03456789014", "   BETA SPA  "}}) {
+            FinestraProva prova;
+            QVERIFY(prova.avvia());
+            prova.doppioClickLista(prova.rigaDi(codazi, cfs));
+            QVERIFY(!prova.controllo<QGroupBox>(QStringLiteral("FrmSelezione"))->isVisible());
+            for (const char* frame : {"Frmmoduli(0)", "Frmbottoni", "Frmtestata"})
+                QVERIFY2(prova.controllo<QGroupBox>(frame)->isVisible(), frame);
+            const auto testo = [&prova](const char* etichetta) { return prova.controllo<QLabel>(etichetta)->text(); };
+            QCOMPARE(testo("LabAZI") + testo("LabCF") + testo("LabCOGNODEN"),
+                     QString(" ") + codazi + " " + cfs + denominazione);
+            QCOMPARE(prova.finestra.CODAZISOST + prova.finestra.CFSSOST, QString(codazi) + cfs);
+            QCOMPARE(prova.modulo.VARIAZIONI, 0);
         }
-        QCOMPARE(QApplication::focusWidget(), prova.campo(QStringLiteral("TEXTAZI")));
     }
 };
 
