@@ -290,9 +290,11 @@ void creaFileSqlite(const QString& percorso, const QStringList& istruzioni)
             if (!db.open())
                 throw motore.classificaApertura(db.lastError(), percorso);
             QSqlQuery q(db);
-            // Texts stored as UTF-16, the form Qt reads them in: a selection
-            // list of the whole registry then reads its texts without converting them.
-            for (const QString& sql : {QStringLiteral("PRAGMA encoding = 'UTF-16le'"),
+            // Texts stored as UTF-16, close to the form Qt reads them in: a
+            // selection list of the whole registry reads its texts without
+            // decoding them. Big-endian, so that the byte-wise comparison of
+            // keys and ORDER BY follows the characters' order.
+            for (const QString& sql : {QStringLiteral("PRAGMA encoding = 'UTF-16be'"),
                                        QStringLiteral("PRAGMA journal_mode = DELETE"), QStringLiteral("BEGIN")}) {
                 if (!q.exec(sql))
                     throw fallisci(q.lastError(), sql);
