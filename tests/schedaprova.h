@@ -1,186 +1,114 @@
 #pragma once
-// Shared by the data-sheet tests: a small archive of substitutes whose key
-// order differs from their name order, and the sheet's fields read and typed
-// with real keys.
+// Shared by the data-sheet tests: five substitutes whose key order differs
+// from their name order, and the sheet's fields read and typed with real keys.
 #include "support/archivioprova.h"
 #include "support/finestraprova.h"
 
 #include "window/aspetto.h"
 #include "window/textbox.h"
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QtTest>
 
 namespace scheda {
 
-inline const QString DOMANDA = QStringLiteral("Sono state effettuate delle variazioni\rSalvare ?");
-inline const QString DATAERRATA = QStringLiteral("Data di nascita errata");
-inline const QString OCCUPATO = QStringLiteral("Attenzione !!! L'archivio è in uso da un altro programma della "
-                                               "procedura.\rL'operazione non è stata eseguita.\rRiprovare fra "
-                                               "qualche istante.");
-constexpr int STILEDOMANDA = 35; // Yes/No/Cancel with the question icon
+inline const QString DOMANDA = "Sono state effettuate delle variazioni\rSalvare ?";
+inline const QString OCCUPATO = "Attenzione !!! L'archivio è in uso da un altro programma della procedura.\r"
+                                "L'operazione non è stata eseguita.\rRiprovare fra qualche istante.";
 
-struct Sostituto {
-    const char* codazi;
-    const char* cfs;
-    QString codice() const { return QString::fromLatin1(codazi); }
-    QString cf() const { return QString::fromLatin1(cfs); }
-};
+struct Sostituto { QString codazi, cfs; };
+// Key order: ALFA, ROSSI, VERDI, BIANCHI, NERI; name order: ALFA, BIANCHI, NERI, ROSSI, VERDI.
+inline const Sostituto ALFA{"001", "12345678903"}, ROSSI{"001", "RSSMRA75M15H501X"}, VERDI{"002", "VRDGPP70A01F205X"},
+    BIANCHI{"005", "BNCLRA80A41F205Y"}, NERI{"010", "NREPLA60C10L219K"};
 
-// Key order (CODAZI, CFS): ALFA, ROSSI, VERDI, BIANCHI, NERI.
-// Name order of the list:   ALFA, BIANCHI, NERI, ROSSI, VERDI.
-inline const Sostituto ALFA{"001", "12345678903"};       // a company: no first name, no birth data
-inline const Sostituto ROSSI{"001", "RSSMRA75M15H501X"}; // every field filled
-inline const Sostituto VERDI{"002", "VRDGPP70A01F205X"}; // date stored as an empty text
-inline const Sostituto BIANCHI{"005", "BNCLRA80A41F205Y"}; // Null first name and address, date of eight zeros
-inline const Sostituto NERI{"010", "NREPLA60C10L219K"};  // Null date, linked company code stored as "7"
-
-// Front pages 001, 002 and 007 and the five substitutes above.
+// Front pages 001, 002, 007; the five substitutes inserted out of key order.
 inline void popola(ArchivioProva& a)
 {
-    a.aggiungiFrontespizio(QStringLiteral("001"), QStringLiteral("01234567897"), {}, {}, QStringLiteral("ALFA SRL"));
-    a.aggiungiFrontespizio(QStringLiteral("002"), QStringLiteral("02345678906"), {}, {}, QStringLiteral("BETA SRL"));
-    a.aggiungiFrontespizio(QStringLiteral("007"), QStringLiteral("03456789014"), {}, {}, QStringLiteral("GAMMA SPA"));
-    // Inserted out of key order on purpose.
-    a.aggiungiSostituto(VERDI.codice(), VERDI.cf(),
-                        {QStringLiteral("VERDI"), QStringLiteral("GIUSEPPE"), QStringLiteral("M"), QString(),
-                         QStringLiteral("ROMA"), QStringLiteral("RM"), QStringLiteral("ROMA"), QStringLiteral("RM"),
-                         QStringLiteral("VIA VERDI 9"), QStringLiteral("002")});
-    a.aggiungiSostituto(ROSSI.codice(), ROSSI.cf(),
-                        {QStringLiteral("ROSSI"), QStringLiteral("MARIO"), QStringLiteral("M"),
-                         QStringLiteral("19750815"), QStringLiteral("ROMA"), QStringLiteral("RM"),
-                         QStringLiteral("MILANO"), QStringLiteral("MI"), QStringLiteral("VIA ROMA 1"),
-                         QStringLiteral("001")});
-    a.aggiungiSostituto(NERI.codice(), NERI.cf(),
-                        {QStringLiteral("NERI"), QStringLiteral("PAOLO"), QStringLiteral("M"), QVariant(),
-                         QStringLiteral("TORINO"), QStringLiteral("TO"), QStringLiteral("TORINO"),
-                         QStringLiteral("TO"), QStringLiteral("VIA PO 1"), QStringLiteral("7")});
-    a.aggiungiSostituto(ALFA.codice(), ALFA.cf(),
-                        {QStringLiteral("ALFA SRL"), QString(), QString(), QStringLiteral("00000000"), QString(),
-                         QString(), QStringLiteral("TORINO"), QStringLiteral("TO"),
-                         QStringLiteral("CORSO FRANCIA 2"), QStringLiteral("002")});
-    a.aggiungiSostituto(BIANCHI.codice(), BIANCHI.cf(),
-                        {QStringLiteral("BIANCHI"), QVariant(), QStringLiteral("F"), QStringLiteral("00000000"),
-                         QStringLiteral("NAPOLI"), QStringLiteral("NA"), QVariant(), QVariant(), QVariant(),
-                         QStringLiteral("007")});
+    a.aggiungiFrontespizio("001", "01234567897", {}, {}, "ALFA SRL");
+    a.aggiungiFrontespizio("002", "02345678906", {}, {}, "BETA SRL");
+    a.aggiungiFrontespizio("007", "03456789014", {}, {}, "GAMMA SPA");
+    const QString e;   // an empty text
+    const QVariant n;  // Null
+    a.aggiungiSostituto(VERDI.codazi, VERDI.cfs,
+                        {"VERDI", "GIUSEPPE", "M", e, "ROMA", "RM", "ROMA", "RM", "VIA VERDI 9", "002"});
+    a.aggiungiSostituto(ROSSI.codazi, ROSSI.cfs,
+                        {"ROSSI", "MARIO", "M", "19750815", "ROMA", "RM", "MILANO", "MI", "VIA ROMA 1", "001"});
+    a.aggiungiSostituto(NERI.codazi, NERI.cfs,
+                        {"NERI", "PAOLO", "M", n, "TORINO", "TO", "TORINO", "TO", "VIA PO 1", "7"});
+    a.aggiungiSostituto(ALFA.codazi, ALFA.cfs,
+                        {"ALFA SRL", e, e, "00000000", e, e, "TORINO", "TO", "CORSO FRANCIA 2", "002"});
+    a.aggiungiSostituto(BIANCHI.codazi, BIANCHI.cfs, {"BIANCHI", n, "F", "00000000", "NAPOLI", "NA", n, n, n, "007"});
 }
 
-inline TextBox* campo(FinestraProva& p, int n)
-{
-    return p.campo(QStringLiteral("Text1(%1)").arg(n));
-}
+inline TextBox* campo(FinestraProva& p, int n) { return p.campo(QString("Text1(%1)").arg(n)); }
 
-inline QStringList testiScheda(FinestraProva& p)
+// The ten fields' texts, joined by '|'.
+inline QString testiScheda(FinestraProva& p)
 {
     QStringList testi;
     for (int n = 1; n <= 10; ++n)
         testi << campo(p, n)->text();
-    return testi;
+    return testi.join('|');
 }
 
-// Indexes of the fields shown black on yellow; any other colour pair than the
-// normal and highlighted ones is reported as -n.
+// Fields shown black on yellow; a colour pair neither normal nor highlighted shows as -n.
 inline QList<int> evidenziati(FinestraProva& p)
 {
     QList<int> gialli;
-    for (int n = 1; n <= 10; ++n) {
-        const TextBox* c = campo(p, n);
-        if (c->ForeColor() != NERO || (c->BackColor() != BIANCO && c->BackColor() != GIALLO))
-            gialli << -n;
-        else if (c->BackColor() == GIALLO)
-            gialli << n;
-    }
+    for (int n = 1; n <= 10; ++n)
+        if (campo(p, n)->ForeColor() != NERO || campo(p, n)->BackColor() != BIANCO)
+            gialli << (campo(p, n)->ForeColor() == NERO && campo(p, n)->BackColor() == GIALLO ? n : -n);
     return gialli;
 }
 
-inline bool inScheda(FinestraProva& p)
-{
-    return p.controllo<QGroupBox>(QStringLiteral("Frmmoduli(0)"))->isVisible()
-        && p.controllo<QGroupBox>(QStringLiteral("Frmbottoni"))->isVisible()
-        && !p.controllo<QGroupBox>(QStringLiteral("FrmSelezione"))->isVisible();
-}
-
-inline bool inSelezione(FinestraProva& p)
-{
-    return p.controllo<QGroupBox>(QStringLiteral("FrmSelezione"))->isVisible()
-        && !p.controllo<QGroupBox>(QStringLiteral("Frmmoduli(0)"))->isVisible();
-}
-
-// The header as the operator reads it: name, codice fiscale, company code.
-inline QStringList testata(FinestraProva& p)
-{
-    return {p.controllo<QLabel>(QStringLiteral("LabCOGNODEN"))->text(),
-            p.controllo<QLabel>(QStringLiteral("LabCF"))->text(),
-            p.controllo<QLabel>(QStringLiteral("LabAZI"))->text()};
-}
-
-// Double-clicks the substitute's line of the list; true when its sheet shows.
-inline bool apri(FinestraProva& p, const Sostituto& s)
-{
-    const int riga = p.rigaDi(s.codice(), s.cf());
-    if (riga < 1)
-        return false;
-    p.doppioClickLista(riga);
-    return inScheda(p) && p.finestra.CODAZISOST.trimmed() == s.codice() && p.finestra.CFSSOST.trimmed() == s.cf();
-}
-
+// The sheet of s is shown: frames, form variables and header.
 inline bool mostra(FinestraProva& p, const Sostituto& s)
 {
-    return inScheda(p) && p.finestra.CODAZISOST.trimmed() == s.codice() && p.finestra.CFSSOST.trimmed() == s.cf()
-        && testata(p).at(1) == QLatin1Char(' ') + s.cf();
+    return p.controllo<QGroupBox>("Frmmoduli(0)")->isVisible() && !p.controllo<QGroupBox>("FrmSelezione")->isVisible()
+        && p.finestra.CODAZISOST.trimmed() == s.codazi && p.finestra.CFSSOST.trimmed() == s.cfs
+        && p.controllo<QLabel>("LabCF")->text() == " " + s.cfs;
 }
 
-// Types a text key by key; letters beyond ASCII (accented ones) arrive as the
-// keyboard sends them, with their own key code and text.
+// Starts the window if need be and double-clicks the substitute's line of
+// the list; true when its sheet shows.
+inline bool apri(FinestraProva& p, const Sostituto& s)
+{
+    if (!p.modulo.DBANNO && !p.avvia())
+        return false;
+    if (const int riga = p.rigaDi(s.codazi, s.cfs); riga > 0)
+        p.doppioClickLista(riga);
+    return mostra(p, s);
+}
+
+// Types a text key by key; letters beyond ASCII come with their own key code
+// and text, as the keyboard sends them.
 inline void digita(QWidget* w, const QString& testo)
 {
-    for (const QChar c : testo) {
-        if (c.unicode() < 128)
-            QTest::keyClick(w, char(c.unicode()));
-        else
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
-    }
+    for (const QChar c : testo)
+        QTest::sendKeyEvent(QTest::Click, w,
+                            c.unicode() < 128 ? QTest::asciiToKey(char(c.unicode())) : Qt::Key(c.toUpper().unicode()),
+                            QString(c), Qt::NoModifier);
 }
 
 // Puts the focus into a field as the keyboard does.
-inline void entra(FinestraProva& p, int n)
-{
-    campo(p, n)->setFocus(Qt::TabFocusReason);
-}
+inline void entra(FinestraProva& p, int n) { campo(p, n)->setFocus(Qt::TabFocusReason); }
 
-// Replaces a field's text with real keys: selects it all and deletes it (the
-// date field clears itself on backspace), then types the new text.
+// Replaces a field's text with real keys: the date field clears itself on
+// backspace, the others (the caret at the end on entering) are selected and deleted.
 inline void riscrivi(FinestraProva& p, int n, const QString& testo)
 {
-    TextBox* c = campo(p, n);
     entra(p, n);
-    if (n == 4) {
-        QTest::keyClick(c, Qt::Key_Backspace);
-        QTest::keyClick(c, Qt::Key_Home);
-    } else {
-        QTest::keyClick(c, Qt::Key_End);
-        QTest::keyClick(c, Qt::Key_Home, Qt::ShiftModifier);
-        QTest::keyClick(c, Qt::Key_Backspace);
-    }
-    digita(c, testo);
+    if (n != 4)
+        QTest::keyClick(campo(p, n), Qt::Key_Home, Qt::ShiftModifier);
+    QTest::keyClick(campo(p, n), Qt::Key_Backspace);
+    digita(campo(p, n), testo);
 }
 
 // One row of ANAGSOSTITUTI as stored, Null as a null QVariant.
 inline QVariantMap riga(ArchivioProva& a, const Sostituto& s)
 {
-    const QList<QVariantMap> r =
-        a.righe(QStringLiteral("SELECT * FROM ANAGSOSTITUTI WHERE CODAZI = ? AND CFS = ?"), {s.codice(), s.cf()});
-    return r.size() == 1 ? r.first() : QVariantMap();
-}
-
-inline QStringList testiMostratiConStile()
-{
-    QStringList testi;
-    for (const auto& box : MessageBox::shown())
-        testi << QStringLiteral("%1 [%2]").arg(box.testo).arg(box.stile);
-    return testi;
+    return a.righe("SELECT * FROM ANAGSOSTITUTI WHERE CODAZI = ? AND CFS = ?", {s.codazi, s.cfs}).value(0);
 }
 
 } // namespace scheda
