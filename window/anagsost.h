@@ -121,6 +121,13 @@ private:
     void RIFIUTACAMPO(int Index, const QString& messaggio, int stile = vbInformation);
     // The twin moves of the previous/next buttons.
     void SPOSTASCHEDA(bool avanti);
+    // Saving: the current row's values, the write of the sheet into it (or
+    // into a new row), the question when another workstation got there first,
+    // the reload of the sheet from the archive.
+    QVariantList RIGACORRENTE() const;
+    void SCRIVISCHEDA(bool esistente);
+    int CHIEDICONFLITTO(bool trovata) const;
+    bool RICARICASCHEDA();
 
     // ---- insertion: private handlers (inserimento.cpp) ----
     // Events shared by the five fields of the insertion frame.

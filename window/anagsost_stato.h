@@ -1,6 +1,7 @@
 #pragma once
 // Form variables of the Substitute registry window.
 #include <QString>
+#include <QVariantList>
 
 struct ANAGSOST_STATO {
     QString CODAZISOST;  // company code of the substitute shown or picked
@@ -11,6 +12,7 @@ struct ANAGSOST_STATO {
     QString RIGASEL;     // list line picked for the change of codice fiscale
     QString CFNUOVO;     // the new codice fiscale, padded to 16
     QString CFDSOST;     // codice fiscale of the linked declarant
+    QVariantList RIGACARICATA; // the substitute's row as the data sheet loaded it
     int FORMCARICATO = 0;  // 0 while the first list is filled at load
     int TABELLAAPERTA = 0; // lookup button that filled the lookup list last
 };

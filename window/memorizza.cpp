@@ -81,46 +81,100 @@ void ANAGSOST::CONTROLLOCAMPI()
         return RIFIUTACAMPO(9, QStringLiteral("Inserire indirizzo di residenza o domicilio fiscale"));
 }
 
+QVariantList ANAGSOST::RIGACORRENTE() const
+{
+    QVariantList valori{M.TABANAGSOST->Value(QStringLiteral("CODAZI")), M.TABANAGSOST->Value(QStringLiteral("CFS"))};
+    for (int n = 1; n <= 10; ++n)
+        valori.append(M.TABANAGSOST->Value(QStringLiteral("ASOST_") + QString::number(n)));
+    return valori;
+}
+
+bool ANAGSOST::RICARICASCHEDA()
+{
+    M.TABANAGSOST->Seek(QStringLiteral("="), store::CHIAVEAZI(CODAZISOST), store::CHIAVECF(CFSSOST));
+    if (M.TABANAGSOST->NoMatch())
+        return false;
+    IMPOSTATESTATA();
+    CARICADATI();
+    CODAZISOST = M.TABANAGSOST->Fields(QStringLiteral("CODAZI"));
+    CFSSOST = M.TABANAGSOST->Fields(QStringLiteral("CFS"));
+    return true;
+}
+
+int ANAGSOST::CHIEDICONFLITTO(bool trovata) const
+{
+    const QString scelte = CR + CR
+        + QStringLiteral("Sì = registra i dati di questa scheda al posto di quelli dell'altra postazione") + CR
+        + (trovata ? QStringLiteral("No = mostra i dati registrati dall'altra postazione (le variazioni di questa "
+                                    "scheda vanno perse)")
+                   : QStringLiteral("No = non registrare (le variazioni di questa scheda vanno perse)"))
+        + CR + QStringLiteral("Annulla = torna alla scheda senza registrare");
+    QString motivo;
+    if (!trovata)
+        motivo = QStringLiteral("Attenzione !!! L'anagrafica non è più presente in archivio: un'altra postazione "
+                                "l'ha cancellata o le ha cambiato il codice fiscale.");
+    else if (M.NUOVOSOSTITUTO == 1)
+        motivo = QStringLiteral("Attenzione !!! Un'altra postazione ha già registrato un sostituto con lo stesso "
+                                "codice azienda e codice fiscale.");
+    else
+        motivo = QStringLiteral("Attenzione !!! Un'altra postazione ha modificato l'anagrafica dopo che questa "
+                                "scheda è stata caricata.");
+    return MsgBox(motivo + scelte, vbYesNoCancel + vbExclamation, Caption());
+}
+
 void ANAGSOST::MEMORIZZADATI()
 {
     CONTROLLOCAMPI();
     if (M.ERRORECAMPI == 1)
         return;
 
-    {
-        const CursoreOccupato occupato;
-        store::TableRecordset& tabella = *M.TABANAGSOST;
-        tabella.Seek(QStringLiteral("="), store::CHIAVEAZI(CODAZISOST), store::CHIAVECF(CFSSOST));
-        if (tabella.NoMatch()) {
-            tabella.AddNew();
-            // The key is written in the form every lookup builds, so that the
-            // new row is always found again (a code typed with a leading blank
-            // would otherwise be stored where no lookup reaches it).
-            tabella.SetField(QStringLiteral("CFS"), CFSSOST.trimmed());
-            tabella.SetField(QStringLiteral("CODAZI"), store::CHIAVEAZI(CODAZISOST));
-            tabella.SetField(QStringLiteral("ASOST_1"), Text1[1]->text());
-            tabella.SetField(QStringLiteral("ASOST_2"), Text1[2]->text());
+    // What the sheet expects to find in the archive: the row as it was
+    // loaded, or no row for a substitute that has none yet. Another
+    // workstation's save (or deletion) in between is never overwritten
+    // without the operator's say.
+    QVariantList atteso = M.NUOVOSOSTITUTO == 1 ? QVariantList() : RIGACARICATA;
+    for (;;) {
+        bool trovata = false;
+        QVariantList presente;
+        {
+            const CursoreOccupato occupato;
+            // Looked up and written under the write lock: nobody can change
+            // the row between the comparison and the write.
+            store::Transazione transazione(*M.DBANNO);
+            store::TableRecordset& tabella = *M.TABANAGSOST;
+            tabella.Seek(QStringLiteral("="), store::CHIAVEAZI(CODAZISOST), store::CHIAVECF(CFSSOST));
+            trovata = !tabella.NoMatch();
+            if (trovata)
+                presente = RIGACORRENTE();
+            if (presente == atteso) {
+                SCRIVISCHEDA(trovata);
+                transazione.commit();
+                break;
+            }
+        }
+        // The lock is given back before the operator is asked.
+        const int risposta = CHIEDICONFLITTO(trovata);
+        if (risposta == vbYes) {
+            atteso = presente;
+            continue;
+        }
+        M.ERRORECAMPI = 0;
+        if (risposta == vbNo) {
+            // The other workstation's data stand; this sheet's changes go.
+            M.VARIAZIONI = 0;
+            if (trovata) {
+                if (M.NUOVOSOSTITUTO == 1) {
+                    M.NUOVOSOSTITUTO = 0;
+                    cmdparcprec->setEnabled(true);
+                    cmdparcsuc->setEnabled(true);
+                }
+                RICARICASCHEDA();
+            }
         } else {
-            tabella.Edit();
+            // Not saved: whoever asked for the save stays on the sheet.
+            M.ERRORECAMPI = 1;
         }
-        for (int n = 1; n <= 10; ++n) {
-            const QString testo = Text1[n]->text();
-            QString valore;
-            if (n == 10)
-                valore = store::CHIAVEAZI(testo);
-            else if (n == 4) // GG/MM/AAAA stored as AAAAMMGG
-                valore = testo.mid(6, 4) + testo.mid(3, 2) + testo.mid(0, 2);
-            else
-                valore = testo;
-            tabella.SetField(QStringLiteral("ASOST_") + QString::number(n), valore);
-        }
-        try {
-            tabella.Update();
-        } catch (...) {
-            // Nothing was stored; the typed values stay on the sheet.
-            tabella.CancelUpdate();
-            throw;
-        }
+        return;
     }
 
     M.VARIAZIONI = 0;
@@ -129,12 +183,41 @@ void ANAGSOST::MEMORIZZADATI()
         cmdparcprec->setEnabled(true);
         cmdparcsuc->setEnabled(true);
     }
-    M.TABANAGSOST->Seek(QStringLiteral("="), store::CHIAVEAZI(CODAZISOST), store::CHIAVECF(CFSSOST));
-    if (!M.TABANAGSOST->NoMatch()) {
-        IMPOSTATESTATA();
-        CARICADATI();
-        CODAZISOST = M.TABANAGSOST->Fields(QStringLiteral("CODAZI"));
-        CFSSOST = M.TABANAGSOST->Fields(QStringLiteral("CFS"));
+    RICARICASCHEDA();
+}
+
+void ANAGSOST::SCRIVISCHEDA(bool esistente)
+{
+    store::TableRecordset& tabella = *M.TABANAGSOST;
+    if (!esistente) {
+        tabella.AddNew();
+        // The key is written in the form every lookup builds, so that the
+        // new row is always found again (a code typed with a leading blank
+        // would otherwise be stored where no lookup reaches it).
+        tabella.SetField(QStringLiteral("CFS"), CFSSOST.trimmed());
+        tabella.SetField(QStringLiteral("CODAZI"), store::CHIAVEAZI(CODAZISOST));
+        tabella.SetField(QStringLiteral("ASOST_1"), Text1[1]->text());
+        tabella.SetField(QStringLiteral("ASOST_2"), Text1[2]->text());
+    } else {
+        tabella.Edit();
+    }
+    for (int n = 1; n <= 10; ++n) {
+        const QString testo = Text1[n]->text();
+        QString valore;
+        if (n == 10)
+            valore = store::CHIAVEAZI(testo);
+        else if (n == 4) // GG/MM/AAAA stored as AAAAMMGG
+            valore = testo.mid(6, 4) + testo.mid(3, 2) + testo.mid(0, 2);
+        else
+            valore = testo;
+        tabella.SetField(QStringLiteral("ASOST_") + QString::number(n), valore);
+    }
+    try {
+        tabella.Update();
+    } catch (...) {
+        // Nothing was stored; the typed values stay on the sheet.
+        tabella.CancelUpdate();
+        throw;
     }
 }
 

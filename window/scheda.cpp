@@ -67,6 +67,7 @@ void ANAGSOST::CARICADATI()
         else
             Text1[n]->setText(valore);
     }
+    RIGACARICATA = RIGACORRENTE();
     M.VARIAZIONI = 0;
 }
 
