@@ -1,5 +1,7 @@
 #include "store/connessione.h"
 
+#include <QFileInfo>
+
 #include <QAtomicInteger>
 #include <QSqlRecord>
 #include <algorithm>
@@ -282,7 +284,15 @@ bool Connessione::avanza(QSqlQuery& query)
 
 void Connessione::errore(const QSqlError& e, const QString& contesto) const
 {
-    throw m_motore->classifica(e, contesto);
+    const ErroreArchivio classificato = m_motore->classifica(e, contesto);
+    if (classificato.tipo() == TipoErrore::NonApribile && !m_luogo.suServer()) {
+        // The file was opened for writing: a write the file system refuses
+        // now means that the file or its folder has become read-only.
+        const QFileInfo file(m_luogo.percorso());
+        if (!file.isWritable() || !QFileInfo(file.absolutePath()).isWritable())
+            throw ErroreArchivio(TipoErrore::SolaLettura, classificato.dettaglio(), m_luogo.percorso());
+    }
+    throw classificato;
 }
 
 void Connessione::inizia()

@@ -261,8 +261,8 @@ private slots:
     {
         QTest::addColumn<QString>("guasto");
         QTest::addColumn<QString>("inizio");
-        QTest::newRow("read-only file") << "file" << "Attenzione !!! ";
-        QTest::newRow("read-only folder") << "cartella" << "Attenzione !!! ";
+        QTest::newRow("read-only file") << "file" << "Attenzione !!! L'archivio è in sola lettura";
+        QTest::newRow("read-only folder") << "cartella" << "Attenzione !!! L'archivio è in sola lettura";
         QTest::newRow("disk full") << "disco" << "Attenzione !!! Il disco dell'archivio è pieno.\r"
                                                  "Nessun dato è stato registrato.\r"
                                                  "Liberare spazio sul disco e ripetere l'operazione.";
