@@ -263,12 +263,18 @@ void Connessione::esegui(QSqlQuery& query, const QVariantList& parametri)
 
 QVector<QVariant> Connessione::riga(const QSqlQuery& query, const QList<int>& rifilare)
 {
-    const int n = query.record().count();
-    QVector<QVariant> valori(n);
-    for (int i = 0; i < n; ++i)
+    QVector<QVariant> valori;
+    leggiRiga(query, query.record().count(), rifilare, valori);
+    return valori;
+}
+
+void Connessione::leggiRiga(const QSqlQuery& query, int colonne, const QList<int>& rifilare,
+                            QVector<QVariant>& valori)
+{
+    valori.resize(colonne);
+    for (int i = 0; i < colonne; ++i)
         valori[i] = query.value(i);
     rifila(valori, rifilare);
-    return valori;
 }
 
 bool Connessione::avanza(QSqlQuery& query)

@@ -71,6 +71,9 @@ public:
     // The values of the query's current row, padding of fixed-width columns
     // removed (`rifilare`: from colonneDaRifilare of the query's record).
     static QVector<QVariant> riga(const QSqlQuery& query, const QList<int>& rifilare);
+    // The same into `valori`, for a result of `colonne` columns: a streamed
+    // read reuses one row's storage and never rebuilds the query's record.
+    static void leggiRiga(const QSqlQuery& query, int colonne, const QList<int>& rifilare, QVector<QVariant>& valori);
     [[noreturn]] void errore(const QSqlError& errore, const QString& contesto) const;
 
     // Transactions.

@@ -122,6 +122,8 @@ private:
     void esegui();
     void prossima();
     void leggiIdentita();
+    // Copies the current row out of the query (it is read there on demand).
+    void materializza();
 
     std::shared_ptr<Connessione> m_connessione;
     QString m_sql;
@@ -134,6 +136,7 @@ private:
     std::shared_ptr<const InfoTabella> m_tabella; // set when the rows can be edited
 
     QVector<QVariant> m_riga;
+    bool m_rigaInQuery = false; // the current row is the query's, not yet in m_riga
     bool m_corrente = false;
     bool m_bof = false;
     bool m_eof = false;

@@ -82,6 +82,7 @@ void SqlRecordsetSql::rilascia()
     }
     m_aperto = false;
     m_corrente = false;
+    m_rigaInQuery = false;
     m_riga.clear();
     m_restanti.clear();
     m_buffer.chiudi();
@@ -125,10 +126,19 @@ void SqlRecordsetSql::esegui()
     m_lette = 0;
 }
 
+void SqlRecordsetSql::materializza()
+{
+    if (!m_rigaInQuery)
+        return;
+    Connessione::leggiRiga(*m_query, int(m_nomi.size()), m_rifilare, m_riga);
+    m_rigaInQuery = false;
+}
+
 void SqlRecordsetSql::prossima()
 {
     m_buffer.chiudi();
     m_corrente = false;
+    m_rigaInQuery = false;
     if (m_perIdentita) {
         while (m_prossimaRestante < m_restanti.size()) {
             QVector<QVariant> riga;
@@ -142,7 +152,9 @@ void SqlRecordsetSql::prossima()
         }
     } else if (m_query) {
         if (m_connessione->avanza(*m_query)) {
-            m_riga = Connessione::riga(*m_query, m_rifilare);
+            // Fields are read from the query on demand: a list of the whole
+            // registry reads four columns of each row, not all of them.
+            m_rigaInQuery = true;
             m_corrente = true;
             ++m_lette;
             return;
@@ -208,6 +220,13 @@ QVariant SqlRecordsetSql::Value(const QString& campo) const
         return m_buffer.valori.at(i);
     if (!m_corrente)
         throw ErroreArchivio(TipoErrore::NessunRecord, QStringLiteral("nessun record corrente"));
+    if (m_rigaInQuery) {
+        if (!m_rifilare.contains(i))
+            return m_query->value(i);
+        QVector<QVariant> valore{m_query->value(i)};
+        rifila(valore, {0});
+        return valore.first();
+    }
     return m_riga.at(i);
 }
 
@@ -219,6 +238,9 @@ void SqlRecordsetSql::Edit()
                              QStringLiteral("Questi dati non si possono modificare."));
     if (!m_corrente)
         throw ErroreArchivio(TipoErrore::NessunRecord, QStringLiteral("nessun record corrente"));
+    // The current row is taken from the query before the rest of the
+    // result is read for the identities of the rows to come.
+    materializza();
     if (!m_perIdentita)
         leggiIdentita();
     m_buffer.modifica(m_riga);
