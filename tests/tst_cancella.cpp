@@ -13,6 +13,8 @@ const QString ROSSI = "RSSMRA80A01H501U", VERDI = "VRDGPP70A01F205X", PIVA = "12
 const QString APOSTROFO = "' OR CFS > '";
 const QString DICHIARANTE = "01234567897";
 const QStringList QUADRI{"QUADROLDIP1", "QUADROLDIP2", "QUADROLDIP3", "QUADROLDIP4", "QUADROLAUT", "QUADROST"};
+// The condition of a section's deletion: placeholders only.
+const QString CONDIZIONE = " CODAZI = ? AND CFS = ?";
 
 } // namespace
 
@@ -35,7 +37,7 @@ class TestCancella : public QObject {
     }
 
     // Deletes 101 ROSSI while guasta()'s fault holds, then runs the repair
-    // it returns: the deletion failed as a whole (the file exactly as before,
+    // it returns: the deletion failed as a whole (the archive exactly as before,
     // a critical message starting with `causa`, the pointer back, no
     // transaction left open, the substitute still picked).
     void cancellazioneFallita(const std::function<std::function<void()>(FinestraProva&)>& guasta, const QString& causa)
@@ -59,7 +61,7 @@ class TestCancella : public QObject {
     }
 
 private slots:
-    void initTestCase() { preparaAmbienteProva(); }
+    void initTestCase() { preparaAmbienteProva(); RICHIEDI_MOTORE_PROVA(); }
     void init()
     {
         azzeraMessaggi();
@@ -164,21 +166,25 @@ private slots:
                              "L'archivio è in uso da un altro programma");
     }
 
-    void soloSqlite_guastoAMetaEIndici()
+    void guastoAMeta()
     {
-        // A trigger makes the fifth statement (QUADROLAUT) fail after four have run.
+        // The fifth statement (QUADROLAUT) fails after four have run.
         QString condizione;
         cancellazioneFallita(
             [&](FinestraProva& prova) {
-                archivio->esegui("CREATE TRIGGER g BEFORE DELETE ON QUADROLAUT BEGIN SELECT RAISE(ABORT, 'x'); END");
-                return [&] { condizione = prova.modulo.STRINGASQL; archivio->esegui("DROP TRIGGER g"); };
+                archivio->impedisci("DELETE", "QUADROLAUT");
+                return [&] { condizione = prova.modulo.STRINGASQL; archivio->consenti("QUADROLAUT"); };
             },
             "");
-        // The failed statement holds placeholders only, and the planner reaches
-        // each section's rows through its (CODAZI, CFS) index.
-        QCOMPARE(condizione, " CODAZI = ? AND CFS = ?");
+        QCOMPARE(condizione, CONDIZIONE);
+    }
+
+    void soloSqlite_indici()
+    {
+        SOLO_FILE("the plans are read in SQLite's form");
+        // The planner reaches each section's rows through its (CODAZI, CFS) index.
         for (const QString& t : QUADRI)
-            QCOMPARE(archivio->righe("EXPLAIN QUERY PLAN DELETE FROM " + t + " WHERE" + condizione, {"101", ROSSI})
+            QCOMPARE(archivio->righe("EXPLAIN QUERY PLAN DELETE FROM " + t + " WHERE" + CONDIZIONE, {"101", ROSSI})
                          .value(0).value("detail").toString(),
                      "SEARCH " + t + " USING INDEX " + t + "_AZISOST (CODAZI=? AND CFS=?)");
     }

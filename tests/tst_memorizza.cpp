@@ -1,5 +1,5 @@
 // Saving the data sheet: the field checks in their fixed order, the stored
-// forms read back from the file, the moves in key order, and saves that the
+// forms read back from the archive, the moves in key order, and saves that the
 // database refuses.
 #include "schedaprova.h"
 
@@ -34,20 +34,16 @@ bool apriProva(ArchivioProva& a, FinestraProva& prova, const QStringList& cambi)
     return true;
 }
 
-// The file as it must read after a save that gives s these ten fields
-// (joined by '|'): a copy of the file as it is now, with that row written anew.
+// The archive as it must read after a save that gives s these ten fields
+// (joined by '|'): as it is now, with that row written anew.
 QString dopoIlSalvataggio(ArchivioProva& a, const Sostituto& s, const QString& asost)
 {
-    const QString copia = a.cartella() + "/atteso.db";
-    if (!QFile::copy(a.percorsoAnno(), copia))
-        return "copia non riuscita";
-    a.setArchivio(copia);
-    a.esegui("DELETE FROM ANAGSOSTITUTI WHERE CODAZI = ? AND CFS = ?", {s.codazi, s.cfs});
     const QStringList campi = asost.split('|');
-    a.aggiungiSostituto(s.codazi, s.cfs, QVariantList(campi.begin(), campi.end()));
-    const QString attesa = a.istantanea();
-    a.setArchivio(a.percorsoAnno());
-    return attesa;
+    QStringList colonne;
+    for (int n = 1; n <= 10; ++n)
+        colonne << QString("ASOST_%1 = ?").arg(n);
+    return a.istantaneaDopo("UPDATE ANAGSOSTITUTI SET " + colonne.join(", ") + " WHERE CODAZI = ? AND CFS = ?",
+                            QVariantList(campi.begin(), campi.end()) << s.codazi << s.cfs);
 }
 
 } // namespace
@@ -91,7 +87,7 @@ class TestMemorizza : public QObject {
     }
 
 private slots:
-    void initTestCase() { preparaAmbienteProva(); }
+    void initTestCase() { preparaAmbienteProva(); RICHIEDI_MOTORE_PROVA(); }
     void init()
     {
         azzeraMessaggi();
@@ -225,7 +221,7 @@ private slots:
             QVERIFY(mostra(prova, s));
         }
 
-        // While another program holds the file no move is made: the sheet stays on its record.
+        // While another program holds the archive no move is made: the sheet stays on its record.
         for (const char* via : {"cmdparcsuc", "cmdparcprec", "cmdselprec"}) {
             azzeraMessaggi();
             auto blocco = archivio->blocca();
@@ -239,21 +235,28 @@ private slots:
         QVERIFY(mostra(prova, ALFA));
     }
 
-    void archivioBloccato_data()
+    // Another program holds the archive (no reading either, or reading
+    // allowed) or refuses the change.
+    void altroProgramma_data()
     {
-        QTest::addColumn<bool>("esclusivo");
-        QTest::newRow("no reading either") << true;
-        QTest::newRow("reading allowed") << false;
+        QTest::addColumn<int>("guasto");
+        QTest::newRow("locked, no reading either") << 0;
+        QTest::newRow("locked, reading allowed") << 1;
+        QTest::newRow("the change refused") << 2;
     }
-    void archivioBloccato()
+    void altroProgramma()
     {
-        QFETCH(bool, esclusivo);
+        QFETCH(int, guasto);
         salvataggioRifiutato(
-            [&](FinestraProva&) {
-                std::shared_ptr<ArchivioProva::Blocco> blocco = archivio->blocca(esclusivo);
+            [&](FinestraProva&) -> std::function<void()> {
+                if (guasto == 2) {
+                    archivio->impedisci("UPDATE", "ANAGSOSTITUTI", "modifica non consentita");
+                    return [&] { archivio->consenti("ANAGSOSTITUTI"); };
+                }
+                std::shared_ptr<ArchivioProva::Blocco> blocco = archivio->blocca(guasto == 0);
                 return [blocco]() mutable { blocco.reset(); };
             },
-            OCCUPATO);
+            guasto == 2 ? "Attenzione !!! Errore nell'archivio.\r" : OCCUPATO);
     }
 
     // Faults made with SQLite's and the file system's own means.
@@ -271,6 +274,7 @@ private slots:
     {
         QFETCH(QString, guasto);
         QFETCH(QString, inizio);
+        SOLO_FILE("a file's permissions and page limit");
         // Disk full: the substitutes' page is filled to the last byte (a filler
         // row as long as still fits) and the file may not grow.
         const qint64 pagine = archivio->conta("PRAGMA page_count");

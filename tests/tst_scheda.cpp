@@ -19,7 +19,7 @@ class TestScheda : public QObject {
     std::unique_ptr<ArchivioProva> archivio;
 
 private slots:
-    void initTestCase() { preparaAmbienteProva(); }
+    void initTestCase() { preparaAmbienteProva(); RICHIEDI_MOTORE_PROVA(); }
     void init()
     {
         azzeraMessaggi();
