@@ -2,10 +2,11 @@
 // the program itself run in a process of its own so that the test can kill
 // it. Commands:
 //
-//   anagsost_figlio blocca FILE esclusivo|immediato
+//   anagsost_figlio blocca FILE esclusivo|immediato [MS]
 //       Holds the database FILE locked (BEGIN EXCLUSIVE or BEGIN IMMEDIATE),
 //       writes "BLOCCATO" and keeps the lock until a line or the end of its
-//       standard input; then rolls back, writes "RILASCIATO" and ends.
+//       standard input, or for MS milliseconds when given; then rolls back,
+//       writes "RILASCIATO" and ends.
 //
 //   anagsost_figlio opera cancella|cambiacf|memorizza ARCHIVIO CONFIGURAZIONE CODAZI CFS [NUOVOCF]
 //       Starts the real window in this process on the archive folder (the
@@ -32,8 +33,6 @@
 #include "window/textbox.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
@@ -41,7 +40,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
-#include <QTextStream>
+#include <QThread>
 
 #include <cstdio>
 #include <iostream>
@@ -72,7 +71,7 @@ void attendiFineIngresso()
 
 int blocca(const QStringList& argomenti)
 {
-    if (argomenti.size() != 2)
+    if (argomenti.size() != 2 && argomenti.size() != 3)
         return 2;
     const bool esclusivo = argomenti.at(1) == QLatin1String("esclusivo");
     {
@@ -89,8 +88,12 @@ int blocca(const QStringList& argomenti)
             return 1;
         }
         scrivi(QStringLiteral("BLOCCATO"));
-        std::string riga;
-        std::getline(std::cin, riga);
+        if (argomenti.size() == 3) {
+            QThread::msleep(argomenti.at(2).toULong());
+        } else {
+            std::string riga;
+            std::getline(std::cin, riga);
+        }
         q.exec(QStringLiteral("ROLLBACK"));
         db.close();
     }
