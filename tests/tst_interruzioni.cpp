@@ -195,7 +195,7 @@ class TestInterruzioni : public QObject {
     {
         for (const QString& resto : {QStringLiteral(""), QStringLiteral("-journal")})
             QFile::remove(copia() + resto);
-        QFile::remove(m_lavoro.filePath(QStringLiteral("figlio.lock")));
+        QFile::remove(m_configurazione.filePath(QStringLiteral("figlio.lock")));
         if (!QFile::copy(m_modello->percorsoAnno(), copia()))
             throw std::runtime_error("copy of the archive failed");
     }

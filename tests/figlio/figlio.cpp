@@ -26,6 +26,8 @@
 //       Start-up only: writes "BOX ..." for each box, then "CARICATA" or
 //       "SCARICATA" and ends (exit code 0 either way, 2 on bad arguments).
 //
+// The one-instance lock of the program lives in the configuration folder.
+//
 // QT_QPA_PLATFORM=offscreen must be in the environment for the window.
 #include "figlio/valorischeda.h"
 #include "window/anagsost.h"
@@ -117,11 +119,12 @@ struct Programma {
     MOD770BAS modulo{MsgBox};
     ANAGSOST finestra{modulo};
 
-    explicit Programma(const QString& archivi)
+    explicit Programma(const QString& configurazione)
     {
-        // The instance lock next to the archive: a copy killed by the test
-        // leaves a stale lock, which the next copy takes over.
-        modulo.fileBloccoIstanza = archivi + QStringLiteral("/figlio.lock");
+        // The instance lock in the configuration folder, which the test
+        // chose (and may remove): a copy killed by the test leaves a stale
+        // lock, which the next copy would take over.
+        modulo.fileBloccoIstanza = configurazione + QStringLiteral("/figlio.lock");
     }
 
     void click(const char* nome)
@@ -158,7 +161,7 @@ int opera(const QStringList& argomenti)
     const QString cfs = argomenti.at(4);
     configura(archivi, argomenti.at(2));
 
-    Programma p(archivi);
+    Programma p(argomenti.at(2));
     if (!p.finestra.Form_Load()) {
         scriviBox();
         scrivi(QStringLiteral("SCARICATA"));
@@ -210,7 +213,7 @@ int avvia(const QStringList& argomenti)
     configura(argomenti.at(0), argomenti.at(1));
     bool caricata = false;
     {
-        Programma p(argomenti.at(0));
+        Programma p(argomenti.at(1));
         caricata = p.finestra.Form_Load();
         scriviBox();
     }
