@@ -114,7 +114,7 @@ private slots:
             codici << q.value(0).toString().trimmed();
         for (int i = 1; i < 40; ++i) {
             codici << cf(i * 611) << strumenti::partitaIva(QString::number(i * 97531).rightJustified(10, '0'));
-            aziende << QString::number(300 + i * 17);
+            aziende << QString::number(i % 2 ? i : 300 + i * 17);
         }
         valori = {{"TEXTCF", codici}, {"Text2", codici}, {"TEXTAZI", aziende}};
         for (const QString campo : {"TextAZICOL=1;3;101", "TextCOGNO=verdi;d'amico", "TextNOME=;;anna", "Text1(9)=PO;",
