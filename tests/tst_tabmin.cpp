@@ -44,7 +44,7 @@ private slots:
         archivio->aggiungiFrontespizio("005", "VRDGPP70A01F205V", "  VERDI ", {}, {}, "X");
         archivio->aggiungiFrontespizio("   ", "03456789019", {}, {}, "SENZA CODICE SRL");
         archivio->aggiungiFrontespizio(SENZACODICE, "03456789027", {}, {}, "SPAZI SRL");
-        archivio->aggiungiSostituto("101", "BNCLCU80A01H501Q", {"BIANCHI", "LUCA", "M", "", "", "RM", "", "RM", "", "001"});
+        archivio->aggiungiSostituto("101", "BNCLCU80A01H501Q", {"BIANCHI", "LUCA", "M", "", "", "RM", "", "RM"});
         configura(archivio->cartella());
         prova = std::make_unique<FinestraProva>();
         QVERIFY(prova->avvia());
@@ -91,7 +91,7 @@ private slots:
         QTest::mouseClick(prova->controllo<QWidget>("Frmmoduli(0)"), Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(!frame()->isVisible());
         QCOMPARE(QApplication::focusWidget(), prova->bottone("CMDAPRILIST(1)")); // back on the list's button
-        QCOMPARE(campi(), (QStringList{"RM", "RM", "001", ""}));
+        QCOMPARE(campi(), (QStringList{"RM", "RM", "", ""}));
         QCOMPARE(prova->modulo.VARIAZIONI + MessageBox::shown().size(), 0);
     }
 
