@@ -22,12 +22,17 @@ echo "No display: running under Xvfb and saving a screenshot to demo/anagsost.pn
 xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
   QT_QPA_PLATFORM=xcb "'"$BUILD_DIR"'/anagsost" &
   pid=$!
+  finestra=""
   for _ in $(seq 1 50); do
-    xdotool search --onlyvisible --name "Gestione Modello" >/dev/null 2>&1 && break
+    finestra=$(xdotool search --onlyvisible --name "Gestione Modello" 2>/dev/null | head -n 1) && [ -n "$finestra" ] && break
     sleep 0.2
   done
   sleep 1
-  xwd -root -silent | convert xwd:- png:"'"$DEMO"'/anagsost.png"
+  if [ -n "$finestra" ]; then
+    xwd -id "$finestra" -silent | convert xwd:- png:"'"$DEMO"'/anagsost.png"
+  else
+    xwd -root -silent | convert xwd:- png:"'"$DEMO"'/anagsost.png"
+  fi
   kill $pid
   wait $pid 2>/dev/null || true
 '

@@ -183,8 +183,8 @@ void ANAGSOST::COSTRUISCICONTROLLI()
     posiziona(Frame2, 180, 5070, 5985, 825);
     Label3 = creaLabel(Frame2, QStringLiteral("Label3"), QStringLiteral("Tipo ordinamento per"), 120, 150, 2400, 255);
     const char* ordinamenti[] = {"codice azienda", "codice fiscale", "denominazione/nominativo"};
-    const int sinistre[] = {120, 1680, 3240};
-    const int larghezze[] = {1500, 1500, 2700};
+    const int sinistre[] = {120, 1800, 3390};
+    const int larghezze[] = {1680, 1560, 2580};
     for (int i = 0; i < 3; ++i) {
         Option1[i] = new QRadioButton(QString::fromLatin1(ordinamenti[i]), Frame2);
         Option1[i]->setObjectName(nomeElemento("Option1", i));
