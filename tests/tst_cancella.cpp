@@ -11,8 +11,9 @@ const QString ROSSI = "RSSMRA80A01H501U", VERDI = "VRDGPP70A01F205X", PIVA = "12
 const QString APOSTROFO = "' OR CFS > '";
 const QString DICHIARANTE = "01234567897";
 const QStringList QUADRI{"QUADROLDIP1", "QUADROLDIP2", "QUADROLDIP3", "QUADROLDIP4", "QUADROLAUT", "QUADROST"};
-// The substitute picked, the confirmations answered Yes before a No, the start of the box after them, if any.
-struct Caso { QString codazi, cfs; int si; QString esito; };
+// The substitute picked, the confirmations answered Yes before a No, the start of the box after them, if any;
+// whether another program removed its registry row after it was picked.
+struct Caso { QString codazi, cfs; int si; QString esito; bool sparito = false; };
 
 } // namespace
 
@@ -77,6 +78,7 @@ private slots:
         QTest::newRow("apostrophe, a neighbour in the same company") << Caso{"104", APOSTROFO, 2, fatto};
         QTest::newRow("No at the first box") << Caso{"101", ROSSI, 0, ""};
         QTest::newRow("No at the second box") << Caso{"101", ROSSI, 1, ""};
+        QTest::newRow("registry row removed meanwhile") << Caso{"101", ROSSI, 2, "", true};
         QTest::newRow("fifth statement refused") << Caso{"101", ROSSI, 2, "16:Attenzione !!! Errore nell'archivio."};
     }
     void cancellazione()
@@ -92,6 +94,8 @@ private slots:
         MessageBox::setNextAnswer(c.si > 1 ? vbYes : vbNo);
         if (!c.esito.isEmpty() && !fatto)
             archivio->impedisci("DELETE", "QUADROLAUT");
+        if (c.sparito) // then nothing of it is deleted, without a word
+            archivio->esegui("DELETE FROM ANAGSOSTITUTI WHERE CODAZI = ? AND CFS = ?", {c.codazi, c.cfs});
         const auto attese = fatto ? tabelle(c.codazi, c.cfs) : tabelle();
         prova.click("Cmdcancella");
 
@@ -114,7 +118,7 @@ private slots:
         // The list rebuilt without it, nothing picked; or the substitute still picked.
         QCOMPARE(prova.rigaDi(c.codazi, c.cfs) > 0, !fatto);
         QCOMPARE(prova.finestra.testoSelezionato(), fatto ? "" : riga);
-        QCOMPARE(prova.modulo.VARIAZIONI, fatto ? 1 : 0); // every refusal clears it
+        QCOMPARE(prova.modulo.VARIAZIONI, fatto || c.sparito ? 1 : 0); // every refusal clears it
         if (!fatto)
             return;
         azzeraMessaggi(); // a second press before a new pick

@@ -15,10 +15,6 @@
 //       first click that writes, "FATTO" at the end ("FATTO n" after the n-th
 //       save), then waits to be killed. Any box is written as "BOX text".
 //       Its configuration and instance lock go under TMPDIR.
-//
-//   anagsost_figlio avvia ARCHIVI [anything]
-//       Start-up only: writes "BOX text" for each box, then "CARICATA" or
-//       "SCARICATA", and ends (exit code 0 either way).
 #include "support/archivioprova.h"
 #include "support/finestraprova.h"
 
@@ -48,7 +44,7 @@ bool scriviBox()
 int blocca(const QStringList& a)
 {
     {
-        ArchivioProva::Blocco blocco(a.at(0), a.at(1) == "esclusivo");
+        ArchivioProva::Blocco blocco(store::Luogo::file(a.at(0)), a.at(1) == "esclusivo");
         scrivi("BLOCCATO");
         std::string riga;
         QThread::msleep(a.value(2).toULong());
@@ -106,16 +102,10 @@ int main(int argc, char** argv)
     const QStringList a = QApplication::arguments().mid(1);
     if (a.size() >= 3 && a.at(0) == "blocca")
         return blocca(a.mid(1));
-    const bool avvio = a.size() >= 2 && a.at(0) == "avvia";
-    if (!avvio && (a.size() < 5 || a.at(0) != "opera"))
+    if (a.size() < 5 || a.at(0) != "opera")
         return 2;
     preparaAmbienteProva();
-    configura(a.at(avvio ? 1 : 2));
+    configura(a.at(2));
     FinestraProva p;
-    if (!avvio)
-        return opera(a.mid(1), p);
-    const bool caricata = p.finestra.Form_Load();
-    scriviBox();
-    scrivi(caricata ? "CARICATA" : "SCARICATA");
-    return 0;
+    return opera(a.mid(1), p);
 }
