@@ -1,53 +1,94 @@
-// Start-up and shutdown against temporary archives: configuration, template,
-// year's database, front-page precondition, second instance, hand-back. On
-// files, and (the _pg variant) with the databases on a PostgreSQL server.
+// Start-up and shutdown against temporary archives: configuration, one copy per user, the year's database made
+// from the template (a file copy, or by the server), the front-page gate, the window with its list, the hand-back.
+// A year's database the program cannot work on (damaged, incomplete, read-only, unreachable) is refused with a
+// clear message and a clean exit, and left exactly as it was: never replaced by the template.
 #include "support/archivioprova.h"
 #include "support/finestraprova.h"
 
 #include "store/luogo.h"
 
-#include <QFile>
 #include <QGroupBox>
-#include <QMessageBox>
-#include <QRadioButton>
-#include <QTemporaryDir>
+#include <QProcess>
 #include <QtTest>
+
+#include <memory>
+#include <unistd.h>
 
 namespace {
 
-const QString TITOLOCONTROLLO = QStringLiteral(" Gestione Modello 770/2004 (Semplificato) - ");
-
+const QString DICHIARANTE = QStringLiteral("01234567897");
+const QString TITOLO = QStringLiteral(" Gestione Modello 770/2004 (Semplificato) - ");
 const QString TITOLOFINESTRA =
-    QStringLiteral(" Gestione Modello 770/2004 (Semplificato) - Anagrafiche di ditte da operazioni straordinarie e "
-                   "successioni");
+    TITOLO + QStringLiteral("Anagrafiche di ditte da operazioni straordinarie e successioni");
 
 QByteArray contenuto(const QString& percorso)
 {
     QFile file(percorso);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Names and contents of every file in a folder: what start-up leaves behind.
+QMap<QString, QByteArray> fileDi(const QString& cartella)
+{
+    QMap<QString, QByteArray> file;
+    for (const QString& nome : QDir(cartella).entryList(QDir::Files | QDir::Hidden))
+        file.insert(nome, contenuto(QDir(cartella).filePath(nome)));
+    return file;
 }
 
 // A stand-in for the suite's main program: it leaves a mark when started.
 struct ProgrammaPrincipale {
     QTemporaryDir cartella;
+    const QString segno = cartella.filePath(QStringLiteral("avviato.txt"));
     ProgrammaPrincipale()
     {
         QFile programma(cartella.filePath(QStringLiteral("7702004.EXE")));
         programma.open(QIODevice::WriteOnly);
         programma.write("#!/bin/sh\necho avviato > \"$(dirname \"$0\")/avviato.txt\"\n");
-        programma.close();
         programma.setPermissions(programma.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
     }
-    QString percorso() const { return cartella.path(); }
-    QString segno() const { return cartella.filePath(QStringLiteral("avviato.txt")); }
 };
+
+// Takes the write rights from a file or folder until destroyed. Root is not bound by permissions: for root, the
+// immutable attribute (chattr +i) where the file system allows it.
+struct SolaLettura {
+    const QString percorso;
+    const QFile::Permissions permessi = QFile::permissions(percorso);
+    const bool attiva = ::geteuid() == 0
+        ? QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), percorso}) == 0
+        : QFile::setPermissions(percorso, permessi & ~(QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup
+                                                       | QFile::WriteOther));
+    ~SolaLettura()
+    {
+        if (::geteuid() == 0)
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), percorso});
+        else
+            QFile::setPermissions(percorso, permessi);
+    }
+};
+
+enum Dove { Entrambi, File, Server };
 
 } // namespace
 
 class TestAvvio : public QObject {
     Q_OBJECT
+
+    // Starts the program expecting a refusal: one critical box with `titolo` whose text contains `testo`, nothing
+    // left open or shown, the files of `cartella` exactly as before.
+    void rifiutato(const QString& testo, const QString& titolo, const QString& cartella = QString())
+    {
+        const auto prima = fileDi(cartella);
+        FinestraProva prova;
+        QVERIFY(!prova.avvia());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY2(MessageBox::shown().first().testo.contains(testo), qPrintable(MessageBox::shown().first().testo));
+        QCOMPARE(MessageBox::shown().first().stile, int(vbCritical));
+        QCOMPARE(MessageBox::shown().first().titolo, titolo);
+        QVERIFY(!prova.modulo.DBANNO && !prova.modulo.TABANAGSOST && !prova.finestra.isVisible());
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(fileDi(cartella), prima);
+    }
 
 private slots:
     void initTestCase()
@@ -57,404 +98,161 @@ private slots:
     }
     void init() { azzeraMessaggi(); }
 
-    void configurazioneMancanteOVuota_data()
+    void configurazioneMancante()
     {
-        QTest::addColumn<bool>("presente");
-        QTest::newRow("value missing") << false;
-        QTest::newRow("value empty") << true;
-    }
-    void configurazioneMancanteOVuota()
-    {
-        QFETCH(bool, presente);
-        configura(presente ? QStringLiteral("") : QString());
-        FinestraProva prova;
-        QVERIFY(!prova.avvia());
-        QCOMPARE(MessageBox::shown().size(), 1);
-        const auto box = MessageBox::shown().first();
-        QCOMPARE(box.testo, QStringLiteral("Non trovata procedura velMoria\r\rContattare Tarvessa Servizi"));
-        QCOMPARE(box.stile, int(vbCritical));
-        QCOMPARE(box.titolo, QStringLiteral("Controllo procedura 770/2004 Semplificato"));
-        QVERIFY(!prova.modulo.DBANNO);
-        QVERIFY(!prova.finestra.isVisible());
+        for (const QString& archivi : {QString(), QStringLiteral("")}) { // the value missing, or empty
+            azzeraMessaggi();
+            configura(archivi);
+            rifiutato(QStringLiteral("Non trovata procedura velMoria\r\rContattare Tarvessa Servizi"),
+                      QStringLiteral("Controllo procedura 770/2004 Semplificato"));
+        }
     }
 
-    void templateMancanteNonCreaNeApre()
+    void templateMancante()
     {
-        SOLO_FILE("the template file");
         ArchivioProva archivio;
-        QVERIFY(QFile::remove(archivio.percorsoTemplate()));
+        if (archivio.suServer()) {
+            archivio.setArchivio(store::Luogo::server(archivio.server(), QString()));
+            archivio.esegui(QStringLiteral("ALTER DATABASE %1 IS_TEMPLATE false").arg(archivio.nomeTemplate()));
+            archivio.esegui(QStringLiteral("DROP DATABASE %1").arg(archivio.nomeTemplate()));
+        } else {
+            QVERIFY(QFile::remove(archivio.percorsoTemplate()));
+        }
         configura(archivio.cartella());
-        FinestraProva prova;
-        QVERIFY(!prova.avvia());
-        QCOMPARE(MessageBox::shown().size(), 1);
-        const auto box = MessageBox::shown().first();
-        QCOMPARE(box.testo, QStringLiteral("Attenzione !!!!\rNon esiste file ") + archivio.percorsoTemplate()
-                                + QStringLiteral("\rContattare la Tarvessa servizi"));
-        QCOMPARE(box.stile, int(vbCritical));
-        QCOMPARE(box.titolo, QStringLiteral(" Gestione Modello 770/2004 (Semplificato) - "));
-        QVERIFY(!QFile::exists(archivio.percorsoAnno()));
-        QVERIFY(!prova.modulo.DBANNO);
+        const QString manca = archivio.suServer() ? QStringLiteral("l'archivio %1 sul server %2")
+                                                        .arg(archivio.nomeTemplate(), archivio.server())
+                                                  : QStringLiteral("file ") + archivio.percorsoTemplate();
+        const QString assistenza = QStringLiteral("\rContattare la Tarvessa servizi");
+        rifiutato(QStringLiteral("Attenzione !!!!\rNon esiste ") + manca + assistenza, TITOLO, archivio.cartella());
+        QCOMPARE(store::presenza(archivio.luogoAnno()), store::Presenza::Assente);
     }
 
-    void annoCreatoDalTemplateSenzaFrontespizio()
+    void annoDalTemplateSenzaFrontespizio()
     {
-        // The template holds no front page: the year's database is created as
-        // an exact copy, then the front-page message ends the program through
-        // the shutdown, which hands control back to the main program.
-        SOLO_FILE("a file copy");
+        // A missing year's database is made from the template: a file copy, or by the server from its template
+        // database. The template has no front page: the gate's message ends the program, which hands control back.
         ArchivioProva archivio;
         ProgrammaPrincipale principale;
-        configura(archivio.cartella(), principale.percorso());
-        QVERIFY(!QFile::exists(archivio.percorsoAnno()));
-        const QByteArray modello = contenuto(archivio.percorsoTemplate());
-
+        configura(archivio.cartella(), principale.cartella.path());
+        const QByteArray copia = contenuto(archivio.percorsoTemplate());
+        archivio.setArchivio(archivio.luogoTemplate());
+        const QString modello = archivio.istantanea();
         FinestraProva prova;
         QVERIFY(!prova.avvia());
-        QCOMPARE(contenuto(archivio.percorsoAnno()), modello);
         QCOMPARE(MessageBox::shown().size(), 1);
         const auto box = MessageBox::shown().first();
         QCOMPARE(box.testo, QStringLiteral("Inserire prima il frontespizio per accedere al programma\r\r")
                                 + TITOLOFINESTRA.trimmed());
         QCOMPARE(box.stile, int(vbInformation));
         QCOMPARE(box.titolo, QStringLiteral("Controlli 770/2004 semplificato"));
-        QVERIFY(prova.finestra.scaricata());
-        QVERIFY(!prova.modulo.DBANNO);
-        QTRY_VERIFY(QFile::exists(principale.segno()));
-    }
-
-    void frontespizioMancanteBoxReale()
-    {
-        // The real box: information icon, one OK button, the caption's text.
-        ArchivioProva archivio;
-        archivio.creaAnno();
-        configura(archivio.cartella());
-        BoxReale visto;
-        rispondiBoxReale(vbOK, &visto);
-        FinestraProva prova;
-        QVERIFY(!prova.avvia());
-        QCOMPARE(visto.icona, int(QMessageBox::Information));
-        QCOMPARE(visto.bottoni, QStringList{QStringLiteral("OK")});
-        QCOMPARE(visto.titolo, QStringLiteral("Controlli 770/2004 semplificato"));
-        QCOMPARE(visto.testo, QStringLiteral("Inserire prima il frontespizio per accedere al programma\n\n")
-                                  + TITOLOFINESTRA.trimmed());
-    }
-
-    void prontoConFrontespizio()
-    {
-        ArchivioProva archivio;
-        archivio.creaAnno();
-        archivio.aggiungiFrontespizio(QStringLiteral("001"), QStringLiteral("01234567897"), {}, {},
-                                      QStringLiteral("ALFA SRL"));
-        configura(archivio.cartella());
-        FinestraProva prova;
-        QVERIFY(prova.avvia());
-        QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(prova.finestra.windowTitle(), TITOLOFINESTRA);
-        QVERIFY(prova.controllo<QGroupBox>(QStringLiteral("FrmSelezione"))->isVisible());
-        for (const char* nascosto : {"Frmmoduli(0)", "Frmbottoni", "Frmtestata", "FrmInserimento", "FrameCambiaCf",
-                                     "Framecodif"})
-            QVERIFY2(!prova.controllo<QWidget>(QString::fromLatin1(nascosto))->isVisible(), nascosto);
-        QVERIFY(prova.controllo<QRadioButton>(QStringLiteral("Option1(0)"))->isChecked());
-        QCOMPARE(prova.finestra.FORMCARICATO, 1);
-        QVERIFY(prova.modulo.TABANAGSOST && prova.modulo.TABFRONTESPIZIO && prova.modulo.TABPROV);
-        QCOMPARE(prova.modulo.TABANAGSOST->Index(), QStringLiteral("CHIAVE"));
-        QCOMPARE(prova.lista()->count(), 1);
-        QCOMPARE(QApplication::focusWidget(), prova.lista());
-    }
-
-    void secondaIstanzaTerminaInSilenzio()
-    {
-        ArchivioProva archivio;
-        archivio.creaAnno();
-        archivio.aggiungiFrontespizio(QStringLiteral("001"), QStringLiteral("01234567897"));
-        configura(archivio.cartella());
-        FinestraProva prima;
-        QVERIFY(prima.avvia());
-
-        MOD770BAS seconda(MsgBox);
-        seconda.fileBloccoIstanza = prima.modulo.fileBloccoIstanza;
-        QCOMPARE(seconda.INIZIALIZZA(), MOD770BAS::ESITO::Termina);
-        QVERIFY(MessageBox::shown().isEmpty());
-        QVERIFY(prima.modulo.DBANNO && prima.modulo.DBANNO->isOpen());
-    }
-
-    void annoIlleggibileNonVieneSovrascritto()
-    {
-        // A year's database that exists but cannot be read (here a folder
-        // under its name) is never replaced by the template.
-        SOLO_FILE("a folder in place of the file");
-        ArchivioProva archivio;
-        QVERIFY(QDir().mkdir(archivio.percorsoAnno()));
-        configura(archivio.cartella());
-        FinestraProva prova;
-        QVERIFY(!prova.avvia());
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QVERIFY(MessageBox::shown().first().testo.contains(archivio.percorsoAnno()));
-        QCOMPARE(MessageBox::shown().first().stile, int(vbCritical));
-        QVERIFY(QFileInfo(archivio.percorsoAnno()).isDir());
-    }
-
-    void archivioDanneggiatoOIncompleto_data()
-    {
-        QTest::addColumn<QByteArray>("guasto");
-        QTest::newRow("garbage") << QByteArray("this is not a database at all, just some text\n").repeated(200);
-        QTest::newRow("truncated") << QByteArray("troncato");
-        QTest::newRow("missing table") << QByteArray("drop");
-    }
-    void archivioDanneggiatoOIncompleto()
-    {
-        QFETCH(QByteArray, guasto);
-        if (guasto != "drop")
-            SOLO_FILE("a damaged file");
-        ArchivioProva archivio;
-        archivio.creaAnno();
-        archivio.aggiungiFrontespizio(QStringLiteral("001"), QStringLiteral("01234567897"));
-        if (guasto == "drop") {
-            archivio.esegui(QStringLiteral("DROP TABLE ANAGSOSTITUTI"));
-        } else if (guasto == "troncato") {
-            QFile file(archivio.percorsoAnno());
-            QVERIFY(file.resize(1500));
-        } else {
-            QFile file(archivio.percorsoAnno());
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(guasto);
-        }
-        const QByteArray prima = contenuto(archivio.percorsoAnno());
-        ProgrammaPrincipale principale;
-        configura(archivio.cartella(), principale.percorso());
-
-        FinestraProva prova;
-        QVERIFY(!prova.avvia());
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown().first().stile, int(vbCritical));
-        QVERIFY(!MessageBox::shown().first().testo.isEmpty());
-        QVERIFY(prova.finestra.scaricata());
-        QVERIFY(!prova.modulo.DBANNO);
-        if (!archivio.suServer())
-            QCOMPARE(contenuto(archivio.percorsoAnno()), prima);
-        QTRY_VERIFY(QFile::exists(principale.segno()));
-    }
-
-    // ---- the year's database on a PostgreSQL server ----
-
-    void templateMancanteSulServer()
-    {
-        SOLO_SERVER();
-        ArchivioProva archivio;
-        archivio.setArchivio(store::Luogo::server(archivio.server(), QString()));
-        archivio.esegui(QStringLiteral("ALTER DATABASE %1 IS_TEMPLATE false").arg(archivio.nomeTemplate()));
-        archivio.esegui(QStringLiteral("DROP DATABASE %1").arg(archivio.nomeTemplate()));
-        configura(archivio.cartella());
-        FinestraProva prova;
-        QVERIFY(!prova.avvia());
-        QCOMPARE(MessageBox::shown().size(), 1);
-        const auto box = MessageBox::shown().first();
-        QCOMPARE(box.testo, QStringLiteral("Attenzione !!!!\rNon esiste l'archivio ") + archivio.prefisso()
-                                + QStringLiteral("sq47xxxx sul server ") + archivio.server()
-                                + QStringLiteral("\rContattare la Tarvessa servizi"));
-        QCOMPARE(box.stile, int(vbCritical));
-        QCOMPARE(box.titolo, TITOLOCONTROLLO);
-        QCOMPARE(store::presenza(archivio.luogoAnno()), store::Presenza::Assente);
-        QVERIFY(!prova.modulo.DBANNO);
-        QVERIFY(!prova.finestra.isVisible());
-    }
-
-    void annoCreatoDalTemplateSulServer()
-    {
-        // The year's database is made from the template by the server and
-        // holds what it holds; the template has no front page, so the
-        // front-page message follows and the program hands control back.
-        SOLO_SERVER();
-        ArchivioProva archivio;
-        ProgrammaPrincipale principale;
-        configura(archivio.cartella(), principale.percorso());
-        QCOMPARE(store::presenza(archivio.luogoAnno()), store::Presenza::Assente);
-        archivio.setArchivio(archivio.luogoTemplate());
-        const QString modello = archivio.istantanea();
-
-        FinestraProva prova;
-        QVERIFY(!prova.avvia());
-        QCOMPARE(MessageBox::shown().size(), 1);
-        const auto box = MessageBox::shown().first();
-        QCOMPARE(box.testo, QStringLiteral("Inserire prima il frontespizio per accedere al programma\r\r")
-                                + TITOLOFINESTRA.trimmed());
-        QCOMPARE(box.stile, int(vbInformation));
-        QVERIFY(prova.finestra.scaricata());
-        QVERIFY(!prova.modulo.DBANNO);
-        QTRY_VERIFY(QFile::exists(principale.segno()));
-
-        QCOMPARE(store::presenza(archivio.luogoAnno()), store::Presenza::Presente);
+        QVERIFY(prova.finestra.scaricata() && !prova.modulo.DBANNO);
+        QTRY_VERIFY(QFile::exists(principale.segno));
         archivio.setArchivio(archivio.luogoAnno());
         QCOMPARE(archivio.istantanea(), modello);
-        // No file was made in the archive folder.
-        QVERIFY(!QFile::exists(archivio.percorsoAnno()));
+        QCOMPARE(contenuto(archivio.percorsoAnno()), archivio.suServer() ? QByteArray() : copia);
     }
 
-    void prontoSulServer()
+    void prontoSecondaCopiaEUscita()
     {
-        // An existing year's database with a front page: opened as it is.
-        SOLO_SERVER();
+        // An existing year's database with a front page is opened as it is: the selection frame, the list in code
+        // order with the focus. A second copy of the program ends silently. "Uscita" closes everything and hands
+        // control back.
         ArchivioProva archivio;
         archivio.creaAnno();
-        archivio.aggiungiFrontespizio(QStringLiteral("001"), QStringLiteral("01234567897"));
+        archivio.aggiungiFrontespizio(QStringLiteral("001"), DICHIARANTE, {}, {}, QStringLiteral("ALFA SRL"));
         archivio.aggiungiSostituto(QStringLiteral("101"), QStringLiteral("12345678903"), {QStringLiteral("ALFA")});
         const QString prima = archivio.istantanea();
-        configura(archivio.cartella());
+        ProgrammaPrincipale principale;
+        configura(archivio.cartella(), principale.cartella.path());
         FinestraProva prova;
         QVERIFY(prova.avvia());
-        QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(prova.modulo.PREFISSOPOSTGRESQL, archivio.prefisso());
-        QVERIFY(prova.modulo.DBANNO && prova.modulo.DBANNO->isOpen());
-        QVERIFY2(prova.modulo.NOMEARCHIVIOANNO().startsWith(archivio.nomeAnno() + QStringLiteral(" (server ")),
-                 qPrintable(prova.modulo.NOMEARCHIVIOANNO()));
+        QVERIFY(prova.controllo<QGroupBox>(QStringLiteral("FrmSelezione"))->isVisible());
+        QCOMPARE(prova.modulo.TABANAGSOST->Index(), QStringLiteral("CHIAVE"));
         QCOMPARE(prova.righeLista().size(), 2);
         QVERIFY(prova.righeLista().at(1).startsWith(QStringLiteral("101 12345678903      ALFA")));
+        QCOMPARE(QApplication::focusWidget(), prova.lista());
+        MOD770BAS seconda(MsgBox);
+        seconda.fileBloccoIstanza = prova.modulo.fileBloccoIstanza;
+        QCOMPARE(seconda.INIZIALIZZA(), MOD770BAS::ESITO::Termina);
+        QVERIFY(MessageBox::shown().isEmpty());
         prova.click(QStringLiteral("cmduscita(1)"));
-        QVERIFY(!prova.modulo.DBANNO);
+        QVERIFY(prova.finestra.scaricata() && !prova.modulo.DBANNO && !prova.modulo.TABANAGSOST);
+        QVERIFY(MessageBox::shown().isEmpty());
+        QTRY_VERIFY(QFile::exists(principale.segno));
         QCOMPARE(archivio.istantanea(), prima);
     }
 
-    void annoInaccessibileSulServer()
+    void archivioInutilizzabile_data()
     {
-        // The year's database exists but its connections are closed: it is
-        // reported and left alone, never made again from the template.
-        SOLO_SERVER();
+        QTest::addColumn<int>("dove");
+        QTest::addColumn<QString>("guasto");
+        QTest::addColumn<QString>("testo");
+        const QString danneggiato = QStringLiteral("Attenzione !!! L'archivio è danneggiato");
+        QTest::newRow("zero-length") << int(File) << "vuoto" << danneggiato;
+        QTest::newRow("truncated") << int(File) << "troncato" << danneggiato;
+        QTest::newRow("garbage") << int(File) << "testo" << danneggiato;
+        QTest::newRow("pages after the catalogue") << int(File) << "pagine" << danneggiato;
+        QTest::newRow("read-only file") << int(File) << "file" << "Attenzione !!! L'archivio è in sola lettura";
+        QTest::newRow("read-only folder") << int(File) << "cartella" << "Attenzione !!! L'archivio è in sola lettura";
+        QTest::newRow("a folder in its place") << int(File) << "al posto" << "Impossibile leggere l'archivio ";
+        QTest::newRow("template copy failing") << int(File) << "copia" << "Impossibile creare l'archivio ";
+        const QString manca = QStringLiteral("Attenzione !!! Nell'archivio manca ");
+        QTest::newRow("table") << int(Entrambi) << "DROP TABLE QUADROST" << manca + "la tabella QUADROST.";
+        QTest::newRow("index") << int(Entrambi) << "DROP INDEX ANAGSOSTITUTI_CHIAVECFS"
+                               << manca + "l'indice CHIAVECFS della tabella ANAGSOSTITUTI.";
+        QTest::newRow("field") << int(Entrambi) << "ALTER TABLE ANAGSOSTITUTI DROP COLUMN ASOST_7"
+                               << manca + "il campo ASOST_7.";
+        QTest::newRow("server unreachable") << int(Entrambi) << "host=127.0.0.1 port=1 user=anagsost"
+                                            << "Impossibile collegarsi al server PostgreSQL host=127.0.0.1 port=1";
+        QTest::newRow("password in the configuration") << int(Entrambi) << "host=127.0.0.1 password=segreta"
+                                                       << "Valore SERVERPOSTGRESQL della configurazione non valido:";
+        QTest::newRow("user refused") << int(Server) << "user=estraneo" << " non consente l'accesso.";
+        QTest::newRow("no connections") << int(Server) << "ALLOW_CONNECTIONS" << "Impossibile leggere l'archivio ";
+    }
+    void archivioInutilizzabile()
+    {
+        QFETCH(int, dove);
+        QFETCH(QString, guasto);
+        QFETCH(QString, testo);
+        if (dove != Entrambi && suServerProva() != (dove == Server))
+            QSKIP(dove == File ? "the SQLite file itself" : "a server's database only (the _pg variant)");
         ArchivioProva archivio;
-        archivio.creaAnno();
-        archivio.setArchivio(store::Luogo::server(archivio.server(), QString()));
-        archivio.esegui(QStringLiteral("ALTER DATABASE %1 ALLOW_CONNECTIONS false").arg(archivio.nomeAnno()));
+        const QString anno = archivio.percorsoAnno();
+        if (guasto == "al posto" || guasto == "copia") {
+            QVERIFY(QDir().mkdir(guasto == "copia" ? anno + QStringLiteral(".copia") : anno));
+        } else {
+            archivio.creaAnno();
+            archivio.aggiungiFrontespizio(QStringLiteral("001"), DICHIARANTE);
+        }
+        QFile file(anno);
+        std::unique_ptr<SolaLettura> solaLettura;
+        if (guasto == "vuoto" || guasto == "troncato") {
+            QVERIFY(file.resize(guasto == "vuoto" ? 0 : 1500));
+        } else if (guasto == "testo") {
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(QByteArray("this is not a database at all, just some text\n").repeated(200));
+        } else if (guasto == "pagine") { // the header and the catalogue stay sound
+            const qint64 pagina = archivio.conta(QStringLiteral("PRAGMA page_size"));
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(pagina));
+            file.write(QByteArray(int(file.size() - pagina), '\xA5'));
+        } else if (guasto == "file" || guasto == "cartella") {
+            solaLettura.reset(new SolaLettura{guasto == "file" ? anno : archivio.cartella()});
+            if (!solaLettura->attiva)
+                QSKIP("root is not bound by file permissions and this file system refuses the immutable attribute");
+        } else if (guasto.startsWith("DROP") || guasto.startsWith("ALTER")) {
+            archivio.esegui(guasto);
+        } else if (guasto == "ALLOW_CONNECTIONS") {
+            archivio.setArchivio(store::Luogo::server(archivio.server(), QString()));
+            archivio.esegui(QStringLiteral("ALTER DATABASE %1 ALLOW_CONNECTIONS false").arg(archivio.nomeAnno()));
+        }
+        file.close();
         configura(archivio.cartella());
-        FinestraProva prova;
-        QVERIFY(!prova.avvia());
-        QCOMPARE(MessageBox::shown().size(), 1);
-        const auto box = MessageBox::shown().first();
-        QVERIFY2(box.testo.startsWith(QStringLiteral("Attenzione !!!!\rImpossibile leggere l'archivio ")
-                                      + archivio.nomeAnno()),
-                 qPrintable(box.testo));
-        QVERIFY(box.testo.contains(QStringLiteral("non è accessibile")));
-        QCOMPARE(box.stile, int(vbCritical));
-        QVERIFY(!prova.modulo.DBANNO);
-        QCOMPARE(store::presenza(archivio.luogoAnno()), store::Presenza::Inaccessibile);
-    }
-
-    void serverIrraggiungibile()
-    {
-        // Nobody listens on port 1: a clear message at once, nothing opened.
-        QTemporaryDir cartella;
-        configura(cartella.path());
-        const QString spento = QStringLiteral("host=127.0.0.1 port=1 user=anagsost");
-        configuraServer(spento);
-        FinestraProva prova;
-        QVERIFY(!prova.avvia());
-        QCOMPARE(MessageBox::shown().size(), 1);
-        const auto box = MessageBox::shown().first();
-        QVERIFY2(box.testo.startsWith(QStringLiteral("Attenzione !!!!\rImpossibile collegarsi al server PostgreSQL ")
-                                      + spento + QStringLiteral("\r")),
-                 qPrintable(box.testo));
-        QVERIFY(box.testo.contains(QStringLiteral("\rControllare che il server sia avviato e raggiungibile.\r")));
-        QVERIFY(box.testo.endsWith(QStringLiteral("\rContattare la Tarvessa servizi")));
-        QCOMPARE(box.stile, int(vbCritical));
-        QCOMPARE(box.titolo, TITOLOCONTROLLO);
-        QVERIFY(!prova.modulo.DBANNO);
-        QVERIFY(!prova.finestra.isVisible());
-    }
-
-    void accessoNegatoDalServer()
-    {
-        // A user the password file says nothing about: refused by the server.
-        SOLO_SERVER();
-        ArchivioProva archivio;
-        archivio.creaAnno();
-        configura(archivio.cartella());
-        QString estraneo = archivio.server();
-        estraneo.replace(QRegularExpression(QStringLiteral("user=\\S+")), QStringLiteral("user=estraneo"));
-        configuraServer(estraneo, archivio.prefisso());
-        FinestraProva prova;
-        QVERIFY(!prova.avvia());
-        QCOMPARE(MessageBox::shown().size(), 1);
-        const auto box = MessageBox::shown().first();
-        QVERIFY2(box.testo.startsWith(QStringLiteral("Attenzione !!!!\rIl server PostgreSQL ") + estraneo
-                                      + QStringLiteral(" non consente l'accesso.\r")),
-                 qPrintable(box.testo));
-        QVERIFY(box.testo.contains(QStringLiteral(".pgpass")));
-        QCOMPARE(box.stile, int(vbCritical));
-        QVERIFY(!prova.modulo.DBANNO);
-    }
-
-    void configurazioneServerNonValida_data()
-    {
-        QTest::addColumn<QString>("server");
-        QTest::addColumn<QString>("prefisso");
-        QTest::addColumn<QString>("valore");
-        QTest::newRow("password in the configuration")
-            << "host=127.0.0.1 user=anagsost password=segreta" << "" << "SERVERPOSTGRESQL";
-        QTest::newRow("database name") << "host=127.0.0.1 dbname=s7702004" << "" << "SERVERPOSTGRESQL";
-        QTest::newRow("prefix with capitals") << "host=127.0.0.1 user=anagsost" << "Studio" << "PREFISSOPOSTGRESQL";
-    }
-    void configurazioneServerNonValida()
-    {
-        // Refused before anything is asked of any server.
-        QFETCH(QString, server);
-        QFETCH(QString, prefisso);
-        QFETCH(QString, valore);
-        QTemporaryDir cartella;
-        configura(cartella.path());
-        configuraServer(server, prefisso);
-        FinestraProva prova;
-        QVERIFY(!prova.avvia());
-        QCOMPARE(MessageBox::shown().size(), 1);
-        const auto box = MessageBox::shown().first();
-        QVERIFY2(box.testo.startsWith(QStringLiteral("Attenzione !!!!\rValore ") + valore
-                                      + QStringLiteral(" della configurazione non valido:\r")),
-                 qPrintable(box.testo));
-        QVERIFY(!box.testo.contains(QStringLiteral("segreta")));
-        QCOMPARE(box.stile, int(vbCritical));
-        QVERIFY(!prova.modulo.DBANNO);
-    }
-
-    void uscitaChiudeERiconsegna()
-    {
-        ArchivioProva archivio;
-        archivio.creaAnno();
-        archivio.aggiungiFrontespizio(QStringLiteral("001"), QStringLiteral("01234567897"));
-        ProgrammaPrincipale principale;
-        configura(archivio.cartella(), principale.percorso());
-        FinestraProva prova;
-        QVERIFY(prova.avvia());
-        prova.click(QStringLiteral("cmduscita(1)"));
-        QVERIFY(prova.finestra.scaricata());
-        QVERIFY(!prova.finestra.isVisible());
-        QVERIFY(!prova.modulo.DBANNO);
-        QVERIFY(!prova.modulo.TABANAGSOST);
-        QVERIFY(MessageBox::shown().isEmpty());
-        QTRY_VERIFY(QFile::exists(principale.segno()));
-    }
-
-    void uscitaSenzaCartellaProgrammi()
-    {
-        ArchivioProva archivio;
-        archivio.creaAnno();
-        archivio.aggiungiFrontespizio(QStringLiteral("001"), QStringLiteral("01234567897"));
-        configura(archivio.cartella(), QString());
-        FinestraProva prova;
-        QVERIFY(prova.avvia());
-        QCOMPARE(prova.modulo.PERCORSOPROGRAMMI, QString());
-        prova.click(QStringLiteral("cmduscita(1)"));
-        QVERIFY(prova.finestra.scaricata());
-        QVERIFY(MessageBox::shown().isEmpty());
-    }
-
-    void chiusuraDallaFinestraInSelezione()
-    {
-        ArchivioProva archivio;
-        archivio.creaAnno();
-        archivio.aggiungiFrontespizio(QStringLiteral("001"), QStringLiteral("01234567897"));
-        configura(archivio.cartella());
-        FinestraProva prova;
-        QVERIFY(prova.avvia());
-        QVERIFY(prova.finestra.close());
-        QVERIFY(prova.finestra.scaricata());
-        QVERIFY(!prova.modulo.DBANNO);
+        if (guasto.startsWith("host="))
+            configuraServer(guasto);
+        else if (guasto.startsWith("user="))
+            configuraServer(QString(archivio.server()).replace(QRegularExpression("user=\\S+"), guasto));
+        rifiutato(testo, testo.startsWith("Attenzione !!! ") ? TITOLOFINESTRA : TITOLO, archivio.cartella());
+        QVERIFY(!testiMostrati().value(0).contains(QStringLiteral("segreta")));
     }
 };
 

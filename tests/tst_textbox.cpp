@@ -16,7 +16,6 @@ namespace {
 void mostraBox(QWidget* finestra, const std::function<void()>& intanto = [] {})
 {
     QMessageBox box(QMessageBox::Information, "Titolo", "Messaggio", QMessageBox::Ok, finestra);
-    box.setWindowModality(Qt::ApplicationModal);
     QTimer::singleShot(0, &box, [&box, &intanto] {
         QTRY_VERIFY(QApplication::activeWindow() == &box); // not just sharing the window's activation
         intanto();
@@ -33,128 +32,81 @@ void mostraBox(QWidget* finestra, const std::function<void()>& intanto = [] {})
 class TestTextBox : public QObject {
     Q_OBJECT
 
-    QWidget* finestra = nullptr;
+    std::unique_ptr<QWidget> finestra;
     TextBox* a = nullptr;
     TextBox* b = nullptr;
     QPushButton* bottone = nullptr;
     QStringList eventi; // "a+" GotFocus of a, "a-" its LostFocus
-    QList<int> codici;  // key codes a KeyPress handler received
-
-    // Hangs a keystroke routine on a field as the window does: the routine
-    // works on the field's state and replaces or swallows the key.
-    void regola(TextBox* campo, const std::function<int(CAMPOTESTO&, int)>& routine)
-    {
-        connect(campo, &TextBox::KeyPress, this, [this, campo, routine](int& k) {
-            codici << k;
-            CAMPOTESTO stato = campo->stato();
-            k = routine(stato, k);
-            campo->applica(stato);
-        });
-    }
 
 private slots:
     void init()
     {
-        finestra = new QWidget;
-        auto* layout = new QVBoxLayout(finestra);
-        for (TextBox** campo : {&a, &b}) {
+        finestra = std::make_unique<QWidget>();
+        auto* layout = new QVBoxLayout(finestra.get());
+        for (auto [campo, nome] : {std::pair{&a, "a"}, std::pair{&b, "b"}}) {
             layout->addWidget(*campo = new TextBox);
-            const QString nome = campo == &a ? QStringLiteral("a") : QStringLiteral("b");
-            connect(*campo, &TextBox::GotFocus, this, [this, nome] { eventi << nome + '+'; });
-            connect(*campo, &TextBox::LostFocus, this, [this, nome] { eventi << nome + '-'; });
+            connect(*campo, &TextBox::GotFocus, this, [this, n = nome] { eventi << n + QString('+'); });
+            connect(*campo, &TextBox::LostFocus, this, [this, n = nome] { eventi << n + QString('-'); });
         }
         layout->addWidget(bottone = new QPushButton(QStringLiteral("Conferma")));
         finestra->show();
-        QVERIFY(QTest::qWaitForWindowActive(finestra));
+        QVERIFY(QTest::qWaitForWindowActive(finestra.get()));
         a->setFocus(Qt::OtherFocusReason);
         eventi.clear();
-        codici.clear();
     }
-    void cleanup() { delete finestra; }
 
     void tastiDigitati()
     {
         // Letters upper-cased (accented ones too), "x" swallowed, "#" made a backspace.
-        connect(a, &TextBox::KeyPress, this, [this](int& k) {
-            codici << k;
-            k = k == 'x' ? 0 : k == '#' ? 8 : k >= 32 ? QChar(k).toUpper().unicode() : k;
-        });
-        a->setMaxLength(5);
+        connect(a, &TextBox::KeyPress, this,
+                [](int& k) { k = k == 'x' ? 0 : k == '#' ? 8 : k >= 32 ? QChar(k).toUpper().unicode() : k; });
+        a->setMaxLength(4);
         QTest::sendKeyEvent(QTest::Click, a, Qt::Key_Agrave, QString::fromUtf8("à"), Qt::NoModifier);
-        QTest::keyClicks(a, QStringLiteral("citxtz")); // "z" beyond the maximum length
-        QCOMPARE(a->text(), QString::fromUtf8("ÀCITT"));
-        QTest::keyClicks(a, QStringLiteral("\b#"));
-        QCOMPARE(a->text(), QString::fromUtf8("ÀCI"));
-        // Enter and Escape reach the handler, never the text; cursor keys, Delete,
-        // function keys and Ctrl shortcuts keep their meaning and give no key code.
+        QTest::keyClicks(a, QStringLiteral("xcitz\b#")); // "z" beyond the maximum length
+        QCOMPARE(a->text(), QString::fromUtf8("ÀC"));
+        // Enter and Escape never reach the text; cursor keys, Delete, function keys
+        // and Ctrl shortcuts keep their meaning and give no key code.
         for (int tasto : {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Home, Qt::Key_Delete, Qt::Key_F2})
             QTest::keyClick(a, Qt::Key(tasto));
-        QCOMPARE(a->text(), QStringLiteral("CI"));
+        QCOMPARE(a->text(), QStringLiteral("C"));
         QTest::keyClick(a, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(a, 'q'); // replaces the selection
-        QCOMPARE(a->text(), QStringLiteral("Q"));
-        QCOMPARE(codici, (QList<int>{0xE0, 'c', 'i', 't', 'x', 't', 'z', 8, '#', 13, 27, 'q'}));
+        QCOMPARE(a->selectedText(), QStringLiteral("C"));
     }
 
-    void testoNonDigitato_data()
-    {
-        QTest::addColumn<int>("via");
-        int via = 0;
-        for (const char* nome : {"Ctrl+V", "Maiusc+Ins", "trascinamento", "metodo di input", "menu"})
-            QTest::newRow(nome) << via++;
-    }
     void testoNonDigitato()
     {
-        // Pasted, dropped or composed text goes through the rules a character
-        // at a time, without line breaks: letters never enter a company code.
-        QFETCH(int, via);
+        // Pasted, dropped or composed text goes through the rules a character at a time: letters never enter a
+        // company code.
         a->setMaxLength(3);
-        regola(a, [](CAMPOTESTO& c, int k) { return DIGITANUMERO(c, k, 0, 0, 3, 0); });
+        connect(a, &TextBox::KeyPress, this, [this](int& k) {
+            CAMPOTESTO stato = a->stato();
+            k = DIGITANUMERO(stato, k, 0, 0, 3, 0);
+            a->applica(stato);
+        });
         const QString testo = QStringLiteral("1\n2ab3\r\n45");
         QGuiApplication::clipboard()->setText(testo);
         QMimeData dati;
         dati.setText(testo);
+        QKeyEvent incolla(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
+        QInputMethodEvent composto;
+        composto.setCommitString(testo);
         QDragEnterEvent entra(QPoint(2, 2), Qt::CopyAction | Qt::MoveAction, &dati, Qt::LeftButton, Qt::NoModifier);
         // Shift: a move asked
         QDropEvent rilascio(QPointF(2, 2), Qt::CopyAction | Qt::MoveAction, &dati, Qt::LeftButton, Qt::ShiftModifier);
-        QInputMethodEvent composto;
-        composto.setCommitString(testo);
         QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(2, 2), a->mapToGlobal(QPoint(2, 2)));
-        if (via < 2) {
-            QTest::keyClick(a, via ? Qt::Key_Insert : Qt::Key_V, via ? Qt::ShiftModifier : Qt::ControlModifier);
-        } else if (via == 2) {
-            QApplication::sendEvent(a, &entra);
-            QApplication::sendEvent(a, &rilascio);
-        } else {
-            QApplication::sendEvent(a, via == 3 ? static_cast<QEvent*>(&composto) : &menu);
+        for (const auto& via : QList<QList<QEvent*>>{{&incolla}, {&composto}, {&entra, &rilascio}, {&menu}}) {
+            a->clear();
+            for (QEvent* evento : via)
+                QApplication::sendEvent(a, evento);
+            if (via.contains(&menu)) { // Paste, by its mnemonic
+                QTRY_VERIFY(QApplication::activePopupWidget());
+                QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_P);
+                QTRY_VERIFY(!QApplication::activePopupWidget() && a->hasFocus());
+            }
+            QCOMPARE(a->text(), QStringLiteral("123"));
         }
-        if (via == 4) {
-            QMenu* popup = nullptr;
-            QTRY_VERIFY((popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())));
-            QTest::keyClick(popup, Qt::Key_P); // Paste, by its mnemonic
-            QTRY_VERIFY(!QApplication::activePopupWidget() && a->hasFocus());
-        }
-        QCOMPARE(a->text(), QStringLiteral("123"));
-        QCOMPARE(codici, (QList<int>{'1', '2', 'a', 'b', '3', '4', '5'}));
-        QVERIFY(via != 2 || rilascio.dropAction() == Qt::CopyAction); // refused characters stay with the source
+        QCOMPARE(rilascio.dropAction(), Qt::CopyAction); // refused characters stay with the source
         QVERIFY(eventi.isEmpty()); // a popup is no change of field
-    }
-
-    void dataESesso()
-    {
-        // The window's rules on its date and sex fields: a paste never puts a
-        // letter into either.
-        a->applica({QStringLiteral("00/00/0000"), 0, 0});
-        regola(a, [](CAMPOTESTO& c, int k) { c.testo = DIGITADATA(c, k); return 0; });
-        b->setMaxLength(1); // the sex field: emptied before each key
-        regola(b, [](CAMPOTESTO& c, int k) { c.testo.clear(); return FILTRACARATTERI(k, "MmFf ", true); });
-        const QList<std::tuple<TextBox*, const char*, const char*>> incollati = {
-            {a, "1a9a75", "19/00/0000"}, {a, "0x8", "19/08/0000"}, {b, "XYZ", ""}, {b, "xmf", "F"}};
-        for (const auto& [campo, incollato, risultato] : incollati) {
-            QGuiApplication::clipboard()->setText(QLatin1String(incollato));
-            QTest::keyClick(campo, Qt::Key_V, Qt::ControlModifier);
-            QCOMPARE(campo->text(), QLatin1String(risultato));
-        }
     }
 
     void statoEColori()
@@ -162,43 +114,32 @@ private slots:
         a->setMaxLength(3);
         a->applica({QStringLiteral("XYZW"), 0, 8}); // cut at the field's own maximum length
         QCOMPARE(a->text() + QString::number(a->SelStart()), "XYZ3");
-        // Classic colour values: red in the low byte, blue in the high one.
-        QCOMPARE(a->palette().color(QPalette::Base), QColor(255, 255, 255));
+        // Classic colour values, red in the low byte, blue in the high one, kept while the window is inactive.
         a->setBackColor(65535);
         a->setForeColor(8388608);
-        QCOMPARE(a->BackColor() + a->ForeColor(), 65535L + 8388608L);
-        for (auto gruppo : {QPalette::Active, QPalette::Inactive}) {
-            QCOMPARE(a->palette().color(gruppo, QPalette::Base), QColor(255, 255, 0));
-            QCOMPARE(a->palette().color(gruppo, QPalette::Text), QColor(0, 0, 128));
-        }
+        QCOMPARE(a->palette().color(QPalette::Inactive, QPalette::Base), QColor(255, 255, 0));
+        QCOMPARE(a->palette().color(QPalette::Inactive, QPalette::Text), QColor(0, 0, 128));
     }
 
     void fuocoEBox()
     {
-        b->setFocus(Qt::TabFocusReason);
-        bottone->setFocus(Qt::MouseFocusReason);
-        a->setFocus(Qt::BacktabFocusReason);
         // A box takes the activation, not the field's focus, even when shown
         // by the KeyPress handler (the key then still enters).
-        connect(a, &TextBox::KeyPress, this, [this](int&) { mostraBox(finestra); });
+        connect(a, &TextBox::KeyPress, this, [this](int&) { mostraBox(finestra.get()); });
         QTest::keyClick(a, 'x');
-        QTRY_VERIFY(a->hasFocus());
-        QCOMPARE(a->text(), QStringLiteral("x"));
-        QCOMPARE(eventi, (QStringList{"a-", "b+", "b-", "a+"}));
-
+        QTRY_VERIFY(a->hasFocus() && a->text() == QStringLiteral("x"));
         // A focus moved while a box is open is a change of field, signalled
         // once. A LostFocus handler that refuses the field with a box and takes
         // the focus back causes no second LostFocus, the other field no signal.
-        mostraBox(finestra, [this] { b->setFocus(); });
+        mostraBox(finestra.get(), [this] { b->setFocus(); });
         QTRY_VERIFY(b->hasFocus());
-        mostraBox(finestra, [this] { bottone->setFocus(); });
-        QTRY_VERIFY(bottone->hasFocus());
-        QCOMPARE(eventi.mid(4), (QStringList{"a-", "b+", "b-"}));
-        connect(a, &TextBox::LostFocus, this, [this] { mostraBox(finestra); a->setFocus(); });
+        mostraBox(finestra.get(), [this] { bottone->setFocus(); });
+        QTRY_COMPARE(eventi, (QStringList{"a-", "b+", "b-"})); // the button is no field: b's LostFocus alone
+        connect(a, &TextBox::LostFocus, this, [this] { mostraBox(finestra.get()); a->setFocus(); });
         a->setFocus();
         b->setFocus();
         QTRY_VERIFY(a->hasFocus() && finestra->isActiveWindow());
-        QCOMPARE(eventi.mid(7), (QStringList{"a+", "a-", "a+"}));
+        QCOMPARE(eventi, (QStringList{"a-", "b+", "b-", "a+", "a-", "a+"}));
     }
 };
 

@@ -31,18 +31,17 @@
 // QString (QString() included) a text. Rows read by righe() have the field
 // names SQLite gives (as written in the select list, else as in the schema)
 // and fixed-width values without their padding, on both engines. Failures
-// raise std::runtime_error, which Qt Test reports as a failure.
+// raise std::runtime_error (or the store's ErroreArchivio while the template
+// or the year's database is made), which Qt Test reports as a failure.
 // By default the helpers work on the year's database; setArchivio() points
 // them at another archive (the template, say).
 #include "store/luogo.h"
+#include "store/province.h"
 
-#include <QList>
-#include <QString>
+#include <QDir>
 #include <QTemporaryDir>
-#include <QVariant>
-#include <QVariantList>
-#include <QVariantMap>
 #include <QTest>
+#include <QVariantMap>
 #include <memory>
 
 // ---- the engine of the test run ----
@@ -60,39 +59,31 @@ QString motivoSaltoMotore();
 #define RICHIEDI_MOTORE_PROVA()                                                                    \
     do {                                                                                           \
         const QString motivo_ = motivoSaltoMotore();                                               \
-        if (!motivo_.isEmpty()) {                                                                  \
-            if (qEnvironmentVariableIsSet("ANAGSOST_PG_RICHIESTO"))                               \
-                QFAIL(qPrintable(motivo_));                                                        \
+        if (!motivo_.isEmpty() && qEnvironmentVariableIsSet("ANAGSOST_PG_RICHIESTO"))              \
+            QFAIL(qPrintable(motivo_));                                                            \
+        if (!motivo_.isEmpty())                                                                    \
             QSKIP(qPrintable(motivo_));                                                            \
-        }                                                                                          \
     } while (false)
 
 // A case about files (copies, damage, permissions) skips on a server; a case
 // about the server skips on SQLite.
-#define SOLO_FILE(perche)                                                                          \
-    do {                                                                                           \
-        if (suServerProva())                                                                       \
-            QSKIP(perche);                                                                         \
-    } while (false)
-#define SOLO_SERVER()                                                                              \
-    do {                                                                                           \
-        if (!suServerProva())                                                                      \
-            QSKIP("runs on a PostgreSQL server only (the _pg variant)");                           \
-    } while (false)
+#define SOLO_FILE(perche) do { if (suServerProva()) QSKIP(perche); } while (false)
+#define SOLO_SERVER() do { if (!suServerProva()) QSKIP("runs on a PostgreSQL server only (the _pg variant)"); } while (false)
+
+class ConnessioneProva; // one short-lived connection (archivioprova.cpp)
 
 class ArchivioProva {
 public:
-    enum class Motore { Sqlite, PostgreSql };
-
     ArchivioProva();
     ~ArchivioProva();
     ArchivioProva(const ArchivioProva&) = delete;
     ArchivioProva& operator=(const ArchivioProva&) = delete;
 
     // The archive folder: absolute, no trailing separator.
-    QString cartella() const;
-    QString percorsoTemplate() const; // cartella()/SQ47XXXX.MDB (a file on SQLite only)
-    QString percorsoAnno() const;     // cartella()/S7702004.MDB (a file on SQLite only)
+    QString cartella() const { return QDir(m_cartella.path()).absolutePath(); }
+    // cartella()/SQ47XXXX.MDB and cartella()/S7702004.MDB (files on SQLite only)
+    QString percorsoTemplate() const { return cartella() + QLatin1Char('/') + store::nomeFileTemplate(); }
+    QString percorsoAnno() const { return cartella() + QStringLiteral("/S7702004.MDB"); }
 
     // Copies the template to the year's database (a plain file copy, or
     // CREATE DATABASE ... TEMPLATE on the server) and returns its path (the
@@ -101,20 +92,19 @@ public:
     QString creaAnno();
 
     // Archive the helpers below work on; the year's database unless set.
-    QString archivio() const; // its path, or its description on a server
     void setArchivio(const QString& percorso); // percorsoAnno()/percorsoTemplate() name the server's databases there
-    void setArchivio(const store::Luogo& luogo);
-    store::Luogo luogo() const;
+    void setArchivio(const store::Luogo& luogo) { m_luogo = luogo; }
 
     // ---- engine ----
-    Motore motore() const;
     bool suServer() const { return !m_server.isEmpty(); }
     QString server() const { return m_server; }        // "" on SQLite
     QString prefisso() const { return m_prefisso; }    // "" on SQLite
-    QString nomeTemplate() const;                       // the template's database name on the server
-    QString nomeAnno() const;                           // the year's database name on the server
-    store::Luogo luogoTemplate() const;                 // a file, or the database on the server
-    store::Luogo luogoAnno() const;
+    // The template's and the year's database names on the server.
+    QString nomeTemplate() const { return store::nomeSuServer(store::nomeFileTemplate(), m_prefisso); }
+    QString nomeAnno() const { return store::nomeSuServer(QStringLiteral("S7702004.MDB"), m_prefisso); }
+    // A file, or the database on the server.
+    store::Luogo luogoTemplate() const { return luogoDi(nomeTemplate(), percorsoTemplate()); }
+    store::Luogo luogoAnno() const { return luogoDi(nomeAnno(), percorsoAnno()); }
     // The instance whose folder this is, if any is alive.
     static ArchivioProva* diCartella(const QString& cartella);
 
@@ -161,18 +151,19 @@ public:
     // (BEGIN IMMEDIATE; SHARE ROW EXCLUSIVE on a server).
     class Blocco {
     public:
-        Blocco(const QString& percorso, bool esclusivo);
         Blocco(const store::Luogo& luogo, bool esclusivo);
         ~Blocco();
-        Blocco(const Blocco&) = delete;
-        Blocco& operator=(const Blocco&) = delete;
 
     private:
-        QString m_nome;
+        std::unique_ptr<ConnessioneProva> m_connessione;
     };
     std::unique_ptr<Blocco> blocca(bool esclusivo = true);
 
 private:
+    store::Luogo luogoDi(const QString& nome, const QString& percorso) const
+    {
+        return suServer() ? store::Luogo::server(m_server, nome) : store::Luogo::file(percorso);
+    }
     QTemporaryDir m_cartella;
     QString m_server;
     QString m_prefisso;

@@ -15,20 +15,16 @@
 // show and answers it by clicking one of its buttons.
 #include "window/anagsost.h"
 #include "window/msgbox.h"
+#include "window/textbox.h"
 
 #include <QListWidget>
 #include <QPushButton>
-#include <QString>
 #include <QTemporaryDir>
 #include <QTest>
-#include <memory>
-
-class TextBox;
 
 // Isolated configuration folder, recording of message boxes, no quitting when
 // a window closes. Call once per test program, before any QSettings use.
 void preparaAmbienteProva();
-
 // Writes the two configuration values; a null QString removes the value.
 // When `archivi` is the folder of a live ArchivioProva on a server, also
 // writes SERVERPOSTGRESQL and PREFISSOPOSTGRESQL naming its databases;
@@ -36,28 +32,32 @@ void preparaAmbienteProva();
 void configura(const QString& archivi, const QString& programmi = QString());
 // Writes SERVERPOSTGRESQL and PREFISSOPOSTGRESQL; a null QString removes the value.
 void configuraServer(const QString& server, const QString& prefisso = QString());
-
 // Clears the record of shown boxes and any preset answers.
-void azzeraMessaggi();
+inline void azzeraMessaggi() { MessageBox::clearShown(); MessageBox::clearNextAnswers(); }
 // Texts of the boxes shown since the last azzeraMessaggi().
 QStringList testiMostrati();
 
-class FinestraProva {
-    // First member: the lock file inside it must outlive the module.
-    QTemporaryDir m_blocco;
+// Mouse click (or click and double click) on a line of any list, and the text of its lines.
+void clickVoce(QListWidget* lista, QListWidgetItem* voce, bool doppio = false);
+QStringList righeDi(const QListWidget* lista);
 
-public:
-    explicit FinestraProva(int attesaBloccoMs = 300);
-    ~FinestraProva();
-
+struct FinestraProva {
+    QTemporaryDir m_blocco; // first member: the lock file inside it must outlive the module
     MOD770BAS modulo;
     ANAGSOST finestra;
+
+    explicit FinestraProva(int attesaBloccoMs = 300) : modulo(MsgBox), finestra(modulo)
+    {
+        modulo.fileBloccoIstanza = m_blocco.filePath(QStringLiteral("anagsost.lock"));
+        modulo.opzioniArchivio.attesaBloccoMs = attesaBloccoMs;
+    }
+    // The window's and the module's own destructors close the tables and the database.
+    ~FinestraProva() { MessageBox::clearNextAnswers(); }
 
     // Form_Load; when it succeeds, waits until the window is active.
     bool avvia();
 
-    template <class T>
-    T* controllo(const QString& nome)
+    template <class T> T* controllo(const QString& nome)
     {
         T* trovato = finestra.findChild<T*>(nome);
         if (!trovato)
@@ -65,25 +65,22 @@ public:
         return trovato;
     }
     QPushButton* bottone(const QString& nome) { return controllo<QPushButton>(nome); }
-    TextBox* campo(const QString& nome);
+    TextBox* campo(const QString& nome) { return controllo<TextBox>(nome); }
     QListWidget* lista() { return controllo<QListWidget>(QStringLiteral("List1")); }
 
     // Mouse on the real widgets.
-    void click(const QString& nomeBottone);
-    void clickLista(int riga);
-    void doppioClickLista(int riga);
-    // Row of List1 whose text starts with the given company code and codice fiscale.
+    void click(const QString& nomeBottone) { QTest::mouseClick(bottone(nomeBottone), Qt::LeftButton); }
+    void clickLista(int riga) { clickVoce(lista(), lista()->item(riga)); }
+    void doppioClickLista(int riga) { clickVoce(lista(), lista()->item(riga), true); }
+    // Row of List1 whose text starts with the given company code and codice fiscale; -1 if none.
     int rigaDi(const QString& codazi, const QString& cfs);
-
-    // Text of every line of List1.
-    QStringList righeLista();
+    QStringList righeLista() { return righeDi(lista()); }
 };
 
 // Clicks the button with the given answer (6 Yes, 7 No, 2 Cancel, 1 OK) on the
 // next real modal message box, and records what the box showed.
 struct BoxReale {
-    QString testo;
-    QString titolo;
+    QString testo, titolo;
     int icona = -1; // QMessageBox::Icon
     QStringList bottoni;
     QString predefinito;
