@@ -181,17 +181,16 @@ private slots:
         const QString digitati = testiScheda(prova), prima = archivio->istantanea();
         const QString dopo = dopoIlSalvataggio(
             *archivio, ROSSI, "ROSSI|MARIO|M|19750815|ROMA|RM|MILANO|MI|STRADA PROVINCIALE PER CORREGGIO 12|001");
-        const QString percorso = archivio->percorsoAnno();
         auto blocco = guasto == "blocco" ? archivio->blocca(false) : nullptr;
         // chattr +i: not even the superuser may write.
-        if (guasto != "disco" && !blocco && QProcess::execute("chattr", {"+i", percorso}) != 0)
+        if (guasto != "disco" && !blocco && QProcess::execute("chattr", {"+i", archivio->percorsoAnno()}) != 0)
             QSKIP("chattr +i is refused on this machine");
         prova.click(via);
         blocco.reset();
         if (guasto == "disco")
             prova.modulo.DBANNO->Execute("PRAGMA max_page_count = 1000000");
         else if (guasto != "blocco")
-            QProcess::execute("chattr", {"-i", percorso});
+            QProcess::execute("chattr", {"-i", archivio->percorsoAnno()});
         QVERIFY2(testiMostrati().size() == (via == "cmdmemorizza" ? 1 : 2) && testiMostrati().last().startsWith(inizio),
                  qPrintable(testiMostrati().join('\n')));
         QCOMPARE(MessageBox::shown().last().stile, int(vbCritical));

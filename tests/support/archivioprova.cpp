@@ -270,14 +270,6 @@ QString ArchivioProva::creaAnno()
     return percorsoAnno();
 }
 
-void ArchivioProva::setArchivio(const QString& percorso)
-{
-    if (suServer() && (percorso == percorsoAnno() || percorso == percorsoTemplate()))
-        m_luogo = percorso == percorsoAnno() ? luogoAnno() : luogoTemplate();
-    else
-        m_luogo = store::Luogo::file(percorso);
-}
-
 void ArchivioProva::aggiungiFrontespizio(const QString& codazi, const QString& cfd, const QVariant& fr1,
                                          const QVariant& fr2, const QVariant& fr3, const QVariant& fr14)
 {
@@ -287,8 +279,6 @@ void ArchivioProva::aggiungiFrontespizio(const QString& codazi, const QString& c
 
 void ArchivioProva::aggiungiSostituto(const QString& codazi, const QString& cfs, const QVariantList& asost)
 {
-    if (asost.size() > 10)
-        fallisci(QStringLiteral("più di dieci campi ASOST_"));
     QStringList colonne{QStringLiteral("CODAZI"), QStringLiteral("CFS")};
     QVariantList valori{codazi, cfs};
     for (int n = 1; n <= 10; ++n) {
@@ -380,13 +370,6 @@ void ArchivioProva::impedisci(const QString& evento, const QString& tabella, con
                           "$$ BEGIN RAISE EXCEPTION '%', TG_ARGV[0]; END $$"));
     esegui(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW EXECUTE FUNCTION anagsost_guasto('%4')")
                .arg(nome, evento, tabella, testo));
-}
-
-void ArchivioProva::consenti(const QString& tabella)
-{
-    const QString nome = QStringLiteral("guasto_") + tabella.toLower();
-    esegui(m_luogo.suServer() ? QStringLiteral("DROP TRIGGER %1 ON %2").arg(nome, tabella)
-                              : QStringLiteral("DROP TRIGGER %1").arg(nome));
 }
 
 ArchivioProva::Blocco::Blocco(const store::Luogo& luogo, bool esclusivo)
