@@ -91,11 +91,7 @@ class TestAvvio : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        preparaAmbienteProva();
-        RICHIEDI_MOTORE_PROVA();
-    }
+    void initTestCase() { preparaAmbienteProva(); RICHIEDI_MOTORE_PROVA(); }
     void init() { azzeraMessaggi(); }
 
     void configurazioneMancante()

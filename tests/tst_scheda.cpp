@@ -4,7 +4,9 @@
 #include "schedaprova.h"
 
 using namespace scheda;
-Q_DECLARE_METATYPE(scheda::Sostituto)
+// Keys typed into field n of s's sheet, the field's text after Tab, "Data di nascita errata" shown on leaving.
+struct Caso { Sostituto s; int n; QString tasti, testo; bool errata; };
+Q_DECLARE_METATYPE(Caso)
 
 // Yes to the save question, and then the checks refuse the sheet.
 enum { SI_CONTROLLI = 100 };
@@ -22,31 +24,24 @@ private slots:
     // A sheet loaded (full, empty, Null and eight-zero dates; Null texts),
     // keys typed into field n, then Tab. Every key is a change, except in the
     // disabled field.
-    void caricamentoEDigitazione_data()
+    void caricamentoECaso_data()
     {
-        QTest::addColumn<Sostituto>("s");
-        QTest::addColumn<int>("n");
-        QTest::addColumn<QString>("tasti");
-        QTest::addColumn<QString>("testo"); // of field n
-        QTest::addColumn<bool>("errata"); // "Data di nascita errata" on leaving the field
-        QTest::newRow("capitals, accents, apostrophe") << ROSSI << 2 << " d'amicò è" << "MARIO D'AMICÒ È" << false;
-        QTest::newRow("enter, backspace") << ROSSI << 9 << "\r\b" << "VIA ROMA " << false;
-        QTest::newRow("sex: a key replaces the last") << ROSSI << 3 << "mf" << "F" << false;
-        QTest::newRow("sex: a refused key empties") << ROSSI << 3 << "fx" << "" << false;
-        QTest::newRow("date typed over") << ROSSI << 4 << "21122003" << "21/12/2003" << false;
-        QTest::newRow("31/02") << ROSSI << 4 << "\b31021980" << "31/02/1980" << true;
-        QTest::newRow("linked company is not typed") << ROSSI << 10 << "123\b" << "001" << false;
-        QTest::newRow("empty date") << VERDI << 4 << "" << "//" << true;
-        QTest::newRow("Null names and address") << BIANCHI << 4 << "" << "00/00/0000" << false;
-        QTest::newRow("Null date, company code as stored") << NERI << 4 << "" << "//" << true;
+        QTest::addColumn<Caso>("caso");
+        QTest::newRow("capitals, accents, apostrophe") << Caso{ROSSI, 2, " d'amicò è", "MARIO D'AMICÒ È", false};
+        QTest::newRow("enter, backspace") << Caso{ROSSI, 9, "\r\b", "VIA ROMA ", false};
+        QTest::newRow("sex: a key replaces the last") << Caso{ROSSI, 3, "mf", "F", false};
+        QTest::newRow("sex: a refused key empties") << Caso{ROSSI, 3, "fx", "", false};
+        QTest::newRow("date typed over") << Caso{ROSSI, 4, "21122003", "21/12/2003", false};
+        QTest::newRow("31/02") << Caso{ROSSI, 4, "\b31021980", "31/02/1980", true};
+        QTest::newRow("linked company is not typed") << Caso{ROSSI, 10, "123\b", "001", false};
+        QTest::newRow("empty date") << Caso{VERDI, 4, "", "//", true};
+        QTest::newRow("Null names and address") << Caso{BIANCHI, 4, "", "00/00/0000", false};
+        QTest::newRow("Null date, company code as stored") << Caso{NERI, 4, "", "//", true};
     }
-    void caricamentoEDigitazione()
+    void caricamentoECaso()
     {
-        QFETCH(Sostituto, s);
-        QFETCH(int, n);
-        QFETCH(QString, tasti);
-        QFETCH(QString, testo);
-        QFETCH(bool, errata);
+        QFETCH(Caso, caso);
+        const auto& [s, n, tasti, testo, errata] = caso;
         const QMap<QString, QString> caricate{
             {ROSSI.cfs, "ROSSI|MARIO|M|15/08/1975|ROMA|RM|MILANO|MI|VIA ROMA 1|001"},
             {VERDI.cfs, "VERDI|GIUSEPPE|M|//|ROMA|RM|ROMA|RM|VIA VERDI 9|001"},
