@@ -197,10 +197,9 @@ bool suServerProva() { return qEnvironmentVariableIsSet("ANAGSOST_PG"); }
 QString motivoSaltoMotore()
 {
     static const QString motivo = [] {
-        if (!suServerProva())
-            return QString();
         try {
-            ConnessioneProva(store::Luogo::server(serverProva(), QString())).esegui(QStringLiteral("SELECT 1"));
+            if (suServerProva())
+                ConnessioneProva(store::Luogo::server(serverProva(), QString())).esegui(QStringLiteral("SELECT 1"));
         } catch (const std::exception& e) {
             return QStringLiteral("PostgreSQL server not reachable (%1): %2").arg(serverProva(), QString::fromUtf8(e.what()));
         }
