@@ -149,7 +149,6 @@ private slots:
         QVERIFY(prova.avvia());
         QVERIFY(prova.controllo<QGroupBox>(QStringLiteral("FrmSelezione"))->isVisible());
         QCOMPARE(prova.modulo.TABANAGSOST->Index(), QStringLiteral("CHIAVE"));
-        QCOMPARE(prova.righeLista().size(), 2);
         QCOMPARE(QApplication::focusWidget(), prova.lista());
         MOD770BAS seconda(MsgBox);
         seconda.fileBloccoIstanza = prova.modulo.fileBloccoIstanza;

@@ -74,8 +74,6 @@ class ArchivioProva {
 public:
     ArchivioProva();
     ~ArchivioProva();
-    ArchivioProva(const ArchivioProva&) = delete;
-    ArchivioProva& operator=(const ArchivioProva&) = delete;
 
     // The archive folder: absolute, no trailing separator.
     QString cartella() const { return QDir(m_cartella.path()).absolutePath(); }
