@@ -24,7 +24,7 @@ private slots:
     // A sheet loaded (full, empty, Null and eight-zero dates; Null texts),
     // keys typed into field n, then Tab. Every key is a change, except in the
     // disabled field.
-    void caricamentoECaso_data()
+    void caricamentoEDigitazione_data()
     {
         QTest::addColumn<Caso>("caso");
         QTest::newRow("capitals, accents, apostrophe") << Caso{ROSSI, 2, " d'amicò è", "MARIO D'AMICÒ È", false};
@@ -38,7 +38,7 @@ private slots:
         QTest::newRow("Null names and address") << Caso{BIANCHI, 4, "", "00/00/0000", false};
         QTest::newRow("Null date, company code as stored") << Caso{NERI, 4, "", "//", true};
     }
-    void caricamentoECaso()
+    void caricamentoEDigitazione()
     {
         QFETCH(Caso, caso);
         const auto& [s, n, tasti, testo, errata] = caso;
