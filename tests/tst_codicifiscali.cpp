@@ -94,29 +94,26 @@ private slots:
 
     void sequenza()
     {
-        // Styles: 36 Yes/No with the question icon, 68 Yes/No and 64 OK with the information icon.
-        const auto box = [](const char* testo, const char* stile) { return QStringList{testo, stile, TITOLO}; };
-        const QStringList piva = box("Partita IVA formalmente errata\r\rVuoi proseguire ugualmente ?", "36");
-        const QStringList cf = box("Codice fiscale formalmente errato\r\rVuoi proseguire ugualmente", "68");
-        const QStringList lungPiva = box("Lunghezza partita IVA errata", "64");
-        const QStringList lungCf = box("Lunghezza codice fiscale errata", "64");
-        // Code, answer to the box if one shows, the box shown. A code is checked trimmed, as it will be stored.
-        const QList<std::tuple<QString, int, QStringList>> casi = {
-            {"    ", 0, {}},                   {"  12345678903", 0, {}},         {"12345678900", vbYes, piva},
-            {"12345678900", vbNo, piva},       {"12345678900", vbCancel, piva},  {"1234567890", 0, lungPiva},
-            {"1234567890123456", 0, lungPiva}, {"RSSMRA85T10A562S", 0, {}},      {"RSSMRA85T10A562A", vbYes, cf},
-            {"rssmra85t10a562s", vbNo, cf},    {"RSSMRA85T10A562", 0, lungCf},   {"1234567890A", 0, lungCf}};
+        // Code, answer to the box if one shows, the box shown as style:text (36 Yes/No with the question icon,
+        // 68 Yes/No and 64 OK with the information icon). A code is checked trimmed, as it will be stored.
+        const QString piva = "36:Partita IVA formalmente errata\r\rVuoi proseguire ugualmente ?";
+        const QString cf = "68:Codice fiscale formalmente errato\r\rVuoi proseguire ugualmente";
+        const QString lungPiva = "64:Lunghezza partita IVA errata", lungCf = "64:Lunghezza codice fiscale errata";
+        const QList<std::tuple<QString, int, QString>> casi = {
+            {"    ", 0, ""},                    {"  12345678903", 0, ""},        {"12345678900", vbYes, piva},
+            {"12345678900", vbCancel, piva},    {"1234567890", 0, lungPiva},     {"1234567890123456", 0, lungPiva},
+            {"RSSMRA85T10A562S", 0, ""},        {"RSSMRA85T10A562A", vbYes, cf}, {"rssmra85t10a562s", vbNo, cf},
+            {"RSSMRA85T10A562", 0, lungCf},     {"1234567890A", 0, lungCf}};
         for (const auto& [codice, risposta, atteso] : casi) {
-            QStringList visti;
-            const auto chiedi = [&, r = risposta](const QString& t, int s, const QString& ti) {
-                visti << t << QString::number(s) << ti;
+            QString visti;
+            const auto esito = CONTROLLOCODICE(codice, TITOLO, [&, r = risposta](const QString& t, int s, QString ti) {
+                visti += QString::number(s) + ':' + t + (ti == TITOLO ? "" : " (" + ti + ')');
                 return r ? r : int(vbOK);
-            };
-            const auto esito = CONTROLLOCODICE(codice, TITOLO, chiedi);
+            });
             // It goes on with no box or with a Yes; otherwise the field is highlighted.
             const bool prosegui = atteso.isEmpty() || risposta == vbYes;
             QVERIFY2(visti == atteso && esito.prosegui == prosegui && esito.evidenzia == !prosegui,
-                     qPrintable(codice + ": " + visti.join('|')));
+                     qPrintable(codice + ": " + visti));
         }
     }
 };

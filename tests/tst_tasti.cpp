@@ -12,23 +12,18 @@ struct Parametri {
     int segno, virgola, interi, decimali, larghezza;
 };
 const Parametri AZIENDA{0, 0, 3, 0, 3}, DECIMALI{0, 1, 3, 2, 6}, SEGNO{1, 0, 3, 0, 4};
-// No digits of a number: the date field (DIGITADATA; room for the 11th character it may add) and the
-// one-character sex field (FILTRACARATTERI).
-const Parametri DATA{0, 0, 0, 0, 11}, SESSO{0, 0, 0, 0, 1};
+const Parametri DATA{0, 0, 0, 0, 11}; // DIGITADATA; room for the 11th character it may add
 
 // One key into a field as the window hands it on. The date field takes the
-// text DIGITADATA returns and never the key; the sex field is emptied before
-// each key and takes the filtered key; a numeric field takes the key
+// text DIGITADATA returns and never the key; a numeric field takes the key
 // DIGITANUMERO hands on. The key then enters at the caret as in a single-line
 // field, while the maximum length allows; setting the text cuts it there.
 void tasto(CAMPOTESTO& c, int k, const Parametri& p)
 {
-    if (p.larghezza == SESSO.larghezza)
-        c.testo.clear();
     if (p.larghezza == DATA.larghezza)
         c.testo = DIGITADATA(c, std::exchange(k, 0));
     else
-        k = p.interi ? DIGITANUMERO(c, k, p.segno, p.virgola, p.interi, p.decimali) : FILTRACARATTERI(k, "MmFf ", true);
+        k = DIGITANUMERO(c, k, p.segno, p.virgola, p.interi, p.decimali);
     c.testo.truncate(c.maxLength);
     c.caret = std::clamp(c.caret, 0, int(c.testo.size()));
     if (k >= 32 && c.testo.size() < c.maxLength)
@@ -57,7 +52,6 @@ private slots:
         // Any key, even one then refused, empties a field showing a zero value; a field narrower than the
         // number pushes no digit out on the left.
         const QList<std::tuple<Parametri, QString, QString, QStringList>> casi = {
-            {SESSO, "|", "mfx X\r\b", {"M|", "F|", "|", " |", "|", "|", "|"}},
             {AZIENDA, "|", "7429\b,5", {"  7|", " 74|", "742|", "742|", "  0|", "|", "  5|"}},
             {AZIENDA, "7|", ",.+-a \r", QStringList(7, "7|")}, {AZIENDA, "|000", "a4", {"|", "  4|"}},
             {Parametri{0, 0, 3, 0, 2}, "|", "123", {" 1|", "12|", "12|"}}, {DECIMALI, "|", ",5", {"    ,5|"}},
@@ -83,11 +77,10 @@ private slots:
     void tastiCasuali()
     {
         // Random keys, now and then any code, at random carets: every field keeps its shape, with at most three
-        // whole digits besides leading zeros (the company code: three at all); the sex field gets M, F, a blank
-        // or nothing. In the date, a non-digit beeps and changes nothing, backspace empties it, a digit on a
-        // slash is ignored silently.
+        // whole digits besides leading zeros (the company code: three at all). In the date, a non-digit beeps
+        // and changes nothing, backspace empties it, a digit on a slash is ignored silently.
         const QList<QPair<Parametri, QString>> forme = {
-            {SESSO, "^[MF ]?$"}, {AZIENDA, "^ *[0-9]{0,3}$"}, {DECIMALI, "^ *0*[0-9]{0,3}(,[0-9]{0,2})?$"},
+            {AZIENDA, "^ *[0-9]{0,3}$"}, {DECIMALI, "^ *0*[0-9]{0,3}(,[0-9]{0,2})?$"},
             {SEGNO, "^ *-?0*[0-9]{0,3}$"}, {DATA, "^[0-3][0-9]/[01][0-9]/[0-2][0-9]{3}$"}};
         QRandomGenerator caso(742);
         for (const auto& [p, forma] : forme) {
