@@ -47,7 +47,6 @@ class TestArchivio : public QObject {
 
     std::unique_ptr<ArchivioProva> a;
     std::unique_ptr<Database> db;
-    const OpzioniArchivio breve{200};
 
 private slots:
     void initTestCase()
@@ -62,7 +61,7 @@ private slots:
         a->creaAnno();
         for (const QString& s : SOSTITUTI)
             a->aggiungiSostituto(s.left(3), s.mid(4), s.startsWith("103") ? QVariantList() : QVariantList{"NOME"});
-        db = Database::OpenDatabase(a->luogoAnno(), breve);
+        db = Database::OpenDatabase(a->luogoAnno(), OpzioniArchivio{200}); // a short wait for locks
     }
     void cleanup()
     {
