@@ -19,7 +19,6 @@ class TestScheda : public QObject {
 private slots:
     void initTestCase() { preparaAmbienteProva(); RICHIEDI_MOTORE_PROVA(); }
     void init() { archivio = nuovoArchivio(); }
-    void cleanup() { archivio.reset(); }
 
     // A sheet loaded (full, empty, Null and eight-zero dates; Null texts),
     // keys typed into field n, then Tab. Every key is a change, except in the
@@ -50,8 +49,6 @@ private slots:
         QStringList attesi = caricate[s.cfs].split('|');
         FinestraProva prova;
         QVERIFY(apri(prova, s));
-        for (int k = 1; k <= 10; ++k)
-            QCOMPARE(campo(prova, k)->maxLength(), QList<int>({30, 20, 1, 10, 40, 2, 40, 2, 35, 3}).at(k - 1));
         TextBox* c = campo(prova, n);
         c->setCursorPosition(n == 4 ? 7 : 0); // away from where entering the field puts it
         entra(prova, n);
