@@ -25,6 +25,15 @@ inline std::unique_ptr<ArchivioProva> annoProva()
     return a;
 }
 
+// The boxes shown, as "style:text" ("style?text" under another title than the window's).
+inline QStringList boxMostrati(FinestraProva& p)
+{
+    QStringList r;
+    for (const auto& box : MessageBox::shown())
+        r << QString::number(box.stile) + (box.titolo == p.finestra.windowTitle() ? ":" : "?") + box.testo;
+    return r;
+}
+
 struct Sostituto { QString codazi, cfs; };
 // Key order: ALFA, ROSSI, VERDI, BIANCHI, NERI; name order: ALFA, BIANCHI, NERI, ROSSI, VERDI.
 inline const Sostituto ALFA{"001", "12345678903"}, ROSSI{"001", "RSSMRA75M15H501X"}, VERDI{"002", "VRDGPP70A01F205X"},

@@ -99,9 +99,7 @@ private slots:
             "selezionato ?\r\rRispondendo affermativamente si cancelleranno tutti\ri quadri: lavoro dipendente, "
             "lavoro autonomo, quadro ST ,\re anagrafiche percettori lavoro dipendente\r",
             "20:Il sostituto selezionato sara' definitivamente cancellato\r\rProseguo ???"}.mid(0, c.si + 1);
-        QStringList visti;
-        for (const auto& box : MessageBox::shown())
-            visti << QString::number(box.stile) + (box.titolo == prova.finestra.windowTitle() ? ":" : "?") + box.testo;
+        const QStringList visti = scheda::boxMostrati(prova);
         QCOMPARE(visti.mid(0, attesi.size()), attesi);
         QCOMPARE(visti.size(), attesi.size() + (c.esito.isEmpty() ? 0 : 1));
         QVERIFY(visti.last().startsWith(c.esito) && (fatto || c.esito.isEmpty() || visti.last().endsWith(

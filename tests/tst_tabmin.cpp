@@ -64,15 +64,12 @@ private slots:
             QCOMPARE(QApplication::focusWidget(), lista());
         }
 
-        // A second press of the same button closes the list; so do Escape,
-        // the focus reaching a command button, a click on the data sheet's
+        // A second press of the same button closes the list; so do Escape and a click on the data sheet's
         // frame. None of them changes a field.
         prova->click("CMDAPRILIST(0)");
         QVERIFY(!frame()->isVisible() && apri(0));
         clickVoce(lista(), lista()->item(50)); // a line picked, not chosen
         QTest::keyClick(lista(), Qt::Key_Escape);
-        QVERIFY(!frame()->isVisible() && apri(1));
-        prova->bottone("cmdselprec")->setFocus(Qt::TabFocusReason);
         QVERIFY(!frame()->isVisible() && apri(1));
         QTest::mouseClick(prova->controllo<QWidget>("Frmmoduli(0)"), Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(!frame()->isVisible());
