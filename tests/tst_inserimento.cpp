@@ -105,8 +105,7 @@ private slots:
         prova->click("CmdInserimento(0)");
 
         QCOMPARE(testiMostrati(), messaggi);
-        QCOMPARE(MessageBox::shown().last().stile, stile);
-        QCOMPARE(MessageBox::shown().last().titolo, prova->finestra.Caption());
+        QCOMPARE(scheda::boxMostrati(*prova).last(), QString::number(stile) + ":" + messaggi.last());
         QCOMPARE(nomeFuoco(), fuoco);
         // Texts as typed (the linked code emptied after its own failures); the
         // field at fault highlighted after an information or a question.
