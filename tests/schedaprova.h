@@ -1,6 +1,7 @@
 #pragma once
-// Shared by the data-sheet tests: five substitutes whose key order differs
-// from their name order, and the sheet's fields read and typed with real keys.
+// Shared by the window tests: a year's archive to start from; for the data-sheet
+// tests, five substitutes whose key order differs from their name order, and the
+// sheet's fields read and typed with real keys.
 #include "support/archivioprova.h"
 #include "support/finestraprova.h"
 
@@ -13,19 +14,36 @@ namespace scheda {
 
 inline const QString DOMANDA = "Sono state effettuate delle variazioni\rSalvare ?";
 
+// A year's database with front page 001 (ALFA SRL), configured for the window; boxes forgotten.
+inline std::unique_ptr<ArchivioProva> annoProva()
+{
+    azzeraMessaggi();
+    auto a = std::make_unique<ArchivioProva>();
+    a->creaAnno();
+    a->aggiungiFrontespizio("001", "01234567897", {}, {}, "ALFA SRL");
+    configura(a->cartella());
+    return a;
+}
+
+// The boxes shown, as "style:text" ("style?text" under another title than the window's).
+inline QStringList boxMostrati(FinestraProva& p)
+{
+    QStringList r;
+    for (const auto& box : MessageBox::shown())
+        r << QString::number(box.stile) + (box.titolo == p.finestra.windowTitle() ? ":" : "?") + box.testo;
+    return r;
+}
+
 struct Sostituto { QString codazi, cfs; };
 // Key order: ALFA, ROSSI, VERDI, BIANCHI, NERI; name order: ALFA, BIANCHI, NERI, ROSSI, VERDI.
 inline const Sostituto ALFA{"001", "12345678903"}, ROSSI{"001", "RSSMRA75M15H501X"}, VERDI{"002", "VRDGPP70A01F205X"},
     BIANCHI{"005", "BNCLRA80A41F205Y"}, NERI{"010", "NREPLA60C10L219K"};
 
 // A year's database with front pages 001 and 007 and the five substitutes
-// inserted out of key order, configured for the window; boxes forgotten.
+// inserted out of key order.
 inline std::unique_ptr<ArchivioProva> nuovoArchivio()
 {
-    azzeraMessaggi();
-    auto a = std::make_unique<ArchivioProva>();
-    a->creaAnno();
-    a->aggiungiFrontespizio("001", "01234567897", {}, {}, "ALFA SRL");
+    auto a = annoProva();
     a->aggiungiFrontespizio("007", "03456789014", {}, {}, "GAMMA SPA");
     const QVariant n; // Null
     const QList<std::pair<Sostituto, QVariantList>> righe{
@@ -36,7 +54,6 @@ inline std::unique_ptr<ArchivioProva> nuovoArchivio()
         {BIANCHI, {"BIANCHI", n, "F", "00000000", "NAPOLI", "NA", n, n, n, "007"}}};
     for (const auto& [s, valori] : righe)
         a->aggiungiSostituto(s.codazi, s.cfs, valori);
-    configura(a->cartella());
     return a;
 }
 

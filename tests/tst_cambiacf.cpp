@@ -1,12 +1,7 @@
 // Change of a substitute's codice fiscale: the frame, the entry field, the
 // checks in their order, the rows re-keyed, all or nothing on failure.
-#include "support/archivioprova.h"
-#include "support/finestraprova.h"
+#include "schedaprova.h"
 
-#include "window/aspetto.h"
-#include "window/textbox.h"
-
-#include <QLabel>
 #include <QRegularExpression>
 
 namespace {
@@ -57,10 +52,7 @@ private slots:
     void initTestCase() { preparaAmbienteProva(); RICHIEDI_MOTORE_PROVA(); }
     void init()
     {
-        azzeraMessaggi();
-        archivio = std::make_unique<ArchivioProva>();
-        archivio->creaAnno();
-        archivio->aggiungiFrontespizio("001", DICHIARANTE, {}, {}, "ALFA SRL");
+        archivio = scheda::annoProva(); // DICHIARANTE's front page
         archivio->aggiungiFrontespizio("002", ALTRODICHIARANTE, {}, {}, "DELTA SPA");
         // Code, codice fiscale, names, linked company: "1" is looked up as
         // 001; 9 has no front page; the last one's code is a declarant's too.
@@ -81,7 +73,6 @@ private slots:
         archivio->aggiungiRigaQuadro("QUADROLDIP2", "101", DICHIARANTE, ROSSI, {{"RIGO", 3}});
         archivio->aggiungiRigaQuadro("QUADROLDIP2", "101", ALTRODICHIARANTE, ROSSI, {{"RIGO", 4}});
         archivio->aggiungiRigaQuadro("QUADROLAUT", "101", DICHIARANTE, ROSSI, {{"COMPENSO", 300}, {"RITENUTA", 60}});
-        configura(archivio->cartella());
     }
 
     void cambio_data()
@@ -135,14 +126,12 @@ private slots:
             prova.click("CmdConfermaCF");
         }
 
-        const QString fatto = "64:Per il sostituto " + riga.trimmed() + "\r\rCambio codice fiscale eseguito !\r\r";
-        // Boxes as "style:text" ("style?text" under another title), the engine's own words of a failure left out.
-        QStringList mostrati;
-        for (const auto& box : MessageBox::shown())
-            mostrati << QString::number(box.stile) + (box.titolo == prova.finestra.windowTitle() ? ":" : "?")
-                            + QString(box.testo).replace(QRegularExpression("(nell'archivio\\.\r)[^\r]*"), "\\1...");
-        QCOMPARE(mostrati, c.boxes + (c.scritto.isEmpty() ? QStringList()
-                                             : QStringList{PROSEGUO, fatto + "Nuovo codice fiscale " + c.scritto}));
+        const QString fatto = "64:Per il sostituto " + riga.trimmed() + "\r\rCambio codice fiscale eseguito !\r\r"
+            + "Nuovo codice fiscale " + c.scritto;
+        // Boxes as "style:text", the engine's own words of a failure left out.
+        const QRegularExpression parole("(nell'archivio\\.\r)[^\r]*");
+        const QStringList fine = c.scritto.isEmpty() ? QStringList() : QStringList{PROSEGUO, fatto};
+        QCOMPARE(scheda::boxMostrati(prova).replaceInStrings(parole, "\\1..."), c.boxes + fine);
         QCOMPARE(tabelle(), c.scritto.isEmpty() ? prima : tabelle(c.codazi, c.cfs, c.scritto));
         // The frame and the enabled states of the list, the two buttons and the three options; nothing left
         // open, switched or showing.
@@ -159,16 +148,6 @@ private slots:
         QCOMPARE(campo->BackColor() == GIALLO && QApplication::focusWidget() == campo, c.dopo == EVIDENZIATA);
         QTest::keyClicks(campo, "1"); // the highlight goes with a change
         QCOMPARE(campo->BackColor(), BIANCO);
-    }
-
-    void soloSqlite_indici()
-    {
-        SOLO_FILE("the plans are read in SQLite's form");
-        // Each section's rows of the substitute are reached through the (CODAZI, CFS) index.
-        for (const QString& t : QUADRI)
-            QVERIFY(archivio->righe("EXPLAIN QUERY PLAN SELECT * FROM " + t + " WHERE CODAZI = ? and CFD = ? and "
-                                    "CFS = ?", {"101", DICHIARANTE, ROSSI}).value(0).value("detail").toString()
-                        .startsWith("SEARCH " + t + " USING INDEX " + t + "_AZISOST (CODAZI=? AND CFS=?)"));
     }
 };
 

@@ -1,7 +1,6 @@
 // Deletion of a substitute with its section rows, its company's recipients and
 // its registry row: confirmations, exactly the right rows, all or nothing.
-#include "support/archivioprova.h"
-#include "support/finestraprova.h"
+#include "schedaprova.h"
 
 namespace {
 
@@ -41,10 +40,7 @@ private slots:
     void initTestCase() { preparaAmbienteProva(); RICHIEDI_MOTORE_PROVA(); }
     void init()
     {
-        azzeraMessaggi();
-        archivio = std::make_unique<ArchivioProva>();
-        archivio->creaAnno();
-        archivio->aggiungiFrontespizio("001", DICHIARANTE, {}, {}, "ALFA SRL");
+        archivio = scheda::annoProva(); // DICHIARANTE's front page
         // ROSSI of 101 has rows in some sections only, one of them under
         // another declarant; its neighbours (the same company, the same code
         // in another company, the others) have one in every section.
@@ -62,7 +58,6 @@ private slots:
         }
         // The partita IVA stored padded in one row: the store ignores trailing blanks.
         archivio->aggiungiRigaQuadro("QUADROST", "103", DICHIARANTE, PIVA + "     ", {{"RIGO", 12}});
-        configura(archivio->cartella());
     }
 
     // Answers, and what follows: the deletion done, a confirmation answered
@@ -104,9 +99,7 @@ private slots:
             "selezionato ?\r\rRispondendo affermativamente si cancelleranno tutti\ri quadri: lavoro dipendente, "
             "lavoro autonomo, quadro ST ,\re anagrafiche percettori lavoro dipendente\r",
             "20:Il sostituto selezionato sara' definitivamente cancellato\r\rProseguo ???"}.mid(0, c.si + 1);
-        QStringList visti;
-        for (const auto& box : MessageBox::shown())
-            visti << QString::number(box.stile) + (box.titolo == prova.finestra.windowTitle() ? ":" : "?") + box.testo;
+        const QStringList visti = scheda::boxMostrati(prova);
         QCOMPARE(visti.mid(0, attesi.size()), attesi);
         QCOMPARE(visti.size(), attesi.size() + (c.esito.isEmpty() ? 0 : 1));
         QVERIFY(visti.last().startsWith(c.esito) && (fatto || c.esito.isEmpty() || visti.last().endsWith(
@@ -124,16 +117,6 @@ private slots:
         azzeraMessaggi(); // a second press before a new pick
         prova.click("Cmdcancella");
         QCOMPARE(testiMostrati(), QStringList{"Nessun sostituto selezionato per la cancellazione"});
-    }
-
-    void soloSqlite_indici()
-    {
-        SOLO_FILE("the plans are read in SQLite's form");
-        // The planner reaches each section's rows through its (CODAZI, CFS) index.
-        for (const QString& t : QUADRI)
-            QCOMPARE(archivio->righe("EXPLAIN QUERY PLAN DELETE FROM " + t + " WHERE CODAZI = ? AND CFS = ?",
-                                     {"101", ROSSI}).value(0).value("detail").toString(),
-                     "SEARCH " + t + " USING INDEX " + t + "_AZISOST (CODAZI=? AND CFS=?)");
     }
 };
 
