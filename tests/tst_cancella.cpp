@@ -118,6 +118,16 @@ private slots:
         prova.click("Cmdcancella");
         QCOMPARE(testiMostrati(), QStringList{"Nessun sostituto selezionato per la cancellazione"});
     }
+
+    void soloSqlite_indici()
+    {
+        SOLO_FILE("the plans are read in SQLite's form");
+        // The planner reaches each section's rows through its (CODAZI, CFS) index, whatever the return's size.
+        for (const QString& t : QUADRI)
+            QCOMPARE(archivio->righe("EXPLAIN QUERY PLAN DELETE FROM " + t + " WHERE CODAZI = ? AND CFS = ?",
+                                     {"101", "X"}).value(0).value("detail").toString(),
+                     "SEARCH " + t + " USING INDEX " + t + "_AZISOST (CODAZI=? AND CFS=?)");
+    }
 };
 
 QTEST_MAIN(TestCancella)
