@@ -9,9 +9,6 @@
 
 #include "store/database.h"
 
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QtTest>
 
 #include <algorithm>
@@ -49,20 +46,6 @@ class TestInterruzioni : public QObject {
                               {k, righe, codazi, cfd, cfs});
     }
 
-    // Every row of the registry; per substitute and declarant, count and IDs
-    // of the section rows; per company, of the recipients.
-    QString stato()
-    {
-        QStringList righe, sql{"SELECT * FROM ANAGSOSTITUTI ORDER BY CODAZI, CFS",
-                               "SELECT CODAZI, COUNT(*), TOTAL(ID) FROM PERCETTORI GROUP BY 1 ORDER BY 1"};
-        for (const QString& t : QUADRI)
-            sql << "SELECT CODAZI, CFD, CFS, COUNT(*), TOTAL(ID) FROM " + t + " GROUP BY 1, 2, 3 ORDER BY 1, 2, 3";
-        for (const QString& s : sql)
-            for (const QVariantMap& r : m_archivio.righe(s))
-                for (const QVariant& v : r)
-                    righe << (v.isNull() ? "NULL" : v.toString());
-        return righe.join('\n');
-    }
 
     // Runs the helper on a fresh copy and kills it `ritardoNs` after "VIA",
     // or (ritardoNs < 0) once it wrote `fine`. Returns the time from "VIA" to
@@ -109,11 +92,6 @@ private slots:
         const QVariantList persona{"ROSSI", "MARIO", "M", "19600314", "ROMA", "RM", "ROMA", "RM", "VIA APPIA 3", "001"};
         m_archivio.aggiungiSostituto("101", CANCELLATO, persona);
         m_archivio.aggiungiSostituto("102", CAMBIATO, persona);
-        for (int i = 0; i < 20; ++i) {
-            const QString azi = QString::number(200 + i), cf = QString::number(40000000000LL + i);
-            m_archivio.aggiungiSostituto(azi, cf, {"DITTA", "", "", "00000000", "", "", "MILANO", "MI", "VIA", "001"});
-            aggiungiRighe(azi, i % 2 ? DICHIARANTE : ALTRODICHIARANTE, cf, 300);
-        }
         // Each operation lasts long enough here to be cut at a hundred points.
         aggiungiRighe("101", DICHIARANTE, CANCELLATO, 24000);
         aggiungiRighe("102", DICHIARANTE, CAMBIATO, 2400);
@@ -122,7 +100,7 @@ private slots:
         m_archivio.esegui("INSERT INTO PERCETTORI (CODAZI, CFPERC) WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL "
                           "SELECT i + 1 FROM n WHERE i < 1999) SELECT 101 + i % 3, 'CFPERC' || i FROM n");
         QVERIFY(QFile::copy(m_archivio.percorsoTemplate(), m_lavoro.filePath("SQ47XXXX.MDB")));
-        m_prima = stato();
+        m_prima = m_archivio.istantanea();
         m_archivio.setArchivio(copia());
     }
 
@@ -142,7 +120,7 @@ private slots:
         QStringList ammessi{m_prima};
         for (int n = 1; n <= (salvataggi ? 2 : 1); ++n) {
             corri(operazione, -1, "FATTO" + (salvataggi ? " " + QByteArray::number(n) : ""));
-            ammessi << stato();
+            ammessi << m_archivio.istantanea();
         }
         QCOMPARE(QSet<QString>(ammessi.begin(), ammessi.end()).size(), ammessi.size());
 
@@ -150,11 +128,10 @@ private slots:
         // that most kills fall within the operation however busy the machine.
         const QByteArray fine = salvataggi ? "FATTO 10" : "FATTO";
         QList<qint64> durate;
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 3; ++i)
             durate << corri(operazione, -1, fine);
-            QCOMPARE(stato(), ammessi.last());
-        }
-        std::sort(durate.begin(), durate.end());
+        QCOMPARE(m_archivio.istantanea(), ammessi.last());
+        const qint64 durata = *std::min_element(durate.begin(), durate.end());
 
         // One kill in each of a hundred slices of 1.1 times that, at a random
         // point of its slice, in random order.
@@ -163,7 +140,7 @@ private slots:
         std::shuffle(fette.begin(), fette.end(), m_caso);
         int interrotte = 0;
         for (const int fetta : fette) {
-            const qint64 ritardo = qint64(1.1 * durate.at(0) * (fetta + m_caso.generateDouble()) / UCCISIONI);
+            const qint64 ritardo = qint64(1.1 * durata * (fetta + m_caso.generateDouble()) / UCCISIONI);
             interrotte += corri(operazione, ritardo, fine) < 0;
             const QString dove = QStringLiteral("kill %1 ms after the first click: ").arg(ritardo / 1e6);
             // The file as the next start finds it: the store opens it (undoing
@@ -175,7 +152,7 @@ private slots:
             }
             const QString esito = m_archivio.righe("PRAGMA integrity_check").value(0).first().toString();
             QVERIFY2(esito == "ok", qPrintable(dove + esito));
-            const int quale = int(ammessi.indexOf(stato()));
+            const int quale = int(ammessi.indexOf(m_archivio.istantanea()));
             QVERIFY2(quale >= 0, qPrintable(dove + "the return is neither as before nor as after"));
             ++visti[quale];
         }

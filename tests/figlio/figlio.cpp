@@ -1,19 +1,19 @@
 // Helper process of the reliability tests: another program of the suite, or
 // the program itself in a process of its own that the test can kill.
 //
-//   anagsost_figlio blocca FILE esclusivo|immediato [MS]
-//       Holds FILE locked (BEGIN EXCLUSIVE or BEGIN IMMEDIATE), writes
-//       "BLOCCATO", lets go after MS milliseconds or at a line (or the end)
-//       of its standard input, then writes "RILASCIATO" and ends.
+//   anagsost_figlio blocca FILE MS
+//       Holds FILE locked (BEGIN EXCLUSIVE: nobody may even read), writes
+//       "BLOCCATO", lets go after MS milliseconds, then writes "RILASCIATO"
+//       and ends.
 //
 //   anagsost_figlio opera cancella|cambiacf|memorizza ARCHIVI CODAZI CFS [NUOVOCF]
 //       Starts the real window on the archive folder, picks the substitute
 //       in the list and, every box answered Yes, deletes it (cancella),
 //       changes its codice fiscale to NUOVOCF (cambiacf), or opens its data
-//       sheet and saves it over and over, the fields alternating between two
-//       complete sets of values (memorizza). Writes "VIA" just before the
+//       sheet and saves it over and over, the surname alternating between
+//       two values (memorizza). Writes "VIA" just before the
 //       first click that writes, "FATTO" at the end ("FATTO n" after the n-th
-//       save), then waits to be killed. Any box is written as "BOX text".
+//       save). Any box is written as "BOX text".
 //       Its configuration and instance lock go under TMPDIR.
 #include "support/archivioprova.h"
 #include "support/finestraprova.h"
@@ -24,7 +24,6 @@
 #include <QThread>
 
 #include <iostream>
-#include <string>
 
 namespace {
 
@@ -44,12 +43,9 @@ bool scriviBox()
 int blocca(const QStringList& a)
 {
     {
-        ArchivioProva::Blocco blocco(store::Luogo::file(a.at(0)), a.at(1) == "esclusivo");
+        ArchivioProva::Blocco blocco(store::Luogo::file(a.at(0)), true);
         scrivi("BLOCCATO");
-        std::string riga;
-        QThread::msleep(a.value(2).toULong());
-        if (a.value(2).isEmpty())
-            std::getline(std::cin, riga);
+        QThread::msleep(a.at(1).toULong());
     }
     scrivi("RILASCIATO");
     return 0;
@@ -57,21 +53,16 @@ int blocca(const QStringList& a)
 
 int opera(const QStringList& a, FinestraProva& p)
 {
-    static const QStringList SCHEDA[2] = {
-        {"ROSSI", "MARIO", "M", "01/02/1960", "ROMA", "RM", "MILANO", "MI", "VIA ROMA 1"},
-        {"ROSSINI", "MARIA", "F", "31/12/1975", "TORINO", "TO", "NAPOLI", "NA", "CORSO ITALIA 200 SCALA B"}};
     const int riga = p.avvia() ? p.rigaDi(a.at(2), a.at(3)) : -1;
     if (riga < 1) {
         scriviBox();
-        scrivi("ERRORE sostituto non in lista");
         return 1;
     }
     if (a.at(0) == "memorizza") {
         p.doppioClickLista(riga);
         scrivi("VIA");
         for (int n = 1; n <= 100000; ++n) {
-            for (int i = 0; i < 9; ++i)
-                p.finestra.Text1[i + 1]->setText(SCHEDA[n % 2].at(i));
+            p.finestra.Text1[1]->setText(n % 2 ? "BIANCHI" : "VERDI");
             p.click("cmdmemorizza");
             if (scriviBox())
                 return 1;
@@ -88,8 +79,6 @@ int opera(const QStringList& a, FinestraProva& p)
         p.click(cambio ? "CmdConfermaCF" : "Cmdcancella");
         scrivi("FATTO");
         scriviBox();
-    }
-    for (std::string riga; std::getline(std::cin, riga);) {
     }
     return 0;
 }
