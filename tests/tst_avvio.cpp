@@ -131,6 +131,9 @@ private slots:
         // These also on a server:
         QTest::newRow("missing table") << "DROP TABLE QUADROST"
                                        << "Attenzione !!! Nell'archivio manca la tabella QUADROST.";
+        QTest::newRow("missing index")
+            << "DROP INDEX ANAGSOSTITUTI_CHIAVECFS"
+            << "Attenzione !!! Nell'archivio manca l'indice CHIAVECFS della tabella ANAGSOSTITUTI.";
         QTest::newRow("server unreachable") << "host=127.0.0.1 port=1 user=anagsost"
                                             << "Impossibile collegarsi al server PostgreSQL host=127.0.0.1 port=1";
         QTest::newRow("password in the configuration") << "host=127.0.0.1 password=segreta"
