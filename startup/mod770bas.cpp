@@ -1,5 +1,7 @@
 #include "startup/mod770bas.h"
 
+#include "store/province.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,10 +23,6 @@ QString fileAnno()
     return QStringLiteral("S770") + ANNO + QStringLiteral(".MDB");
 }
 
-QString fileTemplate()
-{
-    return QStringLiteral("SQ47XXXX.MDB");
-}
 const QString ASSISTENZA = QStringLiteral("Contattare la Tarvessa servizi");
 
 // The engine's own words about a failure, first line only, for support.
@@ -86,7 +84,7 @@ QString MOD770BAS::NOMEARCHIVIOANNO() const
 
 QString MOD770BAS::NOMETEMPLATE() const
 {
-    return unisci(PERCORSOARCHIVI, fileTemplate());
+    return unisci(PERCORSOARCHIVI, store::nomeFileTemplate());
 }
 
 QString MOD770BAS::NOMEANNOSERVER() const
@@ -96,7 +94,7 @@ QString MOD770BAS::NOMEANNOSERVER() const
 
 QString MOD770BAS::NOMETEMPLATESERVER() const
 {
-    return store::nomeSuServer(fileTemplate(), PREFISSOPOSTGRESQL);
+    return store::nomeSuServer(store::nomeFileTemplate(), PREFISSOPOSTGRESQL);
 }
 
 store::Luogo MOD770BAS::LUOGOANNO() const
@@ -187,7 +185,7 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZA()
         return INIZIALIZZASERVER(titolo);
     if (!ESISTEFILE(NOMETEMPLATE())) {
         MsgBox(QStringLiteral("Attenzione !!!!") + CR + QStringLiteral("Non esiste file ") + NOMETEMPLATE() + CR
-                   + QStringLiteral("Contattare la Tarvessa servizi"),
+                   + ASSISTENZA,
                vbCritical, titolo);
         return ESITO::Termina;
     }
@@ -203,17 +201,15 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZA()
                    vbCritical, titolo);
             return ESITO::Termina;
         }
-        // Copy under a temporary name first, so that a copy cut short never
-        // looks like a year's database.
-        const QString parziale = anno + QStringLiteral(".copia");
-        QFile::remove(parziale);
-        QFile modello(NOMETEMPLATE());
-        if (!modello.copy(parziale) || !QFile::rename(parziale, anno)) {
-            QFile::remove(parziale);
+        // Copied under a temporary name of its own and renamed when complete,
+        // so that a copy cut short never looks like a year's database.
+        try {
+            store::creaDaModello(LUOGOTEMPLATE(), LUOGOANNO());
+        } catch (const store::ErroreArchivio&) {
             MsgBox(QStringLiteral("Attenzione !!!!") + CR + QStringLiteral("Impossibile creare l'archivio ") + anno
                        + QStringLiteral(" dal file ") + NOMETEMPLATE() + CR
                        + QStringLiteral("Controllare lo spazio su disco e i permessi della cartella.") + CR
-                       + QStringLiteral("Contattare la Tarvessa servizi"),
+                       + ASSISTENZA,
                    vbCritical, titolo);
             return ESITO::Termina;
         }

@@ -147,23 +147,28 @@ private slots:
             SOLO_FILE("the SQLite file itself");
         ArchivioProva archivio;
         const QString anno = archivio.percorsoAnno();
-        if (guasto == "copia") {
-            QVERIFY(QDir().mkdir(anno + QStringLiteral(".copia")));
-        } else {
+        if (guasto != "copia") {
             archivio.creaAnno();
             archivio.aggiungiFrontespizio(QStringLiteral("001"), DICHIARANTE);
         }
         QFile file(anno);
-        // Root is not bound by permissions: for root, the immutable attribute where the file system allows it.
+        // The template cannot be copied into a folder that cannot be written. Root is not bound by permissions:
+        // for root, the immutable attribute where the file system allows it.
         const bool root = ::geteuid() == 0;
-        const auto ripristina = qScopeGuard([&] { if (root) QProcess::execute("chattr", {"-i", anno}); });
+        const QString bersaglio = guasto == "copia" ? archivio.cartella() : anno;
+        const auto ripristina = qScopeGuard([&] {
+            if (root)
+                QProcess::execute("chattr", {"-i", bersaglio});
+            QFile::setPermissions(archivio.cartella(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
         if (guasto == "vuoto" || guasto == "troncato") {
             QVERIFY(file.resize(guasto == "vuoto" ? 0 : 1500));
         } else if (guasto == "testo") {
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
             file.write(QByteArray("this is not a database at all, just some text\n").repeated(200));
-        } else if (guasto == "sola lettura") {
-            if (root ? QProcess::execute("chattr", {"+i", anno}) != 0 : !file.setPermissions(QFile::ReadOwner))
+        } else if (guasto == "sola lettura" || guasto == "copia") {
+            const QFile::Permissions sola = QFile::ReadOwner | (guasto == "copia" ? QFile::ExeOwner : QFile::ReadOwner);
+            if (root ? QProcess::execute("chattr", {"+i", bersaglio}) != 0 : !QFile::setPermissions(bersaglio, sola))
                 QSKIP("root is not bound by file permissions and this file system refuses the immutable attribute");
         } else if (guasto.startsWith("DROP")) {
             archivio.esegui(guasto);
