@@ -1,8 +1,7 @@
 #include "store/connessione.h"
 
-#include <QFileInfo>
-
 #include <QAtomicInteger>
+#include <QFileInfo>
 #include <QSqlRecord>
 #include <algorithm>
 
@@ -57,21 +56,24 @@ QString Motore::nome(const QString& identificatore) const
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
 
+QVariant rifilato(const QVariant& valore)
+{
+    if (valore.isNull() || valore.typeId() != QMetaType::QString)
+        return valore;
+    QString testo = valore.toString();
+    qsizetype fine = testo.size();
+    while (fine > 0 && testo.at(fine - 1) == QLatin1Char(' '))
+        --fine;
+    if (fine == testo.size())
+        return valore;
+    testo.truncate(fine);
+    return testo;
+}
+
 void rifila(QVector<QVariant>& riga, const QList<int>& colonne)
 {
-    for (int i : colonne) {
-        QVariant& v = riga[i];
-        if (v.isNull() || v.typeId() != QMetaType::QString)
-            continue;
-        QString testo = v.toString();
-        qsizetype fine = testo.size();
-        while (fine > 0 && testo.at(fine - 1) == QLatin1Char(' '))
-            --fine;
-        if (fine < testo.size()) {
-            testo.truncate(fine);
-            v = testo;
-        }
-    }
+    for (int i : colonne)
+        riga[i] = rifilato(riga[i]);
 }
 
 std::unique_ptr<Motore> creaMotore(const Luogo& luogo)

@@ -43,6 +43,11 @@ ErroreArchivio::ErroreArchivio(TipoErrore tipo, QString dettaglio, QString ogget
 QString ErroreArchivio::messaggio() const
 {
     QStringList righe;
+    // The archive concerned, when known.
+    auto archivio = [&] {
+        if (!m_oggetto.isEmpty())
+            righe << QStringLiteral("Archivio: ") + m_oggetto;
+    };
     switch (m_tipo) {
     case TipoErrore::Occupato:
         righe << QStringLiteral("Attenzione !!! L'archivio è in uso da un altro programma della procedura.")
@@ -50,8 +55,7 @@ QString ErroreArchivio::messaggio() const
         break;
     case TipoErrore::SolaLettura:
         righe << QStringLiteral("Attenzione !!! L'archivio è in sola lettura: non è possibile registrarvi dati.");
-        if (!m_oggetto.isEmpty())
-            righe << QStringLiteral("Archivio: ") + m_oggetto;
+        archivio();
         righe << NULLA_REGISTRATO
               << QStringLiteral("Controllare i permessi del file e della sua cartella.");
         break;
@@ -61,20 +65,17 @@ QString ErroreArchivio::messaggio() const
         break;
     case TipoErrore::Danneggiato:
         righe << QStringLiteral("Attenzione !!! L'archivio è danneggiato o non è un archivio della procedura.");
-        if (!m_oggetto.isEmpty())
-            righe << QStringLiteral("Archivio: ") + m_oggetto;
+        archivio();
         righe << NON_ESEGUITA << ASSISTENZA;
         break;
     case TipoErrore::NonApribile:
         righe << QStringLiteral("Attenzione !!! Impossibile accedere all'archivio.");
-        if (!m_oggetto.isEmpty())
-            righe << QStringLiteral("Archivio: ") + m_oggetto;
+        archivio();
         righe << NON_ESEGUITA << ASSISTENZA;
         break;
     case TipoErrore::AccessoNegato:
         righe << QStringLiteral("Attenzione !!! Il server dell'archivio non consente l'accesso a questo utente.");
-        if (!m_oggetto.isEmpty())
-            righe << QStringLiteral("Archivio: ") + m_oggetto;
+        archivio();
         righe << NON_ESEGUITA
               << QStringLiteral("Controllare l'utente e la sua password nel file delle password di PostgreSQL.");
         break;

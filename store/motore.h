@@ -99,6 +99,8 @@ std::unique_ptr<Motore> creaMotorePostgreSql();
 // The engine of an archive: PostgreSQL for a database on a server, else SQLite.
 std::unique_ptr<Motore> creaMotore(const Luogo& luogo);
 
+// A text value without its trailing blanks; any other value as it is.
+QVariant rifilato(const QVariant& valore);
 // Drops the trailing blanks of the text values in these columns.
 void rifila(QVector<QVariant>& riga, const QList<int>& colonne);
 

@@ -359,19 +359,23 @@ InfoTabella MotorePostgreSql::descriviTabella(QSqlDatabase& db, const QString& t
 {
     InfoTabella info;
     info.nome = tabella;
-    {
+    // A catalogue query about this table, its name bound.
+    auto interroga = [&](const QString& sql) {
         QSqlQuery q(db);
-        const QString sql = QStringLiteral(
-            "SELECT a.attname FROM pg_catalog.pg_attribute a "
-            "JOIN pg_catalog.pg_class c ON c.oid = a.attrelid "
-            "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
-            "WHERE c.relname = ? AND n.nspname = current_schema() AND a.attnum > 0 AND NOT a.attisdropped "
-            "ORDER BY a.attnum");
         if (!q.prepare(sql))
             throw classifica(q.lastError(), sql);
         q.addBindValue(tabella.toLower());
         if (!q.exec())
             throw classifica(q.lastError(), sql);
+        return q;
+    };
+    {
+        QSqlQuery q = interroga(QStringLiteral(
+            "SELECT a.attname FROM pg_catalog.pg_attribute a "
+            "JOIN pg_catalog.pg_class c ON c.oid = a.attrelid "
+            "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+            "WHERE c.relname = ? AND n.nspname = current_schema() AND a.attnum > 0 AND NOT a.attisdropped "
+            "ORDER BY a.attnum"));
         while (q.next()) {
             const QString colonna = nomeCanonico(q.value(0).toString());
             info.posizione.insert(colonna.toUpper(), int(info.colonne.size()));
@@ -380,8 +384,7 @@ InfoTabella MotorePostgreSql::descriviTabella(QSqlDatabase& db, const QString& t
     }
     {
         // Key columns of every plain index (no expression, no condition).
-        QSqlQuery q(db);
-        const QString sql = QStringLiteral(
+        QSqlQuery q = interroga(QStringLiteral(
             "SELECT i.relname, x.indisunique, x.indisprimary, a.attname "
             "FROM pg_catalog.pg_index x "
             "JOIN pg_catalog.pg_class t ON t.oid = x.indrelid "
@@ -391,12 +394,7 @@ InfoTabella MotorePostgreSql::descriviTabella(QSqlDatabase& db, const QString& t
             "LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = t.oid AND a.attnum = k.attnum "
             "WHERE t.relname = ? AND n.nspname = current_schema() AND x.indpred IS NULL "
             "AND k.ordine <= x.indnkeyatts "
-            "ORDER BY i.relname, k.ordine");
-        if (!q.prepare(sql))
-            throw classifica(q.lastError(), sql);
-        q.addBindValue(tabella.toLower());
-        if (!q.exec())
-            throw classifica(q.lastError(), sql);
+            "ORDER BY i.relname, k.ordine"));
         QString corrente;
         InfoIndice indice;
         bool soloColonne = true;

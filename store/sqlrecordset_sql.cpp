@@ -220,13 +220,8 @@ QVariant SqlRecordsetSql::Value(const QString& campo) const
         return m_buffer.valori.at(i);
     if (!m_corrente)
         throw ErroreArchivio(TipoErrore::NessunRecord, QStringLiteral("nessun record corrente"));
-    if (m_rigaInQuery) {
-        if (!m_rifilare.contains(i))
-            return m_query->value(i);
-        QVector<QVariant> valore{m_query->value(i)};
-        rifila(valore, {0});
-        return valore.first();
-    }
+    if (m_rigaInQuery)
+        return m_rifilare.contains(i) ? rifilato(m_query->value(i)) : m_query->value(i);
     return m_riga.at(i);
 }
 

@@ -32,17 +32,12 @@ int main(int argc, char* argv[])
     }
     const bool suServer = !a.server.isEmpty();
     const QString cartella = QFileInfo(a.posizionali.first()).absoluteFilePath();
-    const QString anno = suServer ? store::Luogo::server(a.server, store::nomeSuServer(strumenti::nomeFileAnno(),
-                                                                                        a.prefisso))
-                                        .descrizione()
-                                  : QDir::toNativeSeparators(QDir(cartella).filePath(strumenti::nomeFileAnno()));
+    const store::Luogo luogo =
+        suServer ? store::Luogo::server(a.server, store::nomeSuServer(strumenti::nomeFileAnno(), a.prefisso))
+                 : store::Luogo::file(QDir(cartella).filePath(strumenti::nomeFileAnno()));
+    const QString anno = suServer ? luogo.descrizione() : QDir::toNativeSeparators(luogo.percorso());
     try {
-        const bool esiste =
-            suServer ? store::presenza(store::Luogo::server(
-                           a.server, store::nomeSuServer(strumenti::nomeFileAnno(), a.prefisso))) !=
-                           store::Presenza::Assente
-                     : QFileInfo::exists(anno);
-        if (esiste) {
+        if (store::presenza(luogo) != store::Presenza::Assente) {
             err << (suServer ? "L'archivio " : "Il file ") << anno
                 << " esiste già: non viene sostituito. Nessun dato e nessuna configurazione sono stati scritti.\n";
             return 1;

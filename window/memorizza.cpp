@@ -158,22 +158,14 @@ void ANAGSOST::MEMORIZZADATI()
             atteso = presente;
             continue;
         }
-        M.ERRORECAMPI = 0;
-        if (risposta == vbNo) {
-            // The other workstation's data stand; this sheet's changes go.
+        // No: the other workstation's data stand and this sheet's changes go;
+        // a row it holds is shown as after a save. Cancel: not saved, whoever
+        // asked for the save stays on the sheet.
+        if (risposta == vbNo && trovata)
+            break;
+        M.ERRORECAMPI = risposta == vbNo ? 0 : 1;
+        if (risposta == vbNo)
             M.VARIAZIONI = 0;
-            if (trovata) {
-                if (M.NUOVOSOSTITUTO == 1) {
-                    M.NUOVOSOSTITUTO = 0;
-                    cmdparcprec->setEnabled(true);
-                    cmdparcsuc->setEnabled(true);
-                }
-                RICARICASCHEDA();
-            }
-        } else {
-            // Not saved: whoever asked for the save stays on the sheet.
-            M.ERRORECAMPI = 1;
-        }
         return;
     }
 
