@@ -73,7 +73,7 @@ void aggiungiForme(QStringList& forme, const QString& registrato)
 }
 
 struct Raccolta {
-    QStringList nomi, province; // in force first
+    QStringList nomi, province; // as the table lists them
     bool inVigore = false;
 };
 
@@ -90,7 +90,8 @@ Tabella carica()
     if (!file.open(QIODevice::ReadOnly))
         return tabella; // compiled in: cannot happen; an empty table knows no code
 
-    // One line per recorded name: code, province, 1 in force or 0, name.
+    // One line per recorded name: code, province, 1 in force or 0, name; the
+    // lines of a code list the name in force first.
     std::map<int, Raccolta> raccolte;
     for (const QByteArray& riga : file.readAll().split('\n')) {
         if (riga.isEmpty() || riga.startsWith('#'))
@@ -105,9 +106,8 @@ Tabella carica()
         Raccolta& r = raccolte[k];
         const bool inVigore = campi.at(2) == "1";
         const QString nome = QString::fromUtf8(campi.at(3)), provincia = QString::fromLatin1(campi.at(1));
-        const int dove = inVigore && !r.inVigore ? 0 : int(r.nomi.size());
-        r.nomi.insert(dove, nome);
-        r.province.insert(dove, provincia);
+        r.nomi << nome;
+        r.province << provincia;
         r.inVigore = r.inVigore || inVigore;
     }
 
