@@ -5,7 +5,6 @@
 #include <QFile>
 
 #include <algorithm>
-#include <map>
 #include <vector>
 
 // The table lives in a resource of the static library: it must be registered
@@ -59,76 +58,57 @@ QString provinciaAnno(const QStringList& registrate)
     return registrate.value(0);
 }
 
-// A recorded name gives the forms it is matched in: each spelling joined by
-// "=" ("DAHOMEY=BENIN"), and each of those without a closing remark in
-// brackets ("BAHAMA (ISOLE)" also matches "BAHAMA").
-void aggiungiForme(QStringList& forme, const QString& registrato)
-{
-    for (const QString& variante : registrato.split(QLatin1Char('='), Qt::SkipEmptyParts)) {
-        forme << formaConfronto(variante);
-        const qsizetype parentesi = variante.indexOf(QLatin1Char('('));
-        if (parentesi > 0)
-            forme << formaConfronto(QStringView(variante).left(parentesi));
-    }
-}
-
-struct Raccolta {
-    QStringList nomi, province; // as the table lists them
-    bool inVigore = false;
+// One line of the table: a name the code has had, kept as where it stands in
+// the table's text.
+struct Riga {
+    int chiave;
+    int inizio;     // of the name in the text
+    int lunghezza;
+    char provincia[2];
+    bool inVigore;
 };
 
 struct Tabella {
-    std::vector<int> chiavi; // ascending, one per place
-    std::vector<LuogoCatastale> luoghi;
+    QByteArray testo;         // the table as compiled in
+    std::vector<Riga> righe;  // ascending by code; a code's lines in the table's order
+    std::vector<int> chiavi;  // one per code, ascending
+    std::vector<int> prime;   // the first line of each code in `righe`, and one past the last
 };
 
 Tabella carica()
 {
     registraRisorseCatasto();
     QFile file(RISORSA);
-    Tabella tabella;
+    Tabella t;
     if (!file.open(QIODevice::ReadOnly))
-        return tabella; // compiled in: cannot happen; an empty table knows no code
+        return t; // compiled in: cannot happen; an empty table knows no code
+    t.testo = file.readAll();
 
     // One line per recorded name: code, province, 1 in force or 0, name; the
     // lines of a code list the name in force first.
-    std::map<int, Raccolta> raccolte;
-    for (const QByteArray& riga : file.readAll().split('\n')) {
-        if (riga.isEmpty() || riga.startsWith('#'))
-            continue;
-        const QList<QByteArray> campi = riga.split('\t');
-        if (campi.size() != 4)
-            continue;
-        const QString codice = QString::fromLatin1(campi.at(0));
-        const int k = chiave(codice);
-        if (k < 0)
-            continue;
-        Raccolta& r = raccolte[k];
-        const bool inVigore = campi.at(2) == "1";
-        const QString nome = QString::fromUtf8(campi.at(3)), provincia = QString::fromLatin1(campi.at(1));
-        r.nomi << nome;
-        r.province << provincia;
-        r.inVigore = r.inVigore || inVigore;
+    const QByteArrayView testo(t.testo);
+    for (qsizetype inizio = 0; inizio < testo.size();) {
+        qsizetype fine = testo.indexOf('\n', inizio);
+        if (fine < 0)
+            fine = testo.size();
+        const QByteArrayView riga = testo.sliced(inizio, fine - inizio);
+        // "A001\tPD\t1\tABANO TERME": the fields before the name have fixed widths.
+        const int k = riga.size() > 10 && riga.at(4) == '\t' && riga.at(7) == '\t' && riga.at(9) == '\t'
+                          ? chiave(QString::fromLatin1(riga.first(4)))
+                          : -1;
+        if (k >= 0 && !riga.startsWith('#'))
+            t.righe.push_back({k, int(inizio + 10), int(riga.size() - 10), {riga.at(5), riga.at(6)}, riga.at(8) == '1'});
+        inizio = fine + 1;
     }
-
-    tabella.chiavi.reserve(raccolte.size());
-    tabella.luoghi.reserve(raccolte.size());
-    for (const auto& [k, r] : raccolte) {
-        LuogoCatastale luogo;
-        luogo.codice = QStringLiteral("%1%2").arg(QChar(u'A' + k / 1000)).arg(k % 1000, 3, 10, QLatin1Char('0'));
-        luogo.nome = r.nomi.first().section(QLatin1Char('='), 0, 0);
-        luogo.provincia = provinciaAnno(r.province);
-        luogo.soppresso = !r.inVigore;
-        luogo.nomi = r.nomi;
-        luogo.province = QStringList{luogo.provincia} + r.province;
-        luogo.province.removeDuplicates();
-        for (const QString& nome : r.nomi)
-            aggiungiForme(luogo.formeNomi, nome);
-        luogo.formeNomi.removeDuplicates();
-        tabella.chiavi.push_back(k);
-        tabella.luoghi.push_back(std::move(luogo));
+    std::stable_sort(t.righe.begin(), t.righe.end(), [](const Riga& a, const Riga& b) { return a.chiave < b.chiave; });
+    for (std::size_t i = 0; i < t.righe.size(); ++i) {
+        if (i == 0 || t.righe[i].chiave != t.righe[i - 1].chiave) {
+            t.chiavi.push_back(t.righe[i].chiave);
+            t.prime.push_back(int(i));
+        }
     }
-    return tabella;
+    t.prime.push_back(int(t.righe.size()));
+    return t;
 }
 
 // Read at the first use; the initialisation of a local static is thread-safe.
@@ -138,23 +118,54 @@ const Tabella& tabella()
     return t;
 }
 
+// Whether a name, in comparison form, is one a recorded name stands for: each
+// spelling joined by "=" ("DAHOMEY=BENIN"), with or without a closing remark
+// in brackets.
+bool stessoNome(const QString& forma, const QString& registrato)
+{
+    for (const QString& variante : registrato.split(QLatin1Char('='), Qt::SkipEmptyParts)) {
+        if (formaConfronto(variante) == forma)
+            return true;
+        const qsizetype parentesi = variante.indexOf(QLatin1Char('('));
+        if (parentesi > 0 && formaConfronto(QStringView(variante).left(parentesi)) == forma)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
-const LuogoCatastale* luogoCatastale(QStringView codice)
+std::optional<LuogoCatastale> luogoCatastale(QStringView codice)
 {
     const int k = chiave(codice);
     if (k < 0)
-        return nullptr;
+        return std::nullopt;
     const Tabella& t = tabella();
     const auto dove = std::lower_bound(t.chiavi.begin(), t.chiavi.end(), k);
     if (dove == t.chiavi.end() || *dove != k)
-        return nullptr;
-    return &t.luoghi[std::size_t(dove - t.chiavi.begin())];
+        return std::nullopt;
+    const std::size_t n = std::size_t(dove - t.chiavi.begin());
+
+    LuogoCatastale luogo;
+    luogo.codice = codice.toString().toUpper();
+    luogo.soppresso = true;
+    QStringList registrate;
+    for (int i = t.prime[n]; i < t.prime[n + 1]; ++i) {
+        const Riga& r = t.righe[std::size_t(i)];
+        luogo.nomi << QString::fromUtf8(t.testo.constData() + r.inizio, r.lunghezza);
+        registrate << QString::fromLatin1(r.provincia, 2);
+        luogo.soppresso = luogo.soppresso && !r.inVigore;
+    }
+    luogo.nome = luogo.nomi.first().section(QLatin1Char('='), 0, 0);
+    luogo.provincia = provinciaAnno(registrate);
+    luogo.province = QStringList{luogo.provincia} + registrate;
+    luogo.province.removeDuplicates();
+    return luogo;
 }
 
 int numeroCodiciCatastali()
 {
-    return int(tabella().luoghi.size());
+    return int(tabella().chiavi.size());
 }
 
 QString formaConfronto(QStringView nome)
@@ -173,7 +184,9 @@ QString formaConfronto(QStringView nome)
 
 bool nomeDelLuogo(const LuogoCatastale& luogo, QStringView nome)
 {
-    return luogo.formeNomi.contains(formaConfronto(nome));
+    const QString forma = formaConfronto(nome);
+    return std::any_of(luogo.nomi.begin(), luogo.nomi.end(),
+                       [&forma](const QString& registrato) { return stessoNome(forma, registrato); });
 }
 
 bool provinciaDelLuogo(const LuogoCatastale& luogo, QStringView provincia)

@@ -37,7 +37,7 @@ std::optional<ConfrontoCodiceFiscale> confrontaCodiceFiscale(const SchedaNascita
     if (!dati)
         return std::nullopt;
     const QString lettereCodice = codice.trimmed().toString().toUpper();
-    const LuogoCatastale* luogo = dati->luogo;
+    const std::optional<LuogoCatastale>& luogo = dati->luogo;
 
     ConfrontoCodiceFiscale esito;
     const auto confronta = [&esito](DatoAnagrafico dato, bool daConfrontare, bool concorda) {
@@ -51,9 +51,9 @@ std::optional<ConfrontoCodiceFiscale> confrontaCodiceFiscale(const SchedaNascita
     confronta(DatoAnagrafico::Sesso, !vuoto(scheda.sesso),
               scheda.sesso.trimmed().toUpper() == QString(siglaSesso(dati->sesso)));
     confronta(DatoAnagrafico::DataNascita, scheda.nascita.isValid(), scheda.nascita == dati->nascita);
-    confronta(DatoAnagrafico::ComuneNascita, luogo && !vuoto(scheda.comune),
+    confronta(DatoAnagrafico::ComuneNascita, luogo.has_value() && !vuoto(scheda.comune),
               luogo && nomeDelLuogo(*luogo, scheda.comune));
-    confronta(DatoAnagrafico::ProvinciaNascita, luogo && !vuoto(scheda.provincia),
+    confronta(DatoAnagrafico::ProvinciaNascita, luogo.has_value() && !vuoto(scheda.provincia),
               luogo && provinciaDelLuogo(*luogo, scheda.provincia));
     esito.dalCodice = std::move(*dati);
     return esito;

@@ -24,7 +24,7 @@ struct DatiCodiceFiscale {
     QDate nascita;                         // always a valid date
     Sesso sesso = Sesso::Maschile;
     QString codiceCatastale;               // "H501", letters of an omocodia turned back into digits
-    const LuogoCatastale* luogo = nullptr; // nullptr when the table does not know the code
+    std::optional<LuogoCatastale> luogo;   // empty when the table does not know the code
 };
 
 // Decodes a 16-character codice fiscale (blanks around it and lower case

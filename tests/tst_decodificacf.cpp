@@ -132,7 +132,7 @@ private slots:
             {"Z502", "BAHAMA (ISOLE)", "EE", false, {"BAHAMAS", "Bahama"}, {}},
         };
         for (const auto& [codice, nome, provincia, soppresso, altriNomi, altreProvince] : casi) {
-            const LuogoCatastale* luogo = luogoCatastale(codice);
+            const std::optional<LuogoCatastale> luogo = luogoCatastale(codice);
             QVERIFY2(luogo, qPrintable(codice));
             QCOMPARE(luogo->codice, codice.toUpper());
             QCOMPARE(luogo->nome, nome);
@@ -151,7 +151,7 @@ private slots:
         // Every recorded name and province, as a clerk might type them, answers to its own code.
         QRandomGenerator caso(16);
         for (const QStringList& r : righe) {
-            const LuogoCatastale* luogo = luogoCatastale(r.at(0));
+            const std::optional<LuogoCatastale> luogo = luogoCatastale(r.at(0));
             QString nome = r.at(2).section(QLatin1Char('='), 0, 0);
             if (caso.bounded(2))
                 nome = nome.toLower().replace(QLatin1Char('\''), QLatin1Char(' '));
