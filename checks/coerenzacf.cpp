@@ -36,7 +36,7 @@ std::optional<ConfrontoCodiceFiscale> confrontaCodiceFiscale(const SchedaNascita
     std::optional<DatiCodiceFiscale> dati = decodificaCodiceFiscale(codice);
     if (!dati)
         return std::nullopt;
-    const QString lettereCodice = codice.trimmed().toString().toUpper();
+    const QString maiuscolo = codice.trimmed().toString().toUpper();
     const std::optional<LuogoCatastale>& luogo = dati->luogo;
 
     ConfrontoCodiceFiscale esito;
@@ -45,9 +45,9 @@ std::optional<ConfrontoCodiceFiscale> confrontaCodiceFiscale(const SchedaNascita
             esito.discordanti << dato;
     };
     confronta(DatoAnagrafico::Cognome, !vuoto(scheda.cognome),
-              lettereCognome(scheda.cognome) == QStringView(lettereCodice).left(3));
+              lettereCognome(scheda.cognome) == QStringView(maiuscolo).left(3));
     confronta(DatoAnagrafico::Nome, !vuoto(scheda.nome),
-              lettereNome(scheda.nome) == QStringView(lettereCodice).mid(3, 3));
+              lettereNome(scheda.nome) == QStringView(maiuscolo).mid(3, 3));
     confronta(DatoAnagrafico::Sesso, !vuoto(scheda.sesso),
               scheda.sesso.trimmed().toUpper() == QString(siglaSesso(dati->sesso)));
     confronta(DatoAnagrafico::DataNascita, scheda.nascita.isValid(), scheda.nascita == dati->nascita);
