@@ -71,15 +71,15 @@ std::optional<DatiCodiceFiscale> decodificaCodiceFiscale(QStringView testo)
         giorno -= 40;
         sesso = Sesso::Femminile;
     }
-    if (mese == 0 || giorno < 1 || giorno > 31)
-        return std::nullopt;
     // Two digits name a year within a century: take the later of the two
     // centuries that does not put the birth after the return's year, so 04 is
     // 2004 and 05 is 1905.
     const int aa = cifre[6] * 10 + cifre[7];
     const int anno = 2000 + aa <= ANNODICHIARAZIONE ? 2000 + aa : 1900 + aa;
     const QDate nascita(anno, mese, giorno);
-    if (!nascita.isValid()) // 31 February, 29 February of a common year
+    // A letter that is no month gives month 0, a day outside 1-31 (41-71 for a
+    // woman) no day: no date, as for 31 February or 29 February of a common year.
+    if (!nascita.isValid())
         return std::nullopt;
 
     DatiCodiceFiscale dati;
