@@ -1,6 +1,7 @@
 #include "archiviodemo.h"
 
 #include "checks/codicifiscali.h"
+#include "checks/decodificacf.h"
 #include "store/database.h"
 #include "store/luogo.h"
 #include "store/province.h"
@@ -15,28 +16,6 @@
 namespace strumenti {
 
 namespace {
-
-const QString VOCALI = QStringLiteral("AEIOU");
-
-// Letters of a name in capitals, split into consonants and vowels.
-void lettere(const QString& testo, QString& consonanti, QString& vocali)
-{
-    for (QChar c : testo.toUpper()) {
-        if (c < QLatin1Char('A') || c > QLatin1Char('Z'))
-            continue;
-        (VOCALI.contains(c) ? vocali : consonanti) += c;
-    }
-}
-
-QString treLettere(const QString& testo, bool nome)
-{
-    QString consonanti, vocali;
-    lettere(testo, consonanti, vocali);
-    // A first name with four or more consonants takes the first, third and fourth.
-    if (nome && consonanti.size() >= 4)
-        return QString(consonanti.at(0)) + consonanti.at(2) + consonanti.at(3);
-    return (consonanti + vocali + QStringLiteral("XXX")).left(3);
-}
 
 struct Dichiarante {
     QString codazi, cfd, fr1, fr2, fr3;
@@ -209,7 +188,7 @@ QString codiceFiscale(const QString& cognome, const QString& nome, const QDate& 
 {
     static const QString MESI = QStringLiteral("ABCDEHLMPRST");
     const int giorno = nascita.day() + (sesso == QLatin1Char('F') ? 40 : 0);
-    const QString base = treLettere(cognome, false) + treLettere(nome, true) +
+    const QString base = checks::lettereCognome(cognome) + checks::lettereNome(nome) +
                          QStringLiteral("%1").arg(nascita.year() % 100, 2, 10, QLatin1Char('0')) +
                          MESI.at(nascita.month() - 1) + QStringLiteral("%1").arg(giorno, 2, 10, QLatin1Char('0')) +
                          comune.toUpper();
