@@ -2,17 +2,19 @@
 
 #include "support/archivioprova.h"
 
+#include "startup/configurazione.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTimer>
 
-static void scrivi(std::initializer_list<std::pair<const char*, QString>> valori)
+static void scrivi(const QList<QPair<QString, QString>>& valori)
 {
-    QSettings registro(QStringLiteral("TARVESSA"), QStringLiteral("VELMORIA"));
-    for (const auto& [nome, valore] : valori)
-        valore.isNull() ? registro.remove(nome) : registro.setValue(nome, valore);
+    QString errore;
+    if (!SCRIVICONFIGURAZIONE(valori, &errore))
+        qFatal("%s", qPrintable(errore));
 }
 
 void preparaAmbienteProva()
