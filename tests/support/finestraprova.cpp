@@ -3,6 +3,7 @@
 #include "support/archivioprova.h"
 
 #include "startup/configurazione.h"
+#include "window/italiano.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -23,6 +24,7 @@ void preparaAmbienteProva()
     for (const auto formato : {QSettings::NativeFormat, QSettings::IniFormat})
         QSettings::setPath(formato, QSettings::UserScope, cartella.path());
     QApplication::setQuitOnLastWindowClosed(false);
+    ITALIANOQT(); // as the program does at start-up
     MessageBox::setRecording(true);
     MessageBox::setAutoAnswer(true);
 }
@@ -90,7 +92,7 @@ void rispondiBoxReale(int risposta, BoxReale* visto)
         const auto testo = [](const QAbstractButton* b) { return b->text().remove(QLatin1Char('&')); };
         if (visto) {
             *visto = {box->text(), box->windowTitle(), box->icon(), {},
-                      box->defaultButton() ? testo(box->defaultButton()) : QString()};
+                      box->defaultButton() ? testo(box->defaultButton()) : QString(), box->size()};
             for (const QAbstractButton* b : box->buttons())
                 visto->bottoni.append(testo(b));
         }
