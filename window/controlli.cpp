@@ -342,6 +342,8 @@ void ANAGSOST::COSTRUISCICONTROLLI()
         Text1[n] = creaCampo(scheda, nomeElemento("Text1", n), r.maxLength, r.left, r.top, r.width);
     }
     Text1[10]->setEnabled(false);
+    // The date of birth: no edit bypasses its mask; a date pasted whole replaces it.
+    Text1[4]->setMaschera(TASTIDATAINCOLLATA);
 
     const QIcon lente = style()->standardIcon(QStyle::SP_FileDialogContentsView);
     const int bottoni[3][2] = {{8655, 2070}, {7395, 2730}, {8985, 2730}};

@@ -7,6 +7,7 @@
 #include "checks/tasti.h"
 
 #include <QLineEdit>
+#include <functional>
 
 class TextBox : public QLineEdit {
     Q_OBJECT
@@ -32,6 +33,18 @@ public:
     // that arrives by paste, drop or input method.
     void digita(int keyAscii);
 
+    // A field whose text keeps a fixed shape through its KeyPress rule (the
+    // date mask), which no edit may bypass: the keys that delete (Delete,
+    // word and line deletion, Cut, the menu's Delete) reach the rule as a
+    // backspace, Undo and Redo as their control codes; text that arrives
+    // whole (paste, drop, middle click, an input method's word) is turned by
+    // `tastiIncolla` into the keys that type it, as one unit, or refused
+    // whole with a beep when it gives none; and entering the field by mouse
+    // leaves the caret where GotFocus put it, as entering it by Tab does.
+    using TastiIncolla = std::function<QList<int>(const QString&)>;
+    void setMaschera(TastiIncolla tastiIncolla);
+    bool maschera() const { return static_cast<bool>(m_tastiIncolla); }
+
 signals:
     void KeyPress(int& KeyAscii);
     void Change();
@@ -44,11 +57,14 @@ protected:
     void focusOutEvent(QFocusEvent* evento) override;
     void inputMethodEvent(QInputMethodEvent* evento) override;
     void dropEvent(QDropEvent* evento) override;
+    void mousePressEvent(QMouseEvent* evento) override;
     void mouseReleaseEvent(QMouseEvent* evento) override;
     void contextMenuEvent(QContextMenuEvent* evento) override;
 
 private:
     void incollaTesto(const QString& testo);
+    // A key of a mask field that edits by itself; true when handled.
+    bool tastoMaschera(QKeyEvent* evento);
     void aggiornaColori();
 
     long m_foreColor = 0;
@@ -57,4 +73,7 @@ private:
     // signalled and LostFocus not yet. The window losing and regaining the
     // activation (a message box, a popup) does not change it.
     bool m_focusLogico = false;
+    TastiIncolla m_tastiIncolla;
+    // The focus came with a mouse press, whose caret is not to stay.
+    bool m_entrataMouse = false;
 };
