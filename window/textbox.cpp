@@ -137,9 +137,17 @@ CAMPOTESTO TextBox::stato() const
 
 void TextBox::applica(const CAMPOTESTO& campo)
 {
-    // The maximum length belongs to the field: a text beyond it is cut there.
-    setText(campo.testo);
+    // What a keystroke routine makes is typed: a text beyond the limit is cut there.
+    setText(campo.testo.left(m_limite));
     setSelStart(campo.caret);
+}
+
+void TextBox::inserisci(QChar carattere)
+{
+    const int tetto = m_focusLogico ? std::max(m_limite, m_lunghezzaEntrata) : m_limite;
+    if (text().size() - selectedText().size() + 1 > tetto)
+        return;
+    insert(QString(carattere));
 }
 
 void TextBox::digita(int keyAscii)
@@ -154,7 +162,7 @@ void TextBox::digita(int keyAscii)
     }
     if (carattereDiControllo(codice) || codice > 0xFFFF || QChar(codice).isSurrogate())
         return;
-    insert(QString(QChar(codice)));
+    inserisci(QChar(codice));
 }
 
 void TextBox::setMaschera(TastiIncolla tastiIncolla)
@@ -246,7 +254,7 @@ void TextBox::keyPressEvent(QKeyEvent* evento)
         return;
     }
     if (!isReadOnly() && codice <= 0xFFFF && !QChar(codice).isSurrogate())
-        insert(QString(QChar(codice)));
+        inserisci(QChar(codice));
 }
 
 void TextBox::focusInEvent(QFocusEvent* evento)
@@ -267,6 +275,7 @@ void TextBox::focusInEvent(QFocusEvent* evento)
         }
     }
     m_focusLogico = true;
+    m_lunghezzaEntrata = int(text().size());
     emit GotFocus();
 }
 

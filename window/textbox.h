@@ -20,6 +20,15 @@ public:
     void setForeColor(long colore);
     void setBackColor(long colore);
 
+    // The longest text the operator may type. Unlike QLineEdit's own
+    // maximum length it never cuts a text the program sets: a value stored
+    // longer by another program is shown and saved whole. Typing never makes
+    // a text longer than this limit, or than the text was when the operator
+    // entered the field; deleting, and typing over a selection, work as in
+    // any field.
+    int maxLength() const { return m_limite; }
+    void setMaxLength(int limite) { m_limite = limite; }
+
     // Caret position (0-based); setting it beyond the end puts it at the end.
     int SelStart() const { return cursorPosition(); }
     void setSelStart(int posizione);
@@ -62,11 +71,15 @@ protected:
     void contextMenuEvent(QContextMenuEvent* evento) override;
 
 private:
+    // A typed character enters at the caret, over the selection, within the limit.
+    void inserisci(QChar carattere);
     void incollaTesto(const QString& testo);
     // A key of a mask field that edits by itself; true when handled.
     bool tastoMaschera(QKeyEvent* evento);
     void aggiornaColori();
 
+    int m_limite = 32767;
+    int m_lunghezzaEntrata = 0; // of the text when the field got the focus
     long m_foreColor = 0;
     long m_backColor = 16777215;
     // The field holds the focus as the window's handlers see it: GotFocus was
