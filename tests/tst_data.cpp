@@ -178,6 +178,7 @@ private slots:
         QFETCH(QString, tasti);
         QFETCH(QString, mostrata);
         entra(*prova, 4);
+        QGuiApplication::clipboard()->clear();
         const QHash<QString, QKeySequence> sequenze = {
             {"Delete", Qt::Key_Delete}, {"End", Qt::Key_End}, {"Ctrl+Delete", Qt::CTRL | Qt::Key_Delete},
             {"Ctrl+Backspace", Qt::CTRL | Qt::Key_Backspace}, {"Shift+End", Qt::SHIFT | Qt::Key_End},
@@ -192,6 +193,9 @@ private slots:
         }
         QCOMPARE(data->text(), mostrata);
         QVERIFY(QRegularExpression("^[0-9]{2}/[0-9]{2}/[0-9]{4}$").match(data->text()).hasMatch());
+        // Cut is a copy before the deletion.
+        const bool taglia = tasti.contains("Ctrl+X") || tasti.contains("Taglia");
+        QCOMPARE(QGuiApplication::clipboard()->text(), taglia ? MOSTRATA : QString());
     }
 };
 
