@@ -282,6 +282,7 @@ void TextBox::focusInEvent(QFocusEvent* evento)
 void TextBox::focusOutEvent(QFocusEvent* evento)
 {
     QLineEdit::focusOutEvent(evento);
+    m_entrataMouse = false;
     // The window being deactivated (a message box) or a popup opening over
     // the field is not a change of field.
     if (evento->reason() == Qt::ActiveWindowFocusReason || evento->reason() == Qt::PopupFocusReason)
