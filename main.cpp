@@ -1,4 +1,5 @@
 #include "window/anagsost.h"
+#include "window/italiano.h"
 #include "window/msgbox.h"
 
 #include <QApplication>
@@ -8,6 +9,9 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // Qt's own texts (standard buttons, context menus) in Italian; without
+    // the translation file they stay in English.
+    ITALIANOQT();
     MOD770BAS modulo(MsgBox);
     ANAGSOST finestra(modulo);
     if (!finestra.Form_Load())

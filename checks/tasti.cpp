@@ -270,6 +270,29 @@ QString DIGITADATA(CAMPOTESTO& campo, int keyAscii)
     return campo.testo;
 }
 
+QList<int> TASTIDATAINCOLLATA(const QString& testo)
+{
+    static const QRegularExpression forma(
+        QStringLiteral("^(?:([0-9]{2})/([0-9]{2})/([0-9]{4})|([0-9]{2})-([0-9]{2})-([0-9]{4})|([0-9]{8}))$"));
+    const QRegularExpressionMatch m = forma.match(testo.trimmed());
+    if (!m.hasMatch())
+        return {};
+    QString cifre;
+    for (int i = 1; i <= 7; ++i)
+        cifre += m.captured(i);
+
+    // Typed from the empty mask: every digit must be one the mask takes.
+    QList<int> tasti{BACKSPACE};
+    CAMPOTESTO campo{MASCHERADATA, int(MASCHERADATA.size()), 0, false};
+    for (const QChar c : cifre) {
+        DIGITADATA(campo, c.unicode());
+        if (campo.beep)
+            return {};
+        tasti.append(c.unicode());
+    }
+    return tasti;
+}
+
 bool DATAVALIDA(const QString& testo)
 {
     static const QRegularExpression forma(QStringLiteral("^([0-9]{2})/([0-9]{2})/([0-9]{4})$"));

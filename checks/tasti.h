@@ -1,6 +1,7 @@
 #pragma once
 // Keystroke routines of the typed fields. They work on a plain description of
 // the field (text, maximum length, caret) so that they need no widget.
+#include <QList>
 #include <QString>
 
 struct CAMPOTESTO {
@@ -21,6 +22,13 @@ int DIGITANUMERO(CAMPOTESTO& campo, int keyAscii, int segno, int virgola, int in
 // Overtype entry into the date mask "00/00/0000". Returns the field's new text;
 // the caret is left in campo.caret; the key itself is always swallowed.
 QString DIGITADATA(CAMPOTESTO& campo, int keyAscii);
+
+// A text pasted whole into the date mask: when it reads as a date GG/MM/AAAA,
+// GG-MM-AAAA or GGMMAAAA (blanks around it aside) whose every digit the mask
+// takes when typed from its start, the key codes that type it there: a
+// backspace (which empties the mask) and the eight digits. Otherwise none: the
+// paste is refused whole.
+QList<int> TASTIDATAINCOLLATA(const QString& testo);
 
 // A date of birth typed as GG/MM/AAAA that is a real calendar day with a
 // four-digit year (not "0000").

@@ -1,5 +1,6 @@
 #include "startup/mod770bas.h"
 
+#include "startup/configurazione.h"
 #include "store/province.h"
 
 #include <QDir>
@@ -7,7 +8,6 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
-#include <QSettings>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -15,15 +15,14 @@
 
 namespace {
 
-const QString ORGANIZZAZIONE = QStringLiteral("TARVESSA");
-const QString APPLICAZIONE = QStringLiteral("VELMORIA");
-
 QString fileAnno()
 {
     return QStringLiteral("S770") + ANNO + QStringLiteral(".MDB");
 }
 
 const QString ASSISTENZA = QStringLiteral("Contattare la Tarvessa servizi");
+// Every start-up refusal of the program's own says that it ends.
+const QString CHIUSURA = QStringLiteral("Il programma viene chiuso.");
 
 // The engine's own words about a failure, first line only, for support.
 QString parole(const store::ErroreArchivio& errore)
@@ -131,21 +130,7 @@ bool MOD770BAS::LEGGIPERCORSI()
 
 QString MOD770BAS::LEGGIREGISTRO(const QString& nomeValore)
 {
-    const QSettings registro(ORGANIZZAZIONE, APPLICAZIONE);
-    const QVariant valore = registro.value(nomeValore);
-    switch (valore.typeId()) {
-    case QMetaType::QString:
-    case QMetaType::QByteArray:
-        return valore.toString();
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        // A number value reads as its low 16 bits, signed.
-        return QString::number(static_cast<qint16>(valore.toLongLong() & 0xFFFF));
-    default:
-        return QString();
-    }
+    return LEGGICONFIGURAZIONE().valori.value(nomeValore.toUpper());
 }
 
 bool MOD770BAS::ESISTEFILE(const QString& nomeFile)
@@ -166,6 +151,14 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZA()
 
     if (!LEGGIPERCORSI())
         return ESITO::Termina; // another copy is running: end silently
+    const QString titolo = QStringLiteral(" Gestione Modello ") + MODELLO + QStringLiteral(" (Semplificato) - ");
+    // A configuration that cannot be read as written is refused: taking its
+    // values as missing could open another archive than the one meant.
+    const QString difetto = LEGGICONFIGURAZIONE().difetto;
+    if (!difetto.isEmpty()) {
+        MsgBox(righe({QStringLiteral("Attenzione !!!!"), difetto, CHIUSURA}), vbCritical, titolo);
+        return ESITO::Termina;
+    }
     const QString archivi = LEGGIREGISTRO(QStringLiteral("PERCORSOARCHIVI"));
     const QString programmi = LEGGIREGISTRO(QStringLiteral("PERCORSOPROGRAMMI"));
 
@@ -178,9 +171,8 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZA()
     PERCORSOARCHIVI = archivi;
     PERCORSOPROGRAMMI = programmi;
 
-    const QString titolo = QStringLiteral(" Gestione Modello ") + MODELLO + QStringLiteral(" (Semplificato) - ");
     SERVERPOSTGRESQL = LEGGIREGISTRO(QStringLiteral("SERVERPOSTGRESQL")).trimmed();
-    PREFISSOPOSTGRESQL = LEGGIREGISTRO(QStringLiteral("PREFISSOPOSTGRESQL")).trimmed();
+    PREFISSOPOSTGRESQL = LEGGIREGISTRO(QStringLiteral("PREFISSOPOSTGRESQL"));
     if (SUSERVER())
         return INIZIALIZZASERVER(titolo);
     if (!ESISTEFILE(NOMETEMPLATE())) {
@@ -209,7 +201,7 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZA()
             MsgBox(QStringLiteral("Attenzione !!!!") + CR + QStringLiteral("Impossibile creare l'archivio ") + anno
                        + QStringLiteral(" dal file ") + NOMETEMPLATE() + CR
                        + QStringLiteral("Controllare lo spazio su disco e i permessi della cartella.") + CR
-                       + ASSISTENZA,
+                       + CHIUSURA + CR + ASSISTENZA,
                    vbCritical, titolo);
             return ESITO::Termina;
         }
@@ -220,9 +212,9 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZA()
 MOD770BAS::ESITO MOD770BAS::INIZIALIZZASERVER(const QString& titolo)
 {
     const QString server = SERVERPOSTGRESQL;
-    auto ferma = [&](const QStringList& testo) {
-        MsgBox(righe(QStringList{QStringLiteral("Attenzione !!!!")} + testo + QStringList{ASSISTENZA}), vbCritical,
-               titolo);
+    auto ferma = [&](const QStringList& testo, const QString& chiusura = CHIUSURA) {
+        MsgBox(righe(QStringList{QStringLiteral("Attenzione !!!!")} + testo + QStringList{chiusura, ASSISTENZA}),
+               vbCritical, titolo);
         return ESITO::Termina;
     };
     // A failure of the server itself: unreachable, or refusing the user.
@@ -250,15 +242,17 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZASERVER(const QString& titolo)
 
     try {
         if (store::presenza(LUOGOTEMPLATE()) == store::Presenza::Assente)
+            // The server's counterpart of the missing template file, in its words.
             return ferma({QStringLiteral("Non esiste l'archivio ") + NOMETEMPLATESERVER() +
-                          QStringLiteral(" sul server ") + server});
+                              QStringLiteral(" sul server ") + server},
+                         QString());
 
         const store::Presenza anno = store::presenza(LUOGOANNO());
         if (anno == store::Presenza::Inaccessibile) {
             // It holds a client's return: never replaced, never touched.
             return ferma({QStringLiteral("Impossibile leggere l'archivio ") + NOMEARCHIVIOANNO(),
-                          QStringLiteral("L'archivio esiste ma non è accessibile (in uso o senza permessi)."),
-                          QStringLiteral("Il programma viene chiuso senza modificarlo.")});
+                          QStringLiteral("L'archivio esiste ma non è accessibile (in uso o senza permessi).")},
+                         QStringLiteral("Il programma viene chiuso senza modificarlo."));
         }
         if (anno == store::Presenza::Assente) {
             try {

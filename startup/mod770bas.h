@@ -32,7 +32,8 @@ public:
     ESITO INIZIALIZZASERVER(const QString& titolo);
     // false when another instance of the program is already running.
     bool LEGGIPERCORSI();
-    // One string value of the configuration key; "" when missing or unreadable.
+    // One string value of the configuration, as written (startup/configurazione.h);
+    // "" when missing.
     static QString LEGGIREGISTRO(const QString& nomeValore);
     // True when the file can be opened for reading.
     bool ESISTEFILE(const QString& nomeFile);

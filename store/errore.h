@@ -32,10 +32,15 @@ public:
 
     // Italian text for the operator; lines are separated by carriage returns.
     QString messaggio() const;
+    // The same failure met while the program starts: nothing was done yet,
+    // and the text says that the program closes.
+    QString messaggioAvvio() const;
 
     const char* what() const noexcept override { return m_what.c_str(); }
 
 private:
+    QString testo(bool avvio) const;
+
     TipoErrore m_tipo;
     QString m_dettaglio;
     QString m_oggetto;

@@ -42,6 +42,12 @@ class TestAvvio : public QObject {
         const auto box = MessageBox::shown().value(0);
         QVERIFY2(MessageBox::shown().size() == 1 && box.testo.contains(testo), qPrintable(testiMostrati().join('|')));
         QCOMPARE(std::pair(box.stile, box.titolo), std::pair(stile, titolo));
+        // The program's own refusals say that it closes, and none borrows the words of a failed operation.
+        const bool proprio = !box.testo.startsWith("Non trovata procedura") && !box.testo.contains("\rNon esiste ")
+            && !box.testo.startsWith("Inserire prima il frontespizio");
+        QVERIFY2(!proprio || box.testo.contains("\rIl programma viene chiuso"), qPrintable(box.testo));
+        for (const char* operazione : {"L'operazione non è stata eseguita", "Riprovare fra qualche istante"})
+            QVERIFY2(!box.testo.contains(QString::fromUtf8(operazione)), qPrintable(box.testo));
         QVERIFY(!prova.modulo.DBANNO && !prova.modulo.TABANAGSOST && !prova.finestra.isVisible());
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(fileDi(cartella), prima);
@@ -134,6 +140,8 @@ private slots:
         QTest::newRow("missing index")
             << "DROP INDEX ANAGSOSTITUTI_CHIAVECFS"
             << "Attenzione !!! Nell'archivio manca l'indice CHIAVECFS della tabella ANAGSOSTITUTI.";
+        QTest::newRow("locked by another program")
+            << "bloccato" << "Attenzione !!! L'archivio è in uso da un altro programma della procedura.";
         QTest::newRow("server unreachable") << "host=127.0.0.1 port=1 user=anagsost"
                                             << "Impossibile collegarsi al server PostgreSQL host=127.0.0.1 port=1";
         QTest::newRow("password in the configuration") << "host=127.0.0.1 password=segreta"
@@ -143,7 +151,7 @@ private slots:
     {
         QFETCH(QString, guasto);
         QFETCH(QString, testo);
-        if (!guasto.startsWith("DROP") && !guasto.startsWith("host="))
+        if (!guasto.startsWith("DROP") && !guasto.startsWith("host=") && guasto != "bloccato")
             SOLO_FILE("the SQLite file itself");
         ArchivioProva archivio;
         const QString anno = archivio.percorsoAnno();
@@ -174,6 +182,7 @@ private slots:
             archivio.esegui(guasto);
         }
         file.close();
+        const auto blocco = guasto == "bloccato" ? archivio.blocca(true) : nullptr;
         configura(archivio.cartella());
         if (guasto.startsWith("host="))
             configuraServer(guasto);

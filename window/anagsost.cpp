@@ -94,7 +94,9 @@ bool ANAGSOST::Form_Load()
         Option1[0]->setChecked(true);
         LISTASOSTITUTI();
     } catch (const store::ErroreArchivio& errore) {
-        ERROREARCHIVIO(errore);
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+        MsgBox(errore.messaggioAvvio(), vbCritical, Caption());
         Form_Unload();
         return false;
     }

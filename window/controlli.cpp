@@ -12,6 +12,8 @@
 #include <QStatusBar>
 #include <QStyle>
 
+#include <algorithm>
+
 namespace {
 
 QString nomeElemento(const QString& nome, int indice)
@@ -29,6 +31,9 @@ QGroupBox* creaFrame(QWidget* padre, const QString& nome)
     auto* frame = new QGroupBox(padre);
     frame->setObjectName(nome);
     frame->setFlat(false);
+    // A frame paints its whole area: the insertion, change-of-codice-fiscale
+    // and lookup frames lie over other controls, which must not show through.
+    frame->setAutoFillBackground(true);
     return frame;
 }
 
@@ -78,6 +83,35 @@ void coloraTesto(QLabel* label, long colore)
     QPalette tavolozza = label->palette();
     tavolozza.setColor(QPalette::WindowText, COLOREVB(colore));
     label->setPalette(tavolozza);
+}
+
+// Captions that stand left of their fields (the insertion frame): in the
+// window's font the longest may need more room than the layout gives it, and
+// a caption is never cut. The fields then start after the widest caption
+// and end inside the frame; a button beside a field moves with it.
+void allineaDidascalie(std::initializer_list<std::pair<QLabel*, QWidget*>> righe, QWidget* bottone, QWidget* accanto)
+{
+    const int distanza = TWIPS(60);
+    int sinistra = 0;
+    for (const auto& [label, campo] : righe) {
+        sinistra = std::max({sinistra, campo->x(),
+                             label->x() + label->fontMetrics().horizontalAdvance(label->text()) + distanza});
+    }
+    for (const auto& [label, campo] : righe) {
+        const int limite = campo->parentWidget()->width() - TWIPS(120);
+        label->resize(sinistra - distanza - label->x(), label->height());
+        campo->setGeometry(sinistra, campo->y(), std::min(campo->width(), limite - sinistra), campo->height());
+    }
+    bottone->move(accanto->x() + accanto->width() + TWIPS(30), bottone->y());
+}
+
+// A caption names its control for screen readers: the label is its buddy
+// and the control's accessible name is the caption's text.
+void didascalia(QLabel* label, QWidget* controllo, const QString& descrizione = QString())
+{
+    label->setBuddy(controllo);
+    controllo->setAccessibleName(label->text().trimmed());
+    controllo->setAccessibleDescription(descrizione);
 }
 
 void catenaTab(std::initializer_list<QWidget*> controlli)
@@ -308,6 +342,8 @@ void ANAGSOST::COSTRUISCICONTROLLI()
         Text1[n] = creaCampo(scheda, nomeElemento("Text1", n), r.maxLength, r.left, r.top, r.width);
     }
     Text1[10]->setEnabled(false);
+    // The date of birth: no edit bypasses its mask; a date pasted whole replaces it.
+    Text1[4]->setMaschera(TASTIDATAINCOLLATA);
 
     const QIcon lente = style()->standardIcon(QStyle::SP_FileDialogContentsView);
     const int bottoni[3][2] = {{8655, 2070}, {7395, 2730}, {8985, 2730}};
@@ -319,6 +355,9 @@ void ANAGSOST::COSTRUISCICONTROLLI()
     CMDAPRILIST[2]->hide();
     CMDAPRILIST[3] = creaBottone(FrmInserimento, nomeElemento("CMDAPRILIST", 3), QString(), 2325, 2280, 315, 315);
     CMDAPRILIST[3]->setIcon(lente);
+    allineaDidascalie({{Label2[0], TEXTAZI}, {Label2[1], TEXTCF}, {Label2[4], TextCOGNO}, {Label2[5], TextNOME},
+                       {Label2[6], TextAZICOL}},
+                      CMDAPRILIST[3], TextAZICOL);
 
     // ---- button bar ----
     Frmbottoni = creaFrame(form, QStringLiteral("Frmbottoni"));
@@ -350,6 +389,28 @@ void ANAGSOST::COSTRUISCICONTROLLI()
     StatusBar1 = statusBar();
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
+
+    // Names for screen readers: each control by its caption (a button by its
+    // text, which needs nothing more).
+    didascalia(Label1[4], List1);
+    didascalia(Label2[0], TEXTAZI);
+    didascalia(Label2[1], TEXTCF);
+    didascalia(Label2[4], TextCOGNO);
+    didascalia(Label2[5], TextNOME);
+    didascalia(Label2[6], TextAZICOL);
+    didascalia(Label2[12], Text2);
+    const char* descrizioni[11] = {};
+    descrizioni[6] = "Provincia di nascita";
+    descrizioni[7] = "Comune di residenza o domicilio fiscale";
+    descrizioni[8] = "Provincia di residenza o domicilio fiscale";
+    for (int n = 1; n <= 10; ++n)
+        didascalia(testate3[n], Text1[n], QString::fromLatin1(descrizioni[n]));
+    // The lookup list is named by its heading, which each opening sets.
+    didascalia(LabTabmin, ListTabmin);
+    CMDAPRILIST[0]->setAccessibleName(QStringLiteral("Tabella province, provincia di nascita"));
+    CMDAPRILIST[1]->setAccessibleName(QStringLiteral("Tabella province, provincia di residenza"));
+    for (int i : {2, 3})
+        CMDAPRILIST[i]->setAccessibleName(QStringLiteral("Aziende, codice azienda collegata"));
 
     // Keyboard order.
     catenaTab({List1, cmduscita[1], Cmdcancella, CmdCambia, Option1[0], Option1[1], Option1[2]});

@@ -25,13 +25,18 @@ void ANAGSOST::COLLEGAFINESTRA()
                              static_cast<QWidget*>(CmdInserimento[0]), static_cast<QWidget*>(CmdInserimento[1])})
         bottone->installEventFilter(this);
     Frmmoduli[0]->installEventFilter(this);
+    FrmInserimento->installEventFilter(this);
 }
 
 bool ANAGSOST::eventFilter(QObject* oggetto, QEvent* evento)
 {
-    const bool focusBottone = evento->type() == QEvent::FocusIn && oggetto != Frmmoduli[0];
+    const bool focusBottone =
+        evento->type() == QEvent::FocusIn && oggetto != Frmmoduli[0] && oggetto != FrmInserimento;
     const bool clickScheda = evento->type() == QEvent::MouseButtonPress && oggetto == Frmmoduli[0];
-    if (focusBottone || clickScheda)
+    // The list of companies opened from the insertion frame goes with it,
+    // however the frame is closed (a click on the selection list among others).
+    const bool chiusoInserimento = oggetto == FrmInserimento && evento->type() == QEvent::Hide && TABELLAAPERTA == 3;
+    if (focusBottone || clickScheda || chiusoInserimento)
         Framecodif->hide();
     return QMainWindow::eventFilter(oggetto, evento);
 }

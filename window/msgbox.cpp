@@ -1,6 +1,7 @@
 #include "window/msgbox.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QMessageBox>
 #include <deque>
 
@@ -26,9 +27,37 @@ bool& automatica()
     return attiva;
 }
 
+// Qt widens a message box to its title, as if a title bar had to show the
+// title whole: with the window's long caption a one-word box grew to some 700
+// pixels. The window system elides a long title instead, so the box is sized
+// to its text alone: its size is worked out while its title is empty.
+class BoxMessaggio : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    bool event(QEvent* evento) override
+    {
+        switch (evento->type()) {
+        case QEvent::Show:
+        case QEvent::LayoutRequest:
+        case QEvent::FontChange:
+        case QEvent::StyleChange: {
+            const QString titolo = windowTitle();
+            setWindowTitle(QString());
+            const bool esito = QMessageBox::event(evento);
+            setWindowTitle(titolo);
+            return esito;
+        }
+        default:
+            return QMessageBox::event(evento);
+        }
+    }
+};
+
 int mostraBox(const QString& testo, int stile, const QString& titolo)
 {
-    QMessageBox box(QApplication::activeWindow());
+    BoxMessaggio box(QApplication::activeWindow());
     box.setWindowTitle(titolo);
     // Lines are separated by carriage returns in the program's texts.
     QString righe = testo;

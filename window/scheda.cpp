@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QGroupBox>
 
+#include <algorithm>
+
 namespace {
 
 QString nomeCampo(int n)
@@ -93,7 +95,8 @@ void ANAGSOST::Text1_Change(int Index)
 void ANAGSOST::Text1_GotFocus(int Index)
 {
     TextBox* campo = Text1[Index];
-    campo->setSelStart(Index == 4 ? 0 : campo->maxLength());
+    // After the last character: the maximum length, or beyond it for a longer stored value.
+    campo->setSelStart(Index == 4 ? 0 : std::max(campo->maxLength(), int(campo->text().size())));
     Framecodif->hide();
 }
 

@@ -58,6 +58,9 @@ void ANAGSOST::COLLEGASELEZIONE()
         if (!List1->selectedItems().isEmpty())
             protetto([this] { List1_Click(); });
     });
+    // A click on the line already picked changes no selection, and is a
+    // single click all the same (it closes the insertion frame).
+    connect(List1, &QListWidget::itemClicked, this, [this] { protetto([this] { List1_Click(); }); });
     connect(List1, &QListWidget::itemDoubleClicked, this, [this] { protetto([this] { List1_DblClick(); }); });
     for (int i = 0; i < 3; ++i) {
         connect(Option1[i], &QRadioButton::toggled, this, [this, i](bool selezionato) {

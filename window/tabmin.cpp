@@ -195,6 +195,7 @@ void ANAGSOST::CMDAPRILIST_Click(int Index)
     const int sinistra = (larghezza - larghezzaTitolo) / 2;
     LabTabmin->setGeometry(TWIPS(sinistra), TWIPS(240), TWIPS(larghezzaTitolo), LabTabmin->height());
     LabTabmin->setText(Index <= 1 ? TITOLOPROVINCE : TITOLOAZIENDE);
+    ListTabmin->setAccessibleName(LabTabmin->text().trimmed());
     ListTabmin->setGeometry(TWIPS(sinistra), TWIPS(540), TWIPS(larghezza - 100), TWIPS(altezza - 600));
 
     Framecodif->show();
@@ -207,6 +208,11 @@ void ANAGSOST::ListTabmin_DblClick()
     TextBox* campo = CAMPOTABMIN(TABELLAAPERTA);
     if (!campo)
         return;
+    // A field that is not on screen (its frame closed meanwhile) takes no choice.
+    if (!campo->isVisible()) {
+        Framecodif->hide();
+        return;
+    }
     const int n = TABELLAAPERTA <= 1 ? 2 : 3;
     const QList<QListWidgetItem*> selezionati = ListTabmin->selectedItems();
     // With nothing chosen, or no line at or above the chosen one carrying a

@@ -22,6 +22,8 @@ namespace {
 
 constexpr int BACKSPACE = 8;
 constexpr int INVIO = 13;
+constexpr int CTRL_Y = 25;
+constexpr int CTRL_Z = 26;
 constexpr int ESC = 27;
 
 bool carattereDiControllo(int codice)
@@ -66,14 +68,15 @@ QColor coloreClassico(long colore)
     return QColor(int(colore & 0xFF), int((colore >> 8) & 0xFF), int((colore >> 16) & 0xFF));
 }
 
-bool azioneIncolla(const QAction* azione)
+// A standard entry of the context menu, by its name or, for an unnamed one
+// (older toolkits, the Delete entry), by its translated text without the
+// shortcut shown after a tab.
+bool voceMenu(const QAction* azione, const char* nome, const char* testo)
 {
-    if (azione->objectName() == QLatin1String("edit-paste"))
+    if (azione->objectName() == QLatin1String(nome))
         return true;
-    // Older toolkits leave the standard actions unnamed: recognise the paste
-    // entry by its (translated) text, without the shortcut shown after a tab.
-    const QString testo = azione->text().section(QLatin1Char('\t'), 0, 0);
-    return !testo.isEmpty() && testo == QLineEdit::tr("&Paste");
+    const QString t = azione->text().section(QLatin1Char('\t'), 0, 0);
+    return !t.isEmpty() && t == QLineEdit::tr(testo);
 }
 
 } // namespace
@@ -134,9 +137,17 @@ CAMPOTESTO TextBox::stato() const
 
 void TextBox::applica(const CAMPOTESTO& campo)
 {
-    // The maximum length belongs to the field: a text beyond it is cut there.
-    setText(campo.testo);
+    // What a keystroke routine makes is typed: a text beyond the limit is cut there.
+    setText(campo.testo.left(m_limite));
     setSelStart(campo.caret);
+}
+
+void TextBox::inserisci(QChar carattere)
+{
+    const int tetto = m_focusLogico ? std::max(m_limite, m_lunghezzaEntrata) : m_limite;
+    if (text().size() - selectedText().size() + 1 > tetto)
+        return;
+    insert(QString(carattere));
 }
 
 void TextBox::digita(int keyAscii)
@@ -151,7 +162,53 @@ void TextBox::digita(int keyAscii)
     }
     if (carattereDiControllo(codice) || codice > 0xFFFF || QChar(codice).isSurrogate())
         return;
-    insert(QString(QChar(codice)));
+    inserisci(QChar(codice));
+}
+
+void TextBox::setMaschera(TastiIncolla tastiIncolla)
+{
+    m_tastiIncolla = std::move(tastiIncolla);
+    // A selection dragged out of the field would leave without the rule.
+    setDragEnabled(false);
+}
+
+bool TextBox::tastoMaschera(QKeyEvent* evento)
+{
+    if (evento->matches(QKeySequence::Undo)) {
+        digita(CTRL_Z);
+        return true;
+    }
+    if (evento->matches(QKeySequence::Redo)) {
+        digita(CTRL_Y);
+        return true;
+    }
+    if (evento->matches(QKeySequence::Cut)) {
+        if (hasSelectedText())
+            copy();
+        digita(BACKSPACE);
+        return true;
+    }
+    for (const auto cancella : {QKeySequence::Delete, QKeySequence::DeleteEndOfWord, QKeySequence::DeleteStartOfWord,
+                                QKeySequence::DeleteEndOfLine, QKeySequence::DeleteCompleteLine}) {
+        if (evento->matches(cancella)) {
+            digita(BACKSPACE);
+            return true;
+        }
+    }
+    if (codiceTasto(evento) >= 0)
+        return false; // a key with a code: the rule decides
+    // Any other key a line edit edits with deletes as well (Ctrl+H where it
+    // is a backspace): the edit is put back and the rule gets its backspace.
+    // Keys that do not edit (caret, selection, copy) keep their meaning.
+    const QString prima = text();
+    const int caret = cursorPosition();
+    QLineEdit::keyPressEvent(evento);
+    if (text() != prima) {
+        setText(prima);
+        setCursorPosition(caret);
+        digita(BACKSPACE);
+    }
+    return true;
 }
 
 void TextBox::keyPressEvent(QKeyEvent* evento)
@@ -165,6 +222,10 @@ void TextBox::keyPressEvent(QKeyEvent* evento)
                 && appunti->supportsSelection();
             incollaTesto(appunti->text(selezione ? QClipboard::Selection : QClipboard::Clipboard));
         }
+        evento->accept();
+        return;
+    }
+    if (maschera() && !isReadOnly() && tastoMaschera(evento)) {
         evento->accept();
         return;
     }
@@ -193,7 +254,7 @@ void TextBox::keyPressEvent(QKeyEvent* evento)
         return;
     }
     if (!isReadOnly() && codice <= 0xFFFF && !QChar(codice).isSurrogate())
-        insert(QString(QChar(codice)));
+        inserisci(QChar(codice));
 }
 
 void TextBox::focusInEvent(QFocusEvent* evento)
@@ -201,6 +262,7 @@ void TextBox::focusInEvent(QFocusEvent* evento)
     QLineEdit::focusInEvent(evento);
     if (m_focusLogico)
         return;
+    m_entrataMouse = evento->reason() == Qt::MouseFocusReason;
     // The control that held the focus in this window loses it first, also
     // when the change happened while the window was inactive.
     if (QWidget* finestra = window()) {
@@ -213,12 +275,14 @@ void TextBox::focusInEvent(QFocusEvent* evento)
         }
     }
     m_focusLogico = true;
+    m_lunghezzaEntrata = int(text().size());
     emit GotFocus();
 }
 
 void TextBox::focusOutEvent(QFocusEvent* evento)
 {
     QLineEdit::focusOutEvent(evento);
+    m_entrataMouse = false;
     // The window being deactivated (a message box) or a popup opening over
     // the field is not a change of field.
     if (evento->reason() == Qt::ActiveWindowFocusReason || evento->reason() == Qt::PopupFocusReason)
@@ -236,11 +300,15 @@ void TextBox::inputMethodEvent(QInputMethodEvent* evento)
         QLineEdit::inputMethodEvent(evento);
         return;
     }
-    // The composition is handled as usual; the committed text is typed.
+    // The composition is handled as usual; the committed text is typed (in
+    // a mask field one character as a key, more as a paste).
     QInputMethodEvent senzaTesto(evento->preeditString(), evento->attributes());
     senzaTesto.setCommitString(QString(), evento->replacementStart(), evento->replacementLength());
     QLineEdit::inputMethodEvent(&senzaTesto);
-    incollaTesto(confermato);
+    if (maschera() && confermato.size() == 1)
+        digita(confermato.at(0).unicode());
+    else
+        incollaTesto(confermato);
     evento->accept();
 }
 
@@ -260,6 +328,18 @@ void TextBox::dropEvent(QDropEvent* evento)
         evento->acceptProposedAction();
     }
     incollaTesto(testo);
+}
+
+void TextBox::mousePressEvent(QMouseEvent* evento)
+{
+    const bool entrata = m_entrataMouse;
+    m_entrataMouse = false;
+    const int caret = cursorPosition();
+    QLineEdit::mousePressEvent(evento);
+    // The press that brought the focus does not move the caret of a mask
+    // field away from where GotFocus put it.
+    if (entrata && maschera())
+        setCursorPosition(caret);
 }
 
 void TextBox::mouseReleaseEvent(QMouseEvent* evento)
@@ -290,10 +370,24 @@ void TextBox::contextMenuEvent(QContextMenuEvent* evento)
             menu->removeAction(azione);
             continue;
         }
-        if (azioneIncolla(azione)) {
-            disconnect(azione, &QAction::triggered, this, nullptr);
-            connect(azione, &QAction::triggered, this,
-                    [this] { incollaTesto(QGuiApplication::clipboard()->text()); });
+        // Paste, and in a mask field every entry that edits, go through the rules.
+        std::function<void()> via;
+        if (voceMenu(azione, "edit-paste", "&Paste"))
+            via = [this] { incollaTesto(QGuiApplication::clipboard()->text()); };
+        else if (maschera() && voceMenu(azione, "edit-undo", "&Undo"))
+            via = [this] { digita(CTRL_Z); };
+        else if (maschera() && voceMenu(azione, "edit-redo", "&Redo"))
+            via = [this] { digita(CTRL_Y); };
+        else if (maschera() && voceMenu(azione, "edit-cut", "Cu&t"))
+            via = [this] {
+                copy();
+                digita(BACKSPACE);
+            };
+        else if (maschera() && voceMenu(azione, "edit-delete", "Delete"))
+            via = [this] { digita(BACKSPACE); };
+        if (via) {
+            disconnect(azione, &QAction::triggered, nullptr, nullptr);
+            connect(azione, &QAction::triggered, this, via);
         }
     }
     menu->popup(evento->globalPos());
@@ -304,6 +398,17 @@ void TextBox::incollaTesto(const QString& testo)
     // A handler may close the window, and the field with it, while the
     // characters go through.
     QPointer<TextBox> campo(this);
+    if (maschera()) {
+        const QList<int> tasti = m_tastiIncolla(testo);
+        if (tasti.isEmpty())
+            QApplication::beep();
+        for (const int tasto : tasti) {
+            if (!campo || campo->isReadOnly())
+                return;
+            campo->digita(tasto);
+        }
+        return;
+    }
     for (const QChar c : testo) {
         if (!campo || campo->isReadOnly())
             return;

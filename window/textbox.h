@@ -7,6 +7,7 @@
 #include "checks/tasti.h"
 
 #include <QLineEdit>
+#include <functional>
 
 class TextBox : public QLineEdit {
     Q_OBJECT
@@ -18,6 +19,15 @@ public:
     long BackColor() const { return m_backColor; }
     void setForeColor(long colore);
     void setBackColor(long colore);
+
+    // The longest text the operator may type. Unlike QLineEdit's own
+    // maximum length it never cuts a text the program sets: a value stored
+    // longer by another program is shown and saved whole. Typing never makes
+    // a text longer than this limit, or than the text was when the operator
+    // entered the field; deleting, and typing over a selection, work as in
+    // any field.
+    int maxLength() const { return m_limite; }
+    void setMaxLength(int limite) { m_limite = limite; }
 
     // Caret position (0-based); setting it beyond the end puts it at the end.
     int SelStart() const { return cursorPosition(); }
@@ -32,6 +42,18 @@ public:
     // that arrives by paste, drop or input method.
     void digita(int keyAscii);
 
+    // A field whose text keeps a fixed shape through its KeyPress rule (the
+    // date mask), which no edit may bypass: the keys that delete (Delete,
+    // word and line deletion, Cut, the menu's Delete) reach the rule as a
+    // backspace, Undo and Redo as their control codes; text that arrives
+    // whole (paste, drop, middle click, an input method's word) is turned by
+    // `tastiIncolla` into the keys that type it, as one unit, or refused
+    // whole with a beep when it gives none; and entering the field by mouse
+    // leaves the caret where GotFocus put it, as entering it by Tab does.
+    using TastiIncolla = std::function<QList<int>(const QString&)>;
+    void setMaschera(TastiIncolla tastiIncolla);
+    bool maschera() const { return static_cast<bool>(m_tastiIncolla); }
+
 signals:
     void KeyPress(int& KeyAscii);
     void Change();
@@ -44,17 +66,27 @@ protected:
     void focusOutEvent(QFocusEvent* evento) override;
     void inputMethodEvent(QInputMethodEvent* evento) override;
     void dropEvent(QDropEvent* evento) override;
+    void mousePressEvent(QMouseEvent* evento) override;
     void mouseReleaseEvent(QMouseEvent* evento) override;
     void contextMenuEvent(QContextMenuEvent* evento) override;
 
 private:
+    // A typed character enters at the caret, over the selection, within the limit.
+    void inserisci(QChar carattere);
     void incollaTesto(const QString& testo);
+    // A key of a mask field that edits by itself; true when handled.
+    bool tastoMaschera(QKeyEvent* evento);
     void aggiornaColori();
 
+    int m_limite = 32767;
+    int m_lunghezzaEntrata = 0; // of the text when the field got the focus
     long m_foreColor = 0;
     long m_backColor = 16777215;
     // The field holds the focus as the window's handlers see it: GotFocus was
     // signalled and LostFocus not yet. The window losing and regaining the
     // activation (a message box, a popup) does not change it.
     bool m_focusLogico = false;
+    TastiIncolla m_tastiIncolla;
+    // The focus came with a mouse press, whose caret is not to stay.
+    bool m_entrataMouse = false;
 };

@@ -2,17 +2,20 @@
 
 #include "support/archivioprova.h"
 
+#include "startup/configurazione.h"
+#include "window/italiano.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTimer>
 
-static void scrivi(std::initializer_list<std::pair<const char*, QString>> valori)
+static void scrivi(const QList<QPair<QString, QString>>& valori)
 {
-    QSettings registro(QStringLiteral("TARVESSA"), QStringLiteral("VELMORIA"));
-    for (const auto& [nome, valore] : valori)
-        valore.isNull() ? registro.remove(nome) : registro.setValue(nome, valore);
+    QString errore;
+    if (!SCRIVICONFIGURAZIONE(valori, &errore))
+        qFatal("%s", qPrintable(errore));
 }
 
 void preparaAmbienteProva()
@@ -21,6 +24,7 @@ void preparaAmbienteProva()
     for (const auto formato : {QSettings::NativeFormat, QSettings::IniFormat})
         QSettings::setPath(formato, QSettings::UserScope, cartella.path());
     QApplication::setQuitOnLastWindowClosed(false);
+    ITALIANOQT(); // as the program does at start-up
     MessageBox::setRecording(true);
     MessageBox::setAutoAnswer(true);
 }
@@ -88,7 +92,7 @@ void rispondiBoxReale(int risposta, BoxReale* visto)
         const auto testo = [](const QAbstractButton* b) { return b->text().remove(QLatin1Char('&')); };
         if (visto) {
             *visto = {box->text(), box->windowTitle(), box->icon(), {},
-                      box->defaultButton() ? testo(box->defaultButton()) : QString()};
+                      box->defaultButton() ? testo(box->defaultButton()) : QString(), box->size()};
             for (const QAbstractButton* b : box->buttons())
                 visto->bottoni.append(testo(b));
         }

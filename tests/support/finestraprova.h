@@ -22,8 +22,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// Isolated configuration folder, recording of message boxes, no quitting when
-// a window closes. Call once per test program, before any QSettings use.
+// Isolated configuration folder, Qt's texts in Italian as at the program's
+// start-up, recording of message boxes, no quitting when a window closes.
+// Call once per test program, before any QSettings use.
 void preparaAmbienteProva();
 // Writes the two configuration values; a null QString removes the value.
 // When `archivi` is the folder of a live ArchivioProva on a server, also
@@ -84,5 +85,6 @@ struct BoxReale {
     int icona = -1; // QMessageBox::Icon
     QStringList bottoni;
     QString predefinito;
+    QSize dimensione; // of the box as shown
 };
 void rispondiBoxReale(int risposta, BoxReale* visto = nullptr);

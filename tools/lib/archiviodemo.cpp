@@ -2,6 +2,7 @@
 
 #include "checks/codicifiscali.h"
 #include "checks/decodificacf.h"
+#include "startup/configurazione.h"
 #include "store/database.h"
 #include "store/luogo.h"
 #include "store/province.h"
@@ -9,7 +10,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <QVariantList>
 #include <stdexcept>
 
@@ -258,19 +258,24 @@ bool scriviConfigurazioneDemo(const QString& cartella, QString* nota, const QStr
 {
     const QString archivi = percorsoNormale(cartella);
     const QString programmi = QDir::toNativeSeparators(QDir(archivi).filePath(QStringLiteral("programmi")));
-    QSettings impostazioni(QStringLiteral("TARVESSA"), QStringLiteral("VELMORIA"));
-    const QString attuale = impostazioni.value(QStringLiteral("PERCORSOARCHIVI")).toString();
-    if (!attuale.isEmpty() && percorsoNormale(attuale) != archivi) {
+    const CONFIGURAZIONE attuale = LEGGICONFIGURAZIONE();
+    if (!attuale.difetto.isEmpty()) {
+        if (nota)
+            *nota = attuale.difetto + QStringLiteral(" La configurazione non viene modificata.");
+        return false;
+    }
+    const QString archiviAttuale = attuale.valori.value(QStringLiteral("PERCORSOARCHIVI"));
+    if (!archiviAttuale.isEmpty() && percorsoNormale(archiviAttuale) != archivi) {
         if (nota) {
             *nota = QStringLiteral("La configurazione esistente punta a %1: non viene modificata. "
                                    "Per usare l'archivio dimostrativo impostare PERCORSOARCHIVI a %2.")
-                        .arg(attuale, archivi);
+                        .arg(archiviAttuale, archivi);
         }
         return false;
     }
-    const QString serverAttuale = impostazioni.value(QStringLiteral("SERVERPOSTGRESQL")).toString().trimmed();
-    const QString prefissoAttuale = impostazioni.value(QStringLiteral("PREFISSOPOSTGRESQL")).toString().trimmed();
-    if (!serverAttuale.isEmpty() && (serverAttuale != server.trimmed() || prefissoAttuale != prefisso.trimmed())) {
+    const QString serverAttuale = attuale.valori.value(QStringLiteral("SERVERPOSTGRESQL")).trimmed();
+    const QString prefissoAttuale = attuale.valori.value(QStringLiteral("PREFISSOPOSTGRESQL"));
+    if (!serverAttuale.isEmpty() && (serverAttuale != server.trimmed() || prefissoAttuale != prefisso)) {
         if (nota) {
             *nota = QStringLiteral("La configurazione esistente punta al server %1 (prefisso \"%2\"): non viene "
                                    "modificata.")
@@ -279,22 +284,16 @@ bool scriviConfigurazioneDemo(const QString& cartella, QString* nota, const QStr
         return false;
     }
     QDir().mkpath(programmi);
-    impostazioni.setValue(QStringLiteral("PERCORSOARCHIVI"), archivi);
-    impostazioni.setValue(QStringLiteral("PERCORSOPROGRAMMI"), programmi);
-    if (server.trimmed().isEmpty()) {
-        impostazioni.remove(QStringLiteral("SERVERPOSTGRESQL"));
-        impostazioni.remove(QStringLiteral("PREFISSOPOSTGRESQL"));
-    } else {
-        impostazioni.setValue(QStringLiteral("SERVERPOSTGRESQL"), server.trimmed());
-        if (prefisso.isEmpty())
-            impostazioni.remove(QStringLiteral("PREFISSOPOSTGRESQL"));
-        else
-            impostazioni.setValue(QStringLiteral("PREFISSOPOSTGRESQL"), prefisso);
-    }
-    impostazioni.sync();
-    if (impostazioni.status() != QSettings::NoError) {
+    const bool suServer = !server.trimmed().isEmpty();
+    const QString niente; // null: the value is removed
+    QString errore;
+    if (!SCRIVICONFIGURAZIONE({{QStringLiteral("PERCORSOARCHIVI"), archivi},
+                               {QStringLiteral("PERCORSOPROGRAMMI"), programmi},
+                               {QStringLiteral("SERVERPOSTGRESQL"), suServer ? server.trimmed() : niente},
+                               {QStringLiteral("PREFISSOPOSTGRESQL"), suServer && !prefisso.isEmpty() ? prefisso : niente}},
+                              &errore)) {
         if (nota)
-            *nota = QStringLiteral("Impossibile scrivere la configurazione (%1).").arg(impostazioni.fileName());
+            *nota = errore;
         return false;
     }
     return true;

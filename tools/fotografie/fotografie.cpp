@@ -1,0 +1,226 @@
+// fotografie <cartella>: the README's pictures, made by the real window on the
+// demo archive and written as PNG files into the folder: the selection list,
+// the data sheet of a person and of a company, the insertion frame, the lookup
+// list, the change of codice fiscale and a message box. The window is driven
+// with mouse and key events as an operator would drive it. Without a display
+// it runs on Qt's offscreen platform (real fonts through fontconfig).
+//
+// The demo archive lives in a private temporary folder, named in the
+// configuration by a relative path ("Archivi"), so that no machine's folder
+// shows in the pictures.
+#include "lib/archiviodemo.h"
+#include "startup/configurazione.h"
+#include "window/anagsost.h"
+#include "window/italiano.h"
+#include "window/msgbox.h"
+#include "window/textbox.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+#include <QTimer>
+
+#include <functional>
+#include <stdexcept>
+
+namespace {
+
+const QString CARTELLAARCHIVI = QStringLiteral("Archivi");
+
+class Fotografo {
+public:
+    Fotografo(ANAGSOST& finestra, const QString& uscita) : m_finestra(finestra), m_uscita(uscita) {}
+
+    template <class T = QWidget> T* controllo(const QString& nome)
+    {
+        T* trovato = m_finestra.findChild<T*>(nome);
+        if (!trovato)
+            throw std::runtime_error("controllo mancante: " + nome.toStdString());
+        return trovato;
+    }
+
+    void click(const QString& nome) { QTest::mouseClick(controllo(nome), Qt::LeftButton); }
+
+    // A line of a list, picked with a click or opened with a double click.
+    void voce(const QString& lista, const QString& inizio, bool doppio)
+    {
+        auto* elenco = controllo<QListWidget>(lista);
+        const auto trovate = elenco->findItems(inizio, Qt::MatchStartsWith);
+        if (trovate.isEmpty())
+            throw std::runtime_error("riga mancante: " + inizio.toStdString());
+        elenco->scrollToItem(trovate.first());
+        const QPoint punto = elenco->visualItemRect(trovate.first()).center();
+        QTest::mouseClick(elenco->viewport(), Qt::LeftButton, {}, punto);
+        if (doppio)
+            QTest::mouseDClick(elenco->viewport(), Qt::LeftButton, {}, punto);
+    }
+
+    // Types into the control that has the focus, then moves on with Tab when asked.
+    void digita(const QString& testo, bool tab = false)
+    {
+        QWidget* fuoco = QApplication::focusWidget();
+        QTest::keyClicks(fuoco, testo);
+        if (tab)
+            QTest::keyClick(fuoco, Qt::Key_Tab);
+    }
+
+    void fotografa(const QString& nome) { salva(nome, m_finestra.grab()); }
+
+    // The message box that `azione` shows, laid over the window, answered
+    // with `risposta` once photographed.
+    void fotografaBox(const QString& nome, QMessageBox::StandardButton risposta, const std::function<void()>& azione)
+    {
+        bool fatto = false;
+        std::function<void()> attendi;
+        attendi = [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                QTimer::singleShot(20, attendi);
+                return;
+            }
+            QPixmap immagine = m_finestra.grab();
+            const QPixmap riquadro = box->grab();
+            QPainter pittore(&immagine);
+            pittore.fillRect(immagine.rect(), QColor(0, 0, 0, 60));
+            const QRect dove(QPoint((immagine.width() - riquadro.width()) / 2,
+                                    (immagine.height() - riquadro.height()) / 2),
+                             riquadro.size());
+            pittore.drawPixmap(dove.topLeft(), riquadro);
+            pittore.setPen(QColor(80, 80, 80));
+            pittore.drawRect(dove.adjusted(-1, -1, 0, 0));
+            pittore.end();
+            salva(nome, immagine);
+            fatto = true;
+            QTest::mouseClick(box->button(risposta), Qt::LeftButton);
+        };
+        QTimer::singleShot(0, attendi);
+        azione();
+        if (!fatto)
+            throw std::runtime_error("nessun messaggio per " + nome.toStdString());
+        // No window manager gives the activation back once the box is gone.
+        attiva();
+    }
+
+    void attiva()
+    {
+        QApplication::setActiveWindow(&m_finestra);
+        if (!QTest::qWaitForWindowActive(&m_finestra))
+            throw std::runtime_error("la finestra non diventa attiva");
+    }
+
+private:
+    void salva(const QString& nome, const QPixmap& immagine)
+    {
+        const QString file = QDir(m_uscita).filePath(nome + QStringLiteral(".png"));
+        if (!immagine.save(file))
+            throw std::runtime_error("impossibile scrivere " + file.toStdString());
+        QTextStream(stdout) << QDir::toNativeSeparators(file) << "\n";
+    }
+
+    ANAGSOST& m_finestra;
+    QString m_uscita;
+};
+
+void fotografie(Fotografo& f, ANAGSOST& finestra)
+{
+    // Selection: a substitute picked.
+    f.voce(QStringLiteral("List1"), QStringLiteral("104 "), false);
+    f.fotografa(QStringLiteral("selezione"));
+
+    // Data sheet of a person, then its lookup list of provinces.
+    f.voce(QStringLiteral("List1"), QStringLiteral("101 "), true);
+    f.fotografa(QStringLiteral("scheda-persona"));
+    f.click(QStringLiteral("CMDAPRILIST(0)"));
+    f.voce(QStringLiteral("ListTabmin"), QStringLiteral("MI "), false);
+    f.fotografa(QStringLiteral("elenco-province"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+    // A change typed, and the way back to the list asks whether to save it.
+    f.controllo<TextBox>(QStringLiteral("Text1(9)"))->setFocus(Qt::TabFocusReason);
+    f.digita(QStringLiteral(" A"));
+    f.fotografaBox(QStringLiteral("messaggio"), QMessageBox::No, [&] { f.click(QStringLiteral("cmdselprec")); });
+
+    // Data sheet of a company.
+    f.voce(QStringLiteral("List1"), QStringLiteral("108 "), true);
+    f.fotografa(QStringLiteral("scheda-societa"));
+    f.click(QStringLiteral("cmdselprec"));
+
+    // Insertion of a new substitute, with the list of the companies to link it to.
+    f.voce(QStringLiteral("List1"), QStringLiteral("------------ INSERIMENTO"), true);
+    f.digita(QStringLiteral("120"), true);
+    f.digita(QStringLiteral("VRDGPP70A01F205V"), true);
+    f.digita(QStringLiteral("verdi"), true);
+    f.digita(QStringLiteral("giuseppe"), true);
+    f.fotografa(QStringLiteral("inserimento"));
+    f.click(QStringLiteral("CMDAPRILIST(3)"));
+    f.voce(QStringLiteral("ListTabmin"), QStringLiteral("002 "), false);
+    f.fotografa(QStringLiteral("elenco-aziende"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    f.click(QStringLiteral("CmdInserimento(1)"));
+
+    // Change of codice fiscale of a substitute.
+    f.voce(QStringLiteral("List1"), QStringLiteral("103 "), false);
+    f.click(QStringLiteral("CmdCambia"));
+    f.digita(QStringLiteral("trvpla58a27l736"));
+    f.fotografa(QStringLiteral("cambio-codice-fiscale"));
+    f.click(QStringLiteral("CmdAnnullaCF"));
+    Q_UNUSED(finestra);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY")
+        && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTextStream err(stderr);
+    if (app.arguments().size() != 2) {
+        err << "Uso: fotografie <cartella>\n"
+               "Scrive nella cartella le immagini della finestra sull'archivio dimostrativo.\n";
+        return 2;
+    }
+    const QString uscita = QFileInfo(app.arguments().at(1)).absoluteFilePath();
+    if (!QDir().mkpath(uscita)) {
+        err << "Impossibile creare la cartella " << uscita << "\n";
+        return 1;
+    }
+    ITALIANOQT();
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // A configuration and an archive of its own, named relative to its folder.
+    QTemporaryDir lavoro;
+    if (!lavoro.isValid() || !QDir::setCurrent(lavoro.path())) {
+        err << "Impossibile preparare una cartella temporanea\n";
+        return 1;
+    }
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, lavoro.filePath(QStringLiteral("config")));
+    try {
+        strumenti::creaArchivioDemo(lavoro.filePath(CARTELLAARCHIVI));
+        SCRIVICONFIGURAZIONE({{QStringLiteral("PERCORSOARCHIVI"), CARTELLAARCHIVI},
+                              {QStringLiteral("PERCORSOPROGRAMMI"), QString()}});
+
+        MOD770BAS modulo(MsgBox);
+        modulo.fileBloccoIstanza = lavoro.filePath(QStringLiteral("anagsost.lock"));
+        ANAGSOST finestra(modulo);
+        if (!finestra.Form_Load())
+            throw std::runtime_error("il programma non si avvia sull'archivio dimostrativo");
+        Fotografo fotografo(finestra, uscita);
+        fotografo.attiva();
+        fotografie(fotografo, finestra);
+        MessageBox::setAutoAnswer(true);
+    } catch (const std::exception& e) {
+        err << "fotografie: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
