@@ -139,7 +139,7 @@ private slots:
         for (const char* nome : {"List1", "Cmdcancella", "CmdCambia", "Option1(0)", "Option1(1)", "Option1(2)"})
             stato += prova.controllo<QWidget>(nome)->isEnabled() ? "1" : "0";
         QCOMPARE(stato, c.dopo == CHIUSA ? "chiuso 111111" : "aperto 000000");
-        QVERIFY(!prova.modulo.TABSQL && prova.modulo.TABANAGSOST->Index() == "CHIAVE" && !QApplication::overrideCursor()
+        QVERIFY(prova.modulo.TABANAGSOST->Index() == "CHIAVE" && !QApplication::overrideCursor()
                 && prova.modulo.TABFRONTESPIZIO->Index() == "CHIAVE" && !prova.modulo.DBANNO->inTransazione()
                 && !prova.controllo<QLabel>("Label2(15)")->isVisible());
         QCOMPARE(prova.modulo.VARIAZIONI, c.scritto.isEmpty() && !c.cfs.isEmpty() ? 0 : 1);

@@ -162,7 +162,7 @@ private slots:
         QCOMPARE(letta, "03456789010|VERDI D'ANGELO|||00000000|||TORINO|TO|PO 1|002");
         // No longer pending: the moves work again, from the new row, without a question.
         prova->click("cmdparcprec");
-        QCOMPARE(prova->finestra.CODAZISOST, "101");
+        QCOMPARE(prova->finestra.STATO.CODAZISOST, "101");
         QCOMPARE(testiMostrati(), QStringList{PIVAERRATA});
     }
 };

@@ -64,7 +64,7 @@ private slots:
         const auto blocco = archivio->blocca(true);
         ordina(1);
         QVERIFY(MessageBox::shown().size() == 1 && MessageBox::shown().first().stile == vbCritical);
-        QVERIFY(prova->righeLista() == prima && !prova->modulo.TABSQL);
+        QVERIFY(prova->righeLista() == prima && !prova->modulo.DBANNO->inTransazione());
     }
 
     void clickEPrimaRiga()

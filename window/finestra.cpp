@@ -8,7 +8,6 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "store/recordset.h"
 #include "window/aspetto.h"
 
 void ANAGSOST::COLLEGAFINESTRA()
@@ -54,12 +53,12 @@ void ANAGSOST::IMPOSTAFRAME()
 
 void ANAGSOST::IMPOSTATESTATA()
 {
-    CODAZISOST = M.TABANAGSOST->Fields(QStringLiteral("CODAZI"));
-    CFSSOST = M.TABANAGSOST->Fields(QStringLiteral("CFS"));
-    LabCF->setText(QStringLiteral(" ") + CFSSOST);
-    LabCOGNODEN->setText(QStringLiteral(" ") + M.TABANAGSOST->Fields(QStringLiteral("ASOST_1")) + QStringLiteral(" ")
-                         + M.TABANAGSOST->Fields(QStringLiteral("ASOST_2")));
-    LabAZI->setText(QStringLiteral(" ") + CODAZISOST);
+    const registro::Sostituto& s = STATO.CARICATO->sostituto;
+    STATO.CODAZISOST = s.codazi;
+    STATO.CFSSOST = s.cfs;
+    LabCF->setText(QStringLiteral(" ") + STATO.CFSSOST);
+    LabCOGNODEN->setText(QStringLiteral(" ") + s.cognome + QStringLiteral(" ") + s.nome);
+    LabAZI->setText(QStringLiteral(" ") + STATO.CODAZISOST);
     LabCOGNODEN->repaint();
     LabCF->repaint();
     LabAZI->repaint();
@@ -85,8 +84,7 @@ bool ANAGSOST::LASCIASCHEDA()
 {
     if (M.VARIAZIONI != 1)
         return true;
-    MESSAGGIOVARIAZ();
-    switch (M.RISPOSTA) {
+    switch (MESSAGGIOVARIAZ()) {
     case vbCancel:
         return false;
     case vbNo:
