@@ -62,6 +62,16 @@ private slots:
         QCOMPARE(esito.errore.has_value(), tipo == int(Tipo::Rifiutato));
         QVERIFY(!r.db->inTransazione());
     }
+
+    void soloSqlite_indici()
+    {
+        SOLO_FILE("the plans are read in SQLite's form");
+        // The planner reaches each section's rows through its (CODAZI, CFS) index, whatever the return's size.
+        for (const QString& t : SEZIONI)
+            QCOMPARE(a->righe("EXPLAIN QUERY PLAN DELETE FROM " + t + " WHERE CODAZI = ? AND CFS = ?", {"101", "X"})
+                         .value(0).value("detail").toString(),
+                     "SEARCH " + t + " USING INDEX " + t + "_AZISOST (CODAZI=? AND CFS=?)");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestRegistroCancella)
