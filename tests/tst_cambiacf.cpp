@@ -15,6 +15,7 @@ const QString NONCAMBIATO = "\r\rIl codice fiscale non è stato cambiato: nessun
 // The substitute picked (empty: none), the code typed, the boxes as "style:text" (a failure of the store by its
 // ending), the frame after: closed, open, open with the field highlighted, open with the focus elsewhere.
 enum Dopo { CHIUSA, APERTA, EVIDENZIATA, ALTROVE };
+QString box(int stile, const QString& testo) { return QString::number(stile) + ':' + testo; }
 struct Caso { QString cfs, digitato; QStringList boxes; Dopo dopo; };
 
 } // namespace
@@ -79,21 +80,25 @@ private slots:
     void conferma_data()
     {
         QTest::addColumn<Caso>("c");
-        const QString fatto = "64:Per il sostituto 101 " + ROSSI + " ROSSI MARIO\r\rCambio codice fiscale eseguito !"
-                              "\r\rNuovo codice fiscale " + NUOVOCF;
-        QTest::newRow("changed") << Caso{ROSSI, NUOVOCF.toLower(), {"20:" + PROSEGUO, fatto}, CHIUSA};
-        QTest::newRow("No to Proseguo") << Caso{ROSSI, NUOVOCF, {"20:" + PROSEGUO}, CHIUSA};
-        QTest::newRow("nothing picked") << Caso{"", "", {"64:Nessuna anagrafica sostituto selezionata per il cambio "
-                                                         "codice fiscale"}, CHIUSA};
+        const QString fatto = box(vbInformation, "Per il sostituto 101 " + ROSSI + " ROSSI MARIO\r\rCambio codice "
+                                                  "fiscale eseguito !\r\rNuovo codice fiscale " + NUOVOCF);
+        const QString proseguo = box(vbYesNo + vbCritical, PROSEGUO);
+        QTest::newRow("changed") << Caso{ROSSI, NUOVOCF.toLower(), {proseguo, fatto}, CHIUSA};
+        QTest::newRow("No to Proseguo") << Caso{ROSSI, NUOVOCF, {proseguo}, CHIUSA};
+        QTest::newRow("nothing picked")
+            << Caso{"", "", {box(vbInformation, "Nessuna anagrafica sostituto selezionata per il cambio codice fiscale")},
+                    CHIUSA};
         QTest::newRow("blank") << Caso{ROSSI, "  ", {}, APERTA};
-        QTest::newRow("in use") << Caso{ROSSI, "98765432103", {"16:" + registro::testi::CFFRONTESPIZIO}, APERTA};
+        QTest::newRow("in use") << Caso{ROSSI, "98765432103", {box(vbCritical, registro::testi::CFFRONTESPIZIO)}, APERTA};
         QTest::newRow("no front page for the linked company")
-            << Caso{BIANCHI, NUOVOCF, {"16:" + registro::testi::NESSUNDICHIARANTE}, ALTROVE};
-        QTest::newRow("removed meanwhile") << Caso{ROSSI, NUOVOCF, {"16:" + registro::testi::SOSTITUTOSPARITO}, CHIUSA};
+            << Caso{BIANCHI, NUOVOCF, {box(vbCritical, registro::testi::NESSUNDICHIARANTE)}, ALTROVE};
+        QTest::newRow("removed meanwhile")
+            << Caso{ROSSI, NUOVOCF, {box(vbCritical, registro::testi::SOSTITUTOSPARITO)}, CHIUSA};
         QTest::newRow("partita IVA wrong, No")
-            << Caso{PIVA, "12345678900", {"36:Partita IVA formalmente errata\r\rVuoi proseguire ugualmente ?"},
+            << Caso{PIVA, "12345678900",
+                    {box(vbYesNo + vbQuestion, "Partita IVA formalmente errata\r\rVuoi proseguire ugualmente ?")},
                     EVIDENZIATA};
-        QTest::newRow("refused by the store") << Caso{ROSSI, NUOVOCF, {"20:" + PROSEGUO, "16:" + NONCAMBIATO}, APERTA};
+        QTest::newRow("refused by the store") << Caso{ROSSI, NUOVOCF, {proseguo, box(vbCritical, NONCAMBIATO)}, APERTA};
     }
     void conferma()
     {
@@ -116,8 +121,8 @@ private slots:
         }
 
         QStringList boxes;
-        for (const auto& box : MessageBox::shown())
-            boxes << QString::number(box.stile) + ":" + (box.testo.endsWith(NONCAMBIATO) ? NONCAMBIATO : box.testo);
+        for (const auto& b : MessageBox::shown())
+            boxes << box(b.stile, b.testo.endsWith(NONCAMBIATO) ? NONCAMBIATO : b.testo);
         QCOMPARE(boxes, c.boxes);
         QCOMPARE(frame()->isVisible(), c.dopo != CHIUSA);
         QCOMPARE(abilitati(), c.dopo == CHIUSA ? "111111" : "000000");

@@ -86,7 +86,9 @@ private slots:
         QCOMPARE(t->Fields("CFS"), QString(a->suServer() ? "98765432109" : "98765432109     "));
         // Null reads as "", an empty text is no Null; names in any case.
         t->Seek("=", "103", CHIAVECF("ZZZZZZ99Z99Z999Z"));
-        QVERIFY(t->Fields("ASOST_2").isEmpty() && t->Value("asost_2").isNull() && t->IsNull("Asost_10"));
+        QCOMPARE(t->Fields("ASOST_2"), QString());
+        QVERIFY(t->Value("asost_2").isNull());
+        QVERIFY(t->IsNull("Asost_10"));
         ATTESO_ERRORE(t->Fields("ASOST_11"), TipoErrore::OggettoMancante);
         ATTESO_ERRORE(db->OpenTable("QUADROLDIP1"), TipoErrore::OggettoMancante); // no "CHIAVE" index
     }
@@ -109,7 +111,8 @@ private slots:
         QCOMPARE(avanti(*t), (QStringList{SOSTITUTI[3], SOSTITUTI[5]}));
         db->Execute("DELETE FROM ANAGSOSTITUTI");
         t = db->OpenTable("ANAGSOSTITUTI");
-        QVERIFY(t->Bof() && t->Eof());
+        QVERIFY(t->Bof());
+        QVERIFY(t->Eof());
     }
 
     // What the operations rely on, each fact on its own.
