@@ -3,6 +3,8 @@
 // the substitute still picked. Which rows go is the core's (tst_registro_cancella).
 #include "schedaprova.h"
 
+#include <QMessageBox>
+
 namespace {
 
 const QString ROSSI = "RSSMRA80A01H501U";
@@ -83,6 +85,22 @@ private slots:
         QCOMPARE(prova->finestra.testoSelezionato(), riga);
         QCOMPARE(prova->modulo.VARIAZIONI, 0);
         QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void boxReale()
+    {
+        // The first question as the operator sees it: stop icon, Yes and No, Yes the default, the window's caption.
+        BoxReale visto;
+        rispondiBoxReale(vbNo, &visto);
+        prova->click("Cmdcancella");
+        QCOMPARE(visto.icona, int(QMessageBox::Critical));
+        QCOMPARE(visto.bottoni, (QStringList{"Yes", "No"}));
+        QCOMPARE(visto.predefinito, "Yes");
+        QCOMPARE(visto.titolo, prova->finestra.windowTitle());
+        QCOMPARE(visto.testo, riga.trimmed() + "\n\nVuoi cancellare il sostituto selezionato ?\n\nRispondendo "
+                 "affermativamente si cancelleranno tutti\ni quadri: lavoro dipendente, lavoro autonomo, quadro ST ,"
+                 "\ne anagrafiche percettori lavoro dipendente\n");
+        QCOMPARE(prova->modulo.VARIAZIONI, 0);
     }
 
     void nessunaSelezione()
