@@ -38,6 +38,16 @@ struct RigheTabella {
     }
 };
 
+// The outcome of an operation the store refused: nothing was written.
+template <class Esito>
+Esito rifiutato(const store::ErroreArchivio& errore)
+{
+    Esito esito;
+    esito.tipo = Esito::Tipo::Rifiutato;
+    esito.errore = errore;
+    return esito;
+}
+
 // The section tables of a substitute, in the order the deletion and the
 // change of codice fiscale go through them.
 inline const QStringList QUADRI = {QStringLiteral("QUADROLDIP1"), QStringLiteral("QUADROLDIP2"),

@@ -107,9 +107,7 @@ EsitoCambio cambiaCodiceFiscale(const Archivio& a, const QString& codazi, const 
         esito.righe.append({QStringLiteral("ANAGSOSTITUTI"), 1});
         transazione.commit();
     } catch (const store::ErroreArchivio& errore) {
-        esito = {};
-        esito.tipo = EsitoCambio::Tipo::Rifiutato;
-        esito.errore = errore;
+        return rifiutato<EsitoCambio>(errore);
     }
     return esito;
 }

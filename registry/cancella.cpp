@@ -29,9 +29,7 @@ EsitoCancellazione cancella(const Archivio& a, const QString& codazi, const QStr
         esito.righe.append({QStringLiteral("ANAGSOSTITUTI"), 1});
         transazione.commit();
     } catch (const store::ErroreArchivio& errore) {
-        esito = {};
-        esito.tipo = EsitoCancellazione::Tipo::Rifiutato;
-        esito.errore = errore;
+        return rifiutato<EsitoCancellazione>(errore);
     }
     return esito;
 }

@@ -1,6 +1,5 @@
 #include "registry/memorizza.h"
 
-#include "registry/carica.h"
 #include "store/chiavi.h"
 
 namespace registro {
@@ -18,18 +17,20 @@ EsitoMemorizza::Tipo conflitto(const std::optional<Istantanea>& presente, const 
 
 EsitoMemorizza memorizza(const Archivio& a, const Sostituto& s, const std::optional<Istantanea>& atteso)
 {
-    EsitoMemorizza esito;
     try {
         store::Transazione transazione(a.db);
         store::TableRecordset& tabella = a.sostituti;
         tabella.Seek(QStringLiteral("="), store::CHIAVEAZI(s.codazi), store::CHIAVECF(s.cfs));
+        std::optional<Istantanea> presente;
         if (!tabella.NoMatch())
-            esito.presente = leggiIstantanea(tabella);
-        if (esito.presente != atteso) {
-            esito.tipo = conflitto(esito.presente, atteso);
+            presente = leggiIstantanea(tabella);
+        if (presente != atteso) {
+            EsitoMemorizza esito;
+            esito.tipo = conflitto(presente, atteso);
+            esito.presente = presente;
             return esito;
         }
-        if (esito.presente) {
+        if (presente) {
             tabella.Edit();
         } else {
             tabella.AddNew();
@@ -48,13 +49,9 @@ EsitoMemorizza memorizza(const Archivio& a, const Sostituto& s, const std::optio
         }
         transazione.commit();
     } catch (const store::ErroreArchivio& errore) {
-        esito = {};
-        esito.tipo = EsitoMemorizza::Tipo::Rifiutato;
-        esito.errore = errore;
-        return esito;
+        return rifiutato<EsitoMemorizza>(errore);
     }
-    esito.presente.reset();
-    return esito;
+    return {};
 }
 
 } // namespace registro

@@ -12,6 +12,14 @@
 #include <QTest>
 #include <functional>
 
+// A new archive with its year's database, nothing in it but the provinces.
+inline std::unique_ptr<ArchivioProva> annoVuoto()
+{
+    auto a = std::make_unique<ArchivioProva>();
+    a->creaAnno();
+    return a;
+}
+
 // The year's database with its three table record sets, as the window keeps them.
 struct RegistroProva {
     std::unique_ptr<store::Database> db;

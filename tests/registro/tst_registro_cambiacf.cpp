@@ -33,8 +33,7 @@ private slots:
     void initTestCase() { RICHIEDI_MOTORE_PROVA(); }
     void init()
     {
-        a = std::make_unique<ArchivioProva>();
-        a->creaAnno();
+        a = annoVuoto();
         righe = popola(*a);
         a->aggiungiFrontespizio("003", VERDI, {}, {}, "VERDI SRL"); // a substitute's code, a declarant's too
     }

@@ -17,8 +17,7 @@ private slots:
     void initTestCase() { RICHIEDI_MOTORE_PROVA(); }
     void init()
     {
-        a = std::make_unique<ArchivioProva>();
-        a->creaAnno();
+        a = annoVuoto();
         righe = popola(*a);
     }
     void cleanup() { a.reset(); }

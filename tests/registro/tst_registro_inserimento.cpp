@@ -77,15 +77,14 @@ private slots:
     void controlli()
     {
         QFETCH(Caso, c);
-        ArchivioProva a;
-        a.creaAnno();
-        a.aggiungiFrontespizio("001", "01234567897", {}, {}, "ALFA SRL");
-        a.aggiungiFrontespizio("002", "RSSMRA80A01H501U", "ROSSI", "MARIO", {}, "1");
-        a.aggiungiFrontespizio("003", "02345678904", {}, {}, "GAMMA SPA");
-        a.aggiungiSostituto("101", "BNCLCU80A01H501Q", {"BIANCHI", "LUCA"});
-        a.aggiungiSostituto("003", "09876543217", {"DELTA SRL"}); // a declarant that is also a substitute
-        const QString prima = a.istantanea();
-        RegistroProva r(a);
+        const auto a = annoVuoto();
+        a->aggiungiFrontespizio("001", "01234567897", {}, {}, "ALFA SRL");
+        a->aggiungiFrontespizio("002", "RSSMRA80A01H501U", "ROSSI", "MARIO", {}, "1");
+        a->aggiungiFrontespizio("003", "02345678904", {}, {}, "GAMMA SPA");
+        a->aggiungiSostituto("101", "BNCLCU80A01H501Q", {"BIANCHI", "LUCA"});
+        a->aggiungiSostituto("003", "09876543217", {"DELTA SRL"}); // a declarant that is also a substitute
+        const QString prima = a->istantanea();
+        RegistroProva r(*a);
         QStringList domande;
         const auto esito = controllaInserimento(r.archivio(), {c.campi[0], c.campi[1], c.campi[2], "", c.campi[3]},
                                                 [&](const QString& testo, int) {
@@ -99,7 +98,7 @@ private slots:
         QCOMPARE(esito.svuota, c.tipo == T::Rifiutato && c.campo == C::Collegata);
         QCOMPARE(domande, c.domande);
         QCOMPARE(r.indici(), "CHIAVE CHIAVE CHIAVE");
-        QCOMPARE(a.istantanea(), prima);
+        QCOMPARE(a->istantanea(), prima);
     }
 };
 

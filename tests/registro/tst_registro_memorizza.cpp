@@ -40,8 +40,7 @@ private slots:
     void initTestCase() { RICHIEDI_MOTORE_PROVA(); }
     void init()
     {
-        a = std::make_unique<ArchivioProva>();
-        a->creaAnno();
+        a = annoVuoto();
         a->aggiungiFrontespizio("001", "01234567897", {}, {}, "ALFA SRL");
         a->aggiungiSostituto(AZI, CF, {"GIALLI", "ANNA", "F", "19900101", "ROMA", "RM", "ROMA", "RM", "VIA APPIA 7", "001"});
     }

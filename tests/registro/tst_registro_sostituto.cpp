@@ -16,8 +16,7 @@ private slots:
     void initTestCase() { RICHIEDI_MOTORE_PROVA(); }
     void init()
     {
-        a = std::make_unique<ArchivioProva>();
-        a->creaAnno();
+        a = annoVuoto();
         // Out of every order: two ROSSI in reverse order of first name; 015
         // has empty names, 030 Null ones.
         const QList<QVariantList> sostituti = {
