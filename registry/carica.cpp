@@ -9,11 +9,6 @@ std::optional<Caricato> carica(store::TableRecordset& sostituti, const QString& 
     sostituti.Seek(QStringLiteral("="), store::CHIAVEAZI(codazi), store::CHIAVECF(cfs));
     if (sostituti.NoMatch())
         return std::nullopt;
-    return caricaCorrente(sostituti);
-}
-
-Caricato caricaCorrente(const store::TableRecordset& sostituti)
-{
     Caricato c;
     c.istantanea = leggiIstantanea(sostituti);
     c.sostituto = daIstantanea(c.istantanea);

@@ -11,9 +11,6 @@ namespace registro {
 // Seeks the substitute by (company code, codice fiscale), both put in key
 // form; nothing when there is none. The record set stays on its row.
 std::optional<Caricato> carica(store::TableRecordset& sostituti, const QString& codazi, const QString& cfs);
-// The record set's current row. Raises store::ErroreArchivio (NessunRecord)
-// when there is none.
-Caricato caricaCorrente(const store::TableRecordset& sostituti);
 
 struct Spostamento {
     bool estremo = false;             // the first (previous) or last (next) was already shown

@@ -177,5 +177,4 @@ private:
     void TABMINNASCOSTA();
 
     bool m_scaricata = false;
-    bool m_inChiusura = false;
 };

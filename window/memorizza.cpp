@@ -153,9 +153,11 @@ void ANAGSOST::SPOSTASCHEDA(bool avanti)
     if (spostamento.estremo)
         MsgBox(avanti ? QStringLiteral("Ultima Anagrafica") : QStringLiteral("Prima Anagrafica"), vbInformation,
                Caption());
-    // The substitute shown is gone (another workstation deleted it): the
-    // store says there is no current row.
-    MOSTRACARICATO(spostamento.caricato ? *spostamento.caricato : registro::caricaCorrente(*M.TABANAGSOST));
+    // The substitute shown is gone (another workstation deleted it): there
+    // is nothing to show, and the sheet stays as it was.
+    if (!spostamento.caricato)
+        throw store::ErroreArchivio(store::TipoErrore::NessunRecord, QStringLiteral("anagrafica non più presente"));
+    MOSTRACARICATO(*spostamento.caricato);
 }
 
 void ANAGSOST::cmdparcprec_Click()
