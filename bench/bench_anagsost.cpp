@@ -77,9 +77,9 @@ struct Sessione {
     }
     void scegliOrdine(int i)
     {
-        finestra.FORMCARICATO = 0;
+        finestra.STATO.FORMCARICATO = 0;
         finestra.Option1[i]->setChecked(true);
-        finestra.FORMCARICATO = 1;
+        finestra.STATO.FORMCARICATO = 1;
     }
     void seleziona(const QString& codazi, const QString& cfs)
     {

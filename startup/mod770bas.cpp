@@ -287,18 +287,16 @@ void MOD770BAS::APRIDATABASE()
     DBANNO = store::Database::OpenDatabase(LUOGOANNO(), opzioniArchivio);
 }
 
-void MOD770BAS::CONTROLLOFRONTESPIZIO(QString& messaggio)
+int MOD770BAS::CONTROLLOFRONTESPIZIO(QString& messaggio)
 {
     MANCAFRONTESPIZIO = 0;
-    TABSQL = DBANNO->OpenRecordset(QStringLiteral("SELECT * FROM frontespizio"));
-    const bool vuoto = TABSQL->RecordCount() == 0;
-    TABSQL->Close();
-    TABSQL.reset();
+    const bool vuoto = DBANNO->OpenRecordset(QStringLiteral("SELECT * FROM frontespizio"))->RecordCount() == 0;
     if (vuoto) {
         MANCAFRONTESPIZIO = 1;
         MsgBox(QStringLiteral("Inserire prima il frontespizio per accedere al programma") + CR + CR + messaggio,
                vbInformation, QStringLiteral("Controlli ") + MODELLO + QStringLiteral(" semplificato"));
     }
+    return MANCAFRONTESPIZIO;
 }
 
 void MOD770BAS::CHIUDIRECORDSET()
@@ -316,7 +314,6 @@ void MOD770BAS::CHIUDIRECORDSET()
     chiudi(TABFRONTESPIZIO);
     chiudi(TABANAGSOST);
     chiudi(TABPROV);
-    chiudi(TABSQL);
 }
 
 void MOD770BAS::CHIUDIDATABASE()

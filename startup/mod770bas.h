@@ -40,8 +40,9 @@ public:
 
     // Opens the year's database into DBANNO; raises store::ErroreArchivio.
     void APRIDATABASE();
-    // Front-page precondition: sets MANCAFRONTESPIZIO and shows the message.
-    void CONTROLLOFRONTESPIZIO(QString& messaggio);
+    // Front-page precondition: sets MANCAFRONTESPIZIO, shows the message,
+    // and returns MANCAFRONTESPIZIO.
+    int CONTROLLOFRONTESPIZIO(QString& messaggio);
     void CHIUDIRECORDSET();
     void CHIUDIDATABASE();
     // Hand-back at shutdown: activate the suite's main program, else start it.
@@ -82,14 +83,12 @@ public:
     std::unique_ptr<store::TableRecordset> TABFRONTESPIZIO;
     std::unique_ptr<store::TableRecordset> TABANAGSOST;
     std::unique_ptr<store::TableRecordset> TABPROV;
-    std::unique_ptr<store::SqlRecordset> TABSQL;
 
     int MANCAFRONTESPIZIO = 0;
     int VARIAZIONI = 0;
     int ERRORECAMPI = 0;
     int RISPOSTA = 0;
     int NUOVOSOSTITUTO = 0;
-    QString STRINGASQL;
 
     // Options of the store (lock wait), and where the one-instance lock lives;
     // tests point both at their own values.

@@ -40,7 +40,8 @@ public:
     bool IsNull(const QString& campo) const { return Value(campo).isNull(); }
     virtual QStringList nomiCampi() const = 0;
 
-    // Edit the current row: Edit(), SetField()..., Update() stores it at once.
+    // Edit the current row: Edit(), SetField()..., Update() stores it at once;
+    // a row that another program removed meanwhile raises Conflitto.
     // SetField with a null QVariant() writes Null; any QString, QString()
     // included, writes a text (an empty field is stored as an empty text).
     virtual void Edit() = 0;
@@ -64,7 +65,10 @@ public:
 
     // Seek "=": positions on the first row (in index order) whose first key
     // columns equal the given values; NoMatch() tells whether there was none.
-    // Trailing blanks are not significant in the comparison.
+    // After a NoMatch there is no current row: Bof() and Eof() are both
+    // true, field reads, Edit, Delete and moves other than MoveFirst and
+    // MoveLast raise NessunRecord. Trailing blanks are not significant in
+    // the comparison.
     virtual void Seek(const QString& confronto, const QVariantList& chiavi) = 0;
     void Seek(const QString& confronto, const QVariant& chiave1) { Seek(confronto, QVariantList{chiave1}); }
     void Seek(const QString& confronto, const QVariant& chiave1, const QVariant& chiave2)
@@ -80,13 +84,16 @@ public:
     // stays the one before AddNew.
     virtual void AddNew() = 0;
     // Deletes the current row at once; afterwards there is no current row.
+    // A row that another program removed meanwhile raises Conflitto.
     virtual void Delete() = 0;
 
     virtual QString nomeTabella() const = 0;
 };
 
 // Record set over the rows of an SQL text, in the order of the SQL. Values are
-// bound to the "?" placeholders of the text, never pasted into it.
+// bound to the "?" placeholders of the text, never pasted into it. Once a row
+// has been edited, a row still to come that another program removed
+// meanwhile is skipped and the next one follows.
 class SqlRecordset : public Recordset {
 };
 

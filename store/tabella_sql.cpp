@@ -197,7 +197,7 @@ void TabellaSql::Seek(const QString& confronto, const QVariantList& chiavi)
                         ordine(false) + motore.primaRiga();
     m_noMatch = !posiziona(sql, chiavi);
     if (m_noMatch)
-        m_bof = m_eof = false; // position undefined: no current row
+        m_bof = m_eof = true; // no current row, as in an empty set
 }
 
 long TabellaSql::RecordCount()

@@ -72,7 +72,7 @@ inline QString testiScheda(FinestraProva& p)
 inline bool mostra(FinestraProva& p, const Sostituto& s)
 {
     return p.controllo<QWidget>("Frmmoduli(0)")->isVisible() && !p.controllo<QWidget>("FrmSelezione")->isVisible()
-        && p.finestra.CODAZISOST.trimmed() == s.codazi && p.finestra.CFSSOST.trimmed() == s.cfs;
+        && p.finestra.STATO.CODAZISOST.trimmed() == s.codazi && p.finestra.STATO.CFSSOST.trimmed() == s.cfs;
 }
 
 // Starts the window if need be and double-clicks the substitute's line of

@@ -1,132 +1,113 @@
-// Deletion of a substitute with its section rows, its company's recipients and
-// its registry row: confirmations, exactly the right rows, all or nothing.
+// Deletion from the window: the line picked, the two confirmations, the
+// list rebuilt without the substitute, a refusal of the store reported with
+// the substitute still picked. Which rows go is the core's (tst_registro_cancella).
 #include "schedaprova.h"
+
+#include <QMessageBox>
 
 namespace {
 
-const QString ROSSI = "RSSMRA80A01H501U", VERDI = "VRDGPP70A01F205X", PIVA = "12345678903";
-// Pasted between quotes, this code would turn the condition into
-// "CFS = '' OR CFS > '    '" and reach every other substitute's rows.
-const QString APOSTROFO = "' OR CFS > '";
-const QString DICHIARANTE = "01234567897";
-const QStringList QUADRI{"QUADROLDIP1", "QUADROLDIP2", "QUADROLDIP3", "QUADROLDIP4", "QUADROLAUT", "QUADROST"};
-// The substitute picked, the confirmations answered Yes before a No, the start of the box after them, if any;
-// whether another program removed its registry row after it was picked.
-struct Caso { QString codazi, cfs; int si; QString esito; bool sparito = false; };
+const QString ROSSI = "RSSMRA80A01H501U";
+const QString NESSUNO = "Nessun sostituto selezionato per la cancellazione";
 
 } // namespace
-
-Q_DECLARE_METATYPE(Caso)
 
 class TestCancella : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ArchivioProva> archivio;
-
-    // Every row of the tables a deletion may touch, all columns, less those
-    // that deleting (codazi, cfs) removes; with no key, all of them.
-    QMap<QString, QList<QVariantMap>> tabelle(const QString& codazi = "", const QString& cfs = "")
-    {
-        QMap<QString, QList<QVariantMap>> r;
-        const QString escluso = " WHERE NOT (CODAZI = ? AND CFS = ?) ORDER BY CODAZI, CFS, ";
-        for (const QString& t : QUADRI)
-            r[t] = archivio->righe("SELECT * FROM " + t + escluso + "ID", {codazi, cfs});
-        r["ANAGSOSTITUTI"] = archivio->righe("SELECT * FROM ANAGSOSTITUTI" + escluso + "ASOST_1", {codazi, cfs});
-        r["PERCETTORI"] = archivio->righe("SELECT * FROM PERCETTORI WHERE CODAZI <> ? ORDER BY ID", {codazi});
-        return r;
-    }
+    std::unique_ptr<FinestraProva> prova;
+    QString riga; // the substitute's line
 
 private slots:
     void initTestCase() { preparaAmbienteProva(); RICHIEDI_MOTORE_PROVA(); }
     void init()
     {
-        archivio = scheda::annoProva(); // DICHIARANTE's front page
-        // ROSSI of 101 has rows in some sections only, one of them under
-        // another declarant; its neighbours (the same company, the same code
-        // in another company, the others) have one in every section.
+        archivio = scheda::annoProva();
         archivio->aggiungiSostituto("101", ROSSI, {"ROSSI", "MARIO"});
-        archivio->aggiungiRigaQuadro("QUADROLDIP1", "101", DICHIARANTE, ROSSI, {{"RIGO", 1}, {"IMPORTO1", 1500.5}});
-        archivio->aggiungiRigaQuadro("QUADROLDIP3", "101", "99999999999", ROSSI, {{"RIGO", 2}});
-        archivio->aggiungiRigaQuadro("QUADROLAUT", "101", DICHIARANTE, ROSSI, {{"COMPENSO", 300}, {"RITENUTA", 60}});
-        const QList<QStringList> vicini{{"101", VERDI, "VERDI"}, {"102", ROSSI, "ROSSI"}, {"103", PIVA, "BETA SPA"},
-                                        {"104", APOSTROFO, "GAMMA SRL"}, {"104", VERDI, "VERDI"}};
-        for (const QStringList& v : vicini) {
-            archivio->aggiungiSostituto(v[0], v[1], {v[2]});
-            for (const QString& t : QUADRI)
-                archivio->aggiungiRigaQuadro(t, v[0], DICHIARANTE, v[1], {{"RIGO", 7}});
-            archivio->aggiungiPercettore(v[0], "BNCLCU80A01H501Q", "ROMA", v[0]);
-        }
-        // The partita IVA stored padded in one row: the store ignores trailing blanks.
-        archivio->aggiungiRigaQuadro("QUADROST", "103", DICHIARANTE, PIVA + "     ", {{"RIGO", 12}});
+        archivio->aggiungiSostituto("102", ROSSI, {"ROSSI", "MARIO"});
+        archivio->aggiungiRigaQuadro("QUADROLAUT", "101", "01234567897", ROSSI);
+        prova = std::make_unique<FinestraProva>();
+        QVERIFY(prova->avvia());
+        riga = prova->lista()->item(1)->text();
+        prova->clickLista(1);
+        prova->modulo.VARIAZIONI = 1;
     }
+    void cleanup() { prova.reset(); archivio.reset(); }
 
-    // Answers, and what follows: the deletion done, a confirmation answered
-    // No, the deletion failing at the fifth statement (QUADROLAUT refusing
-    // after four have run). Whatever fails leaves every table as before and
-    // the substitute picked.
-    void cancellazione_data()
+    // The answers Yes to both questions, No to the first or to the second.
+    void conferme_data()
     {
-        QTest::addColumn<Caso>("c");
-        const QString fatto = "64:Cancellazione effettuata";
-        QTest::newRow("rows in some sections only") << Caso{"101", ROSSI, 2, fatto};
-        QTest::newRow("partita IVA, stored with and without its blanks") << Caso{"103", PIVA, 2, fatto};
-        QTest::newRow("apostrophe, a neighbour in the same company") << Caso{"104", APOSTROFO, 2, fatto};
-        QTest::newRow("No at the first box") << Caso{"101", ROSSI, 0, ""};
-        QTest::newRow("No at the second box") << Caso{"101", ROSSI, 1, ""};
-        QTest::newRow("registry row removed meanwhile") << Caso{"101", ROSSI, 2, "", true};
-        QTest::newRow("fifth statement refused") << Caso{"101", ROSSI, 2, "16:Attenzione !!! Errore nell'archivio."};
+        QTest::addColumn<int>("si");
+        QTest::newRow("Yes, Yes") << 2;
+        QTest::newRow("No") << 0;
+        QTest::newRow("Yes, No") << 1;
     }
-    void cancellazione()
+    void conferme()
     {
-        QFETCH(Caso, c);
-        const bool fatto = c.esito == "64:Cancellazione effettuata";
-        FinestraProva prova;
-        QVERIFY(prova.avvia());
-        const QString riga = prova.lista()->item(prova.rigaDi(c.codazi, c.cfs))->text();
-        prova.clickLista(prova.rigaDi(c.codazi, c.cfs));
-        prova.modulo.VARIAZIONI = 1;
-        MessageBox::setNextAnswer(c.si > 0 ? vbYes : vbNo);
-        MessageBox::setNextAnswer(c.si > 1 ? vbYes : vbNo);
-        if (!c.esito.isEmpty() && !fatto)
-            archivio->impedisci("DELETE", "QUADROLAUT");
-        if (c.sparito) // then nothing of it is deleted, without a word
-            archivio->esegui("DELETE FROM ANAGSOSTITUTI WHERE CODAZI = ? AND CFS = ?", {c.codazi, c.cfs});
-        const auto attese = fatto ? tabelle(c.codazi, c.cfs) : tabelle();
-        prova.click("Cmdcancella");
-
-        // Boxes as "style:text" ("style?text" under a wrong title); the confirmations ask with the stop icon.
-        const QStringList attesi = QStringList{"20:" + riga.trimmed() + "\r\rVuoi cancellare il sostituto "
-            "selezionato ?\r\rRispondendo affermativamente si cancelleranno tutti\ri quadri: lavoro dipendente, "
-            "lavoro autonomo, quadro ST ,\re anagrafiche percettori lavoro dipendente\r",
-            "20:Il sostituto selezionato sara' definitivamente cancellato\r\rProseguo ???"}.mid(0, c.si + 1);
-        const QStringList visti = scheda::boxMostrati(prova);
-        QCOMPARE(visti.mid(0, attesi.size()), attesi);
-        QCOMPARE(visti.size(), attesi.size() + (c.esito.isEmpty() ? 0 : 1));
-        QVERIFY(visti.last().startsWith(c.esito) && (fatto || c.esito.isEmpty() || visti.last().endsWith(
-            "\rIl sostituto selezionato non è stato cancellato: nessun dato è stato eliminato.")));
-        // Its rows, its company's recipients and its registry row are gone,
-        // or nothing; every other row is as it was, payload columns included.
-        QCOMPARE(tabelle(), attese);
-        QVERIFY(!QApplication::overrideCursor() && !prova.modulo.DBANNO->inTransazione());
-        // The list rebuilt without it, nothing picked; or the substitute still picked.
-        QCOMPARE(prova.rigaDi(c.codazi, c.cfs) > 0, !fatto);
-        QCOMPARE(prova.finestra.testoSelezionato(), fatto ? "" : riga);
-        QCOMPARE(prova.modulo.VARIAZIONI, fatto || c.sparito ? 1 : 0); // every refusal clears it
-        if (!fatto)
+        QFETCH(int, si);
+        MessageBox::setNextAnswer(si > 0 ? vbYes : vbNo);
+        MessageBox::setNextAnswer(si > 1 ? vbYes : vbNo);
+        prova->click("Cmdcancella");
+        const QStringList domande{
+            riga.trimmed() + "\r\rVuoi cancellare il sostituto selezionato ?\r\rRispondendo affermativamente si "
+                             "cancelleranno tutti\ri quadri: lavoro dipendente, lavoro autonomo, quadro ST ,\re "
+                             "anagrafiche percettori lavoro dipendente\r",
+            "Il sostituto selezionato sara' definitivamente cancellato\r\rProseguo ???"};
+        const bool fatta = si == 2;
+        QCOMPARE(testiMostrati(), domande.mid(0, si + 1) + (fatta ? QStringList{"Cancellazione effettuata"} : QStringList()));
+        for (int i = 0; i <= std::min(si, 1); ++i)
+            QCOMPARE(MessageBox::shown().at(i).stile, vbYesNo + vbCritical);
+        QCOMPARE(MessageBox::shown().last().stile, fatta ? int(vbInformation) : vbYesNo + vbCritical);
+        QCOMPARE(prova->rigaDi("101", ROSSI) > 0, !fatta); // the list rebuilt without it
+        QCOMPARE(prova->rigaDi("102", ROSSI) > 0, true);
+        QCOMPARE(prova->finestra.testoSelezionato(), fatta ? "" : riga);
+        QCOMPARE(prova->modulo.VARIAZIONI, fatta ? 1 : 0); // a refusal clears it
+        QVERIFY(!QApplication::overrideCursor());
+        if (!fatta)
             return;
         azzeraMessaggi(); // a second press before a new pick
-        prova.click("Cmdcancella");
-        QCOMPARE(testiMostrati(), QStringList{"Nessun sostituto selezionato per la cancellazione"});
+        prova->click("Cmdcancella");
+        QCOMPARE(testiMostrati(), QStringList{NESSUNO});
+        QCOMPARE(MessageBox::shown().first().stile, int(vbInformation));
     }
 
-    void soloSqlite_indici()
+    void rifiutata()
     {
-        SOLO_FILE("the plans are read in SQLite's form");
-        // The planner reaches each section's rows through its (CODAZI, CFS) index, whatever the return's size.
-        for (const QString& t : QUADRI)
-            QCOMPARE(archivio->righe("EXPLAIN QUERY PLAN DELETE FROM " + t + " WHERE CODAZI = ? AND CFS = ?",
-                                     {"101", "X"}).value(0).value("detail").toString(),
-                     "SEARCH " + t + " USING INDEX " + t + "_AZISOST (CODAZI=? AND CFS=?)");
+        // The store refuses half-way: its message, then what was not done; nothing else changes on screen.
+        archivio->impedisci("DELETE", "QUADROLAUT");
+        prova->click("Cmdcancella");
+        QCOMPARE(MessageBox::shown().size(), 3);
+        QVERIFY2(testiMostrati().last().startsWith("Attenzione !!! Errore nell'archivio."), qPrintable(testiMostrati().last()));
+        QVERIFY(testiMostrati().last().endsWith(
+            "\r\rIl sostituto selezionato non è stato cancellato: nessun dato è stato eliminato."));
+        QCOMPARE(MessageBox::shown().last().stile, int(vbCritical));
+        QCOMPARE(prova->finestra.testoSelezionato(), riga);
+        QCOMPARE(prova->modulo.VARIAZIONI, 0);
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void boxReale()
+    {
+        // The first question as the operator sees it: stop icon, Yes and No, Yes the default, the window's caption.
+        BoxReale visto;
+        rispondiBoxReale(vbNo, &visto);
+        prova->click("Cmdcancella");
+        QCOMPARE(visto.icona, int(QMessageBox::Critical));
+        QCOMPARE(visto.bottoni, (QStringList{QStringLiteral("Sì"), QStringLiteral("No")}));
+        QCOMPARE(visto.predefinito, QStringLiteral("Sì"));
+        QCOMPARE(visto.titolo, prova->finestra.windowTitle());
+        QCOMPARE(visto.testo, riga.trimmed() + "\n\nVuoi cancellare il sostituto selezionato ?\n\nRispondendo "
+                 "affermativamente si cancelleranno tutti\ni quadri: lavoro dipendente, lavoro autonomo, quadro ST ,"
+                 "\ne anagrafiche percettori lavoro dipendente\n");
+        QCOMPARE(prova->modulo.VARIAZIONI, 0);
+    }
+
+    void nessunaSelezione()
+    {
+        prova->lista()->setCurrentRow(-1, QItemSelectionModel::Clear);
+        prova->click("Cmdcancella");
+        QCOMPARE(testiMostrati(), QStringList{NESSUNO});
     }
 };
 

@@ -140,7 +140,7 @@ private slots:
             cambi += testiMostrati().filter("Cambio codice fiscale eseguito !").size();
             const MOD770BAS& m = prova->modulo;
             QVERIFY2(!QApplication::overrideCursor() && (prova->finestra.scaricata() || (m.DBANNO && m.TABANAGSOST
-                     && m.TABFRONTESPIZIO && m.TABPROV && !m.DBANNO->inTransazione() && !m.TABSQL
+                     && m.TABFRONTESPIZIO && m.TABPROV && !m.DBANNO->inTransazione()
                      && m.TABANAGSOST->Index() == "CHIAVE" && m.TABFRONTESPIZIO->Index() == "CHIAVE")),
                      qPrintable(dove + "busy pointer, transaction or record set left behind"));
             if (conta("PRAGMA data_version") != versione) {

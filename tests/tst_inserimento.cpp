@@ -8,7 +8,6 @@ static const QStringList CAMPI = {"TEXTAZI", "TEXTCF", "TextCOGNO", "TextNOME", 
 static const QStringList VALIDO = {"7", "VRDGPP70A01F205V", "verdi", "giuseppe", "1"};
 static const QString PIVAERRATA = QStringLiteral("Partita IVA formalmente errata\r\rVuoi proseguire ugualmente ?");
 static const QString GIAAZI = "Attenzione !!! Il codice azienda inserito per il sostituto e' gia presente ";
-static const QString GIACF = "Attenzione !!! Il codice fiscale inserito per il sostituto e' gia presente ";
 static const QString COLLEGATA = QStringLiteral("Attenzione !!! Il codice azienda collegata inserito ");
 // Typed values, texts of the boxes shown, style of the last one, the control that gets the focus.
 using Caso = std::tuple<QStringList, QStringList, int, QString>;
@@ -67,32 +66,22 @@ private slots:
         const auto riga = [](const char* nome, int stile, const char* fuoco, QStringList v, const QStringList& testi) {
             QTest::newRow(nome) << Caso{{v[0], v[1], v[2], "", v[3]}, testi, stile, fuoco};
         };
-        const QString cf = VALIDO[1], mai, fr = "nel frontespizio";
-        const int info = 64, stop = 16;
-        // Each row would also fail the checks after the one expected: the first failing check wins.
-        riga("codice fiscale corto", info, "TEXTCF", {"", "VRDGPP70A01", "", mai}, {"Lunghezza codice fiscale errata"});
-        riga("P.IVA errata, No", 36, "TEXTCF", {"", "12345678900", "", mai}, {PIVAERRATA});
-        // Two boxes: the first answered Yes, the duplicate checks still run.
-        riga("P.IVA errata, Si", stop, "TEXTAZI", {"1", "12345678900", "VERDI SRL", "2"}, {PIVAERRATA, GIAAZI + fr});
+        const QString mai;
+        // The field at fault highlighted after the form check's question or a missing field; not after a duplicate.
+        riga("P.IVA errata, No", vbYesNo + vbQuestion, "TEXTCF", {"", "12345678900", "", mai}, {PIVAERRATA});
+        riga("P.IVA errata, Si", vbCritical, "TEXTAZI", {"1", "12345678900", "VERDI SRL", "2"},
+             {PIVAERRATA, GIAAZI + "nel frontespizio"});
         // The field shows three zeros, yet the code is missing.
-        riga("codice azienda vuoto", info, "TEXTAZI", {"", "", "", mai}, {"Inserire Codice Azienda"});
+        riga("codice azienda vuoto", vbInformation, "TEXTAZI", {"", "", "", mai}, {"Inserire Codice Azienda"});
         // The caption of the field's label as it reads at that moment.
-        riga("codice fiscale vuoto", info, "TEXTCF", {"7", "", "", mai}, {"Inserire C.F. / P.IVA"});
-        riga("cognome di soli spazi", info, "TextCOGNO", {"1", cf, "   ", mai}, {"Inserire Cognome o Denom."});
+        riga("codice fiscale vuoto", vbInformation, "TEXTCF", {"7", "", "", mai}, {"Inserire C.F. / P.IVA"});
         // Never entered, so not turned into "000".
-        riga("collegata mai toccata", info, "TextAZICOL", {"1", cf, "VERDI", mai}, {"Inserire Cod. Azienda collegata"});
-        riga("coppia di un frontespizio", stop, "CmdInserimento(0)", {"1", "01234567897", "ALFA SRL", "9"},
-             {"Attenzione !!! Il codice azienda e il codice fiscale sono gia 'presenti come frontespizio."});
-        riga("azienda di un frontespizio", stop, "TEXTAZI", {"1", "RSSMRA80A01H501U", "VERDI", "9"}, {GIAAZI + fr});
-        // Eleven digits looked up in their 16-character key form.
-        riga("partita IVA di un frontespizio", stop, "TEXTCF", {"101", "01234567897", "ALFA SRL", "9"}, {GIACF + fr});
-        riga("sostituto gia registrato", stop, "CmdInserimento(0)", {"101", "BNCLCU80A01H501Q", "BIANCHI", "9"},
+        riga("collegata mai toccata", vbInformation, "TextAZICOL", {"1", VALIDO[1], "VERDI", mai},
+             {"Inserire Cod. Azienda collegata"});
+        riga("sostituto gia registrato", vbCritical, "CmdInserimento(0)", {"101", "BNCLCU80A01H501Q", "BIANCHI", "9"},
              {"Attenzione !!! Anagrafica sostituto gia' presente."});
-        riga("azienda di un sostituto", stop, "TEXTAZI", {"101", "09876543217", "VERDI", "9"}, {GIAAZI});
-        riga("partita IVA di un sostituto", stop, "TEXTCF", {"7", "09876543217", "DELTA SRL", "9"}, {GIACF});
-        riga("collegata ignota", stop, "TextAZICOL", {"7", cf, "VERDI", "9"}, {COLLEGATA + "non è presente " + fr});
-        riga("collegata gia sostituto", stop, "TextAZICOL", {"7", cf, "VERDI", "3"},
-             {COLLEGATA + " è gia presente nelle anagrafiche sostituti"});
+        riga("collegata ignota", vbCritical, "TextAZICOL", {"7", VALIDO[1], "VERDI", "9"},
+             {COLLEGATA + "non è presente nel frontespizio"});
     }
     void controlloFallito()
     {
@@ -105,7 +94,7 @@ private slots:
         prova->click("CmdInserimento(0)");
 
         QCOMPARE(testiMostrati(), messaggi);
-        QCOMPARE(scheda::boxMostrati(*prova).last(), QString::number(stile) + ":" + messaggi.last());
+        QCOMPARE(MessageBox::shown().last().stile, stile);
         QCOMPARE(nomeFuoco(), fuoco);
         // Texts as typed (the linked code emptied after its own failures); the
         // field at fault highlighted after an information or a question.
@@ -113,24 +102,25 @@ private slots:
             digitati[4].clear();
         QCOMPARE(testi(), digitati);
         for (const QString& campo : CAMPI)
-            QCOMPARE(prova->campo(campo)->BackColor(), stile != 16 && campo == fuoco ? GIALLO : BIANCO);
-        QVERIFY(prova->controllo<QWidget>("FrmInserimento")->isVisible() && !prova->modulo.NUOVOSOSTITUTO);
-        QCOMPARE(archivio->istantanea(), prima);
-        QCOMPARE(prova->modulo.TABFRONTESPIZIO->Index() + prova->modulo.TABANAGSOST->Index(), "CHIAVECHIAVE");
+            QCOMPARE(prova->campo(campo)->BackColor(), stile != vbCritical && campo == fuoco ? GIALLO : BIANCO);
+        QVERIFY(prova->controllo<QWidget>("FrmInserimento")->isVisible());
+        QCOMPARE(prova->modulo.NUOVOSOSTITUTO, 0);
 
         // A second, correct confirmation runs every lookup on the right index
         // and hands the new substitute over to the data sheet.
         azzeraMessaggi();
         digita(VALIDO);
         prova->click("CmdInserimento(0)");
-        QVERIFY(testiMostrati().isEmpty() && prova->controllo<QWidget>("Frmmoduli(0)")->isVisible());
+        QCOMPARE(testiMostrati(), QStringList());
+        QVERIFY(prova->controllo<QWidget>("Frmmoduli(0)")->isVisible());
         // It exists only on the sheet: leaving it, even untouched, asks, and a
         // No leaves nothing behind; the next substitute opened moves again.
         MessageBox::setNextAnswer(vbNo);
         prova->click("cmdselprec");
         QCOMPARE(testiMostrati(), QStringList{"Sono state effettuate delle variazioni\rSalvare ?"});
         prova->doppioClickLista(1);
-        QVERIFY(!prova->modulo.NUOVOSOSTITUTO && prova->bottone("cmdparcsuc")->isEnabled());
+        QCOMPARE(prova->modulo.NUOVOSOSTITUTO, 0);
+        QVERIFY(prova->bottone("cmdparcsuc")->isEnabled());
         QCOMPARE(archivio->istantanea(), prima);
     }
 
@@ -148,8 +138,10 @@ private slots:
         QCOMPARE(scheda::testiScheda(*prova), "VERDI D'ANGELO|||00/00/0000||||||002");
         QCOMPARE(nomeFuoco(), "Text1(1)");
         // Pending until the first save: an unsaved change, no moves.
-        QCOMPARE(prova->modulo.NUOVOSOSTITUTO + prova->modulo.VARIAZIONI, 2);
-        QVERIFY(!prova->bottone("cmdparcprec")->isEnabled() && !prova->bottone("cmdparcsuc")->isEnabled());
+        QCOMPARE(prova->modulo.NUOVOSOSTITUTO, 1);
+        QCOMPARE(prova->modulo.VARIAZIONI, 1);
+        QVERIFY(!prova->bottone("cmdparcprec")->isEnabled());
+        QVERIFY(!prova->bottone("cmdparcsuc")->isEnabled());
 
         for (const auto& [campo, testo] : {std::pair{"Text1(7)", "torino"}, {"Text1(8)", "to"}, {"Text1(9)", "po 1"}})
             QTest::keyClicks(prova->campo(campo), testo);
@@ -162,7 +154,7 @@ private slots:
         QCOMPARE(letta, "03456789010|VERDI D'ANGELO|||00000000|||TORINO|TO|PO 1|002");
         // No longer pending: the moves work again, from the new row, without a question.
         prova->click("cmdparcprec");
-        QCOMPARE(prova->finestra.CODAZISOST, "101");
+        QCOMPARE(prova->finestra.STATO.CODAZISOST, "101");
         QCOMPARE(testiMostrati(), QStringList{PIVAERRATA});
     }
 };

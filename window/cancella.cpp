@@ -3,20 +3,9 @@
 #include "window/guardie.h"
 #include "window/msgbox.h"
 
-#include "store/database.h"
+#include "registry/cancella.h"
 
 #include <QPushButton>
-#include <optional>
-
-namespace {
-
-// The section tables of a substitute, in the order their rows are deleted.
-const char* const CANCELLAQUADRI[6] = {
-    "DELETE FROM QUADROLDIP1 WHERE ", "DELETE FROM QUADROLDIP2 WHERE ", "DELETE FROM QUADROLDIP3 WHERE ",
-    "DELETE FROM QUADROLDIP4 WHERE ", "DELETE FROM QUADROLAUT WHERE ",  "DELETE FROM QUADROST WHERE ",
-};
-
-} // namespace
 
 void ANAGSOST::COLLEGACANCELLAZIONE()
 {
@@ -31,16 +20,16 @@ void ANAGSOST::Cmdcancella_Click()
         return;
     }
 
-    MESSAGGIO = QString();
-    CODAZISOST = riga.mid(0, 3);
-    CFSSOST = riga.mid(4, 16);
-    MESSAGGIO += riga.trimmed() + CR + CR;
-    MESSAGGIO += QStringLiteral("Vuoi cancellare il sostituto selezionato ?") + CR + CR;
-    MESSAGGIO += QStringLiteral("Rispondendo affermativamente si cancelleranno tutti") + CR;
-    MESSAGGIO += QStringLiteral("i quadri: lavoro dipendente, lavoro autonomo, quadro ST ,") + CR;
-    MESSAGGIO += QStringLiteral("e anagrafiche percettori lavoro dipendente") + CR;
+    STATO.MESSAGGIO = QString();
+    STATO.CODAZISOST = riga.mid(0, 3);
+    STATO.CFSSOST = riga.mid(4, 16);
+    STATO.MESSAGGIO += riga.trimmed() + CR + CR;
+    STATO.MESSAGGIO += QStringLiteral("Vuoi cancellare il sostituto selezionato ?") + CR + CR;
+    STATO.MESSAGGIO += QStringLiteral("Rispondendo affermativamente si cancelleranno tutti") + CR;
+    STATO.MESSAGGIO += QStringLiteral("i quadri: lavoro dipendente, lavoro autonomo, quadro ST ,") + CR;
+    STATO.MESSAGGIO += QStringLiteral("e anagrafiche percettori lavoro dipendente") + CR;
 
-    M.RISPOSTA = MsgBox(MESSAGGIO, vbYesNo + vbCritical, Caption());
+    M.RISPOSTA = MsgBox(STATO.MESSAGGIO, vbYesNo + vbCritical, Caption());
     if (M.RISPOSTA != vbYes) {
         M.VARIAZIONI = 0;
         return;
@@ -53,16 +42,12 @@ void ANAGSOST::Cmdcancella_Click()
         return;
     }
 
-    std::optional<store::ErroreArchivio> fallimento;
+    using Tipo = registro::EsitoCancellazione::Tipo;
+    registro::EsitoCancellazione esito;
     {
         const CursoreOccupato occupato;
-        bool cancellato = false;
-        try {
-            cancellato = CANCELLASOSTITUTO();
-        } catch (const store::ErroreArchivio& errore) {
-            fallimento = errore;
-        }
-        if (cancellato) {
+        esito = registro::cancella(ARCHIVIO(), STATO.CODAZISOST, STATO.CFSSOST);
+        if (esito.tipo == Tipo::Cancellato) {
             const QString fatto = QStringLiteral("Cancellazione effettuata");
             try {
                 LISTASOSTITUTI();
@@ -74,41 +59,12 @@ void ANAGSOST::Cmdcancella_Click()
             MsgBox(fatto, vbInformation, Caption());
         }
     }
-    if (fallimento) {
+    if (esito.tipo == Tipo::Rifiutato) {
         // Nothing was deleted: the list still shows the substitute, picked,
         // so the deletion can be asked again.
         M.VARIAZIONI = 0;
-        MsgBox(fallimento->messaggio() + CR + CR
+        MsgBox(esito.errore->messaggio() + CR + CR
                    + QStringLiteral("Il sostituto selezionato non è stato cancellato: nessun dato è stato eliminato."),
                vbCritical, Caption());
     }
-}
-
-bool ANAGSOST::CANCELLASOSTITUTO()
-{
-    // All or nothing: a failure half-way must not leave section rows of a
-    // substitute whose registry row is gone, nor the reverse. The write lock
-    // is taken before the row is sought, so nobody changes it meanwhile.
-    store::Transazione transazione(*M.DBANNO);
-
-    store::TableRecordset& tabella = *M.TABANAGSOST;
-    tabella.Seek(QStringLiteral("="), CODAZISOST, CFSSOST);
-    if (tabella.NoMatch())
-        return false;
-
-    // Values are bound, never pasted: a codice fiscale holding an apostrophe
-    // deletes its own rows and nobody else's. The condition matches the
-    // (CODAZI, CFS) index of every section table.
-    M.STRINGASQL = QString();
-    M.STRINGASQL = QStringLiteral(" CODAZI = ?");
-    M.STRINGASQL += QStringLiteral(" AND CFS = ?");
-    for (const char* prefisso : CANCELLAQUADRI)
-        M.DBANNO->Execute(QString::fromLatin1(prefisso) + M.STRINGASQL, {CODAZISOST, CFSSOST});
-
-    M.STRINGASQL = QStringLiteral(" CODAZI = ?");
-    M.DBANNO->Execute(QStringLiteral("DELETE FROM PERCETTORI WHERE ") + M.STRINGASQL, {CODAZISOST});
-
-    tabella.Delete();
-    transazione.commit();
-    return true;
 }

@@ -8,7 +8,6 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "store/recordset.h"
 #include "window/aspetto.h"
 
 void ANAGSOST::COLLEGAFINESTRA()
@@ -35,7 +34,7 @@ bool ANAGSOST::eventFilter(QObject* oggetto, QEvent* evento)
     const bool clickScheda = evento->type() == QEvent::MouseButtonPress && oggetto == Frmmoduli[0];
     // The list of companies opened from the insertion frame goes with it,
     // however the frame is closed (a click on the selection list among others).
-    const bool chiusoInserimento = oggetto == FrmInserimento && evento->type() == QEvent::Hide && TABELLAAPERTA == 3;
+    const bool chiusoInserimento = oggetto == FrmInserimento && evento->type() == QEvent::Hide && STATO.TABELLAAPERTA == 3;
     if (focusBottone || clickScheda || chiusoInserimento)
         Framecodif->hide();
     return QMainWindow::eventFilter(oggetto, evento);
@@ -59,12 +58,12 @@ void ANAGSOST::IMPOSTAFRAME()
 
 void ANAGSOST::IMPOSTATESTATA()
 {
-    CODAZISOST = M.TABANAGSOST->Fields(QStringLiteral("CODAZI"));
-    CFSSOST = M.TABANAGSOST->Fields(QStringLiteral("CFS"));
-    LabCF->setText(QStringLiteral(" ") + CFSSOST);
-    LabCOGNODEN->setText(QStringLiteral(" ") + M.TABANAGSOST->Fields(QStringLiteral("ASOST_1")) + QStringLiteral(" ")
-                         + M.TABANAGSOST->Fields(QStringLiteral("ASOST_2")));
-    LabAZI->setText(QStringLiteral(" ") + CODAZISOST);
+    const registro::Sostituto& s = STATO.CARICATO->sostituto;
+    STATO.CODAZISOST = s.codazi;
+    STATO.CFSSOST = s.cfs;
+    LabCF->setText(QStringLiteral(" ") + STATO.CFSSOST);
+    LabCOGNODEN->setText(QStringLiteral(" ") + s.cognome + QStringLiteral(" ") + s.nome);
+    LabAZI->setText(QStringLiteral(" ") + STATO.CODAZISOST);
     LabCOGNODEN->repaint();
     LabCF->repaint();
     LabAZI->repaint();
@@ -90,8 +89,7 @@ bool ANAGSOST::LASCIASCHEDA()
 {
     if (M.VARIAZIONI != 1)
         return true;
-    MESSAGGIOVARIAZ();
-    switch (M.RISPOSTA) {
+    switch (MESSAGGIOVARIAZ()) {
     case vbCancel:
         return false;
     case vbNo:

@@ -8,7 +8,6 @@
 #include "window/msgbox.h"
 #include "window/textbox.h"
 
-#include "checks/controllocodice.h"
 #include "checks/maiuscolo.h"
 #include "checks/tasti.h"
 #include "store/chiavi.h"
@@ -16,6 +15,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <map>
 
 namespace {
 
@@ -23,15 +23,6 @@ void evidenzia(TextBox* campo)
 {
     campo->setForeColor(NERO);
     campo->setBackColor(GIALLO);
-}
-
-// The numeric value of a company code as typed; anything that does not read
-// as a whole number counts as zero.
-int valoreCodice(const QString& testo)
-{
-    bool ok = false;
-    const int valore = testo.trimmed().toInt(&ok);
-    return ok ? valore : 0;
 }
 
 } // namespace
@@ -91,108 +82,59 @@ void ANAGSOST::CmdInserimento_Click(int Index)
         PASSAASCHEDANUOVO();
 }
 
+TextBox* ANAGSOST::CAMPOINSERIMENTO(registro::CampoNuovo campo) const
+{
+    switch (campo) {
+    case registro::CampoNuovo::Azienda:
+        return TEXTAZI;
+    case registro::CampoNuovo::CodiceFiscale:
+        return TEXTCF;
+    case registro::CampoNuovo::Cognome:
+        return TextCOGNO;
+    case registro::CampoNuovo::Nome:
+        return TextNOME;
+    case registro::CampoNuovo::Collegata:
+        return TextAZICOL;
+    case registro::CampoNuovo::Nessuno:
+        break;
+    }
+    return nullptr;
+}
+
 bool ANAGSOST::CONFERMAINSERIMENTO()
 {
-    // Whatever way the checks end, both record sets are back on their
-    // primary index, which every other operation relies on.
-    const IndicePrincipale ripristinoFrontespizio(*M.TABFRONTESPIZIO);
-    const IndicePrincipale ripristinoSostituti(*M.TABANAGSOST);
-
-    // Codice fiscale or partita IVA in its formal check.
-    if (!TEXTCF->text().trimmed().isEmpty()) {
-        const ESITOCONTROLLOCODICE esito = CONTROLLOCODICE(TEXTCF->text(), Caption(), MsgBox);
-        if (!esito.prosegui) {
-            if (esito.evidenzia) {
-                evidenzia(TEXTCF);
-                TEXTCF->setFocus();
-            }
-            return false;
-        }
+    const registro::NuovoSostituto nuovo{TEXTAZI->text(), TEXTCF->text(), TextCOGNO->text(), TextNOME->text(),
+                                         TextAZICOL->text()};
+    const registro::EsitoInserimento esito = registro::controllaInserimento(
+        ARCHIVIO(), nuovo, [this](const QString& testo, int stile) { return MsgBox(testo, stile, Caption()); });
+    TextBox* campo = CAMPOINSERIMENTO(esito.campo);
+    using Tipo = registro::EsitoInserimento::Tipo;
+    switch (esito.tipo) {
+    case Tipo::Accettato:
+        return true;
+    case Tipo::CodiceRifiutato:
+        break;
+    case Tipo::Mancante: {
+        // Named by the caption of its label as it reads now.
+        const std::map<registro::CampoNuovo, QLabel*> etichette{{registro::CampoNuovo::Azienda, Label2[0]},
+                                                                 {registro::CampoNuovo::CodiceFiscale, Label2[1]},
+                                                                 {registro::CampoNuovo::Cognome, Label2[4]},
+                                                                 {registro::CampoNuovo::Collegata, Label2[6]}};
+        MsgBox(QStringLiteral("Inserire ") + etichette.at(esito.campo)->text(), vbOKOnly + vbInformation, Caption());
+        break;
     }
-
-    // Mandatory fields, named by their label as it reads now.
-    auto manca = [this](TextBox* campo, QLabel* etichetta) {
-        MsgBox(QStringLiteral("Inserire ") + etichetta->text(), vbOKOnly + vbInformation, Caption());
-        evidenzia(campo);
-        campo->setFocus();
+    case Tipo::Rifiutato:
+        MsgBox(esito.messaggio, vbOKOnly + vbCritical, Caption());
+        if (esito.svuota)
+            campo->setText(QString());
+        if (campo)
+            campo->setFocus();
         return false;
-    };
-    if (valoreCodice(TEXTAZI->text()) == 0)
-        return manca(TEXTAZI, Label2[0]);
-    if (TEXTCF->text().trimmed().isEmpty())
-        return manca(TEXTCF, Label2[1]);
-    if (TextCOGNO->text().trimmed().isEmpty())
-        return manca(TextCOGNO, Label2[4]);
-    if (TextAZICOL->text().trimmed().isEmpty())
-        return manca(TextAZICOL, Label2[6]);
-
-    const QString azienda = store::CHIAVEAZI(TEXTAZI->text());
-    const QString codiceFiscale = store::CHIAVECF(TEXTCF->text());
-    const QString collegata = store::CHIAVEAZI(TextAZICOL->text());
-
-    auto rifiuta = [this](const QString& messaggio, TextBox* fuoco = nullptr) {
-        MsgBox(messaggio, vbOKOnly + vbCritical, Caption());
-        if (fuoco)
-            fuoco->setFocus();
-        return false;
-    };
-    auto rifiutaCollegata = [this](const QString& messaggio) {
-        MsgBox(messaggio, vbOKOnly + vbCritical, Caption());
-        TextAZICOL->setText(QString());
-        TextAZICOL->setFocus();
-        return false;
-    };
-
-    // The substitute's codes must not belong to a declarant.
-    store::TableRecordset& frontespizio = *M.TABFRONTESPIZIO;
-    frontespizio.setIndex(QStringLiteral("CHIAVE"));
-    frontespizio.Seek(QStringLiteral("="), azienda, codiceFiscale);
-    if (!frontespizio.NoMatch())
-        return rifiuta(QStringLiteral("Attenzione !!! Il codice azienda e il codice fiscale sono gia 'presenti come "
-                                      "frontespizio."));
-    frontespizio.setIndex(QStringLiteral("CHIAVECODAZI"));
-    frontespizio.Seek(QStringLiteral("="), azienda);
-    if (!frontespizio.NoMatch())
-        return rifiuta(QStringLiteral("Attenzione !!! Il codice azienda inserito per il sostituto e' gia presente nel "
-                                      "frontespizio"),
-                       TEXTAZI);
-    frontespizio.setIndex(QStringLiteral("CHIAVECFD"));
-    frontespizio.Seek(QStringLiteral("="), codiceFiscale);
-    if (!frontespizio.NoMatch())
-        return rifiuta(QStringLiteral("Attenzione !!! Il codice fiscale inserito per il sostituto e' gia presente nel "
-                                      "frontespizio"),
-                       TEXTCF);
-
-    // Nor to a registered substitute.
-    store::TableRecordset& sostituti = *M.TABANAGSOST;
-    sostituti.setIndex(QStringLiteral("CHIAVE"));
-    sostituti.Seek(QStringLiteral("="), azienda, codiceFiscale);
-    if (!sostituti.NoMatch())
-        return rifiuta(QStringLiteral("Attenzione !!! Anagrafica sostituto gia' presente."));
-    sostituti.setIndex(QStringLiteral("CHIAVECODAZI"));
-    sostituti.Seek(QStringLiteral("="), azienda);
-    if (!sostituti.NoMatch())
-        return rifiuta(QStringLiteral("Attenzione !!! Il codice azienda inserito per il sostituto e' gia presente "),
-                       TEXTAZI);
-    sostituti.setIndex(QStringLiteral("CHIAVECFS"));
-    sostituti.Seek(QStringLiteral("="), codiceFiscale);
-    if (!sostituti.NoMatch())
-        return rifiuta(QStringLiteral("Attenzione !!! Il codice fiscale inserito per il sostituto e' gia presente "),
-                       TEXTCF);
-
-    // The linked company is a declarant with a front page, and not itself a
-    // substitute.
-    frontespizio.setIndex(QStringLiteral("CHIAVECODAZI"));
-    frontespizio.Seek(QStringLiteral("="), collegata);
-    if (frontespizio.NoMatch())
-        return rifiutaCollegata(QStringLiteral("Attenzione !!! Il codice azienda collegata inserito non è presente "
-                                               "nel frontespizio"));
-    sostituti.setIndex(QStringLiteral("CHIAVECODAZI"));
-    sostituti.Seek(QStringLiteral("="), collegata);
-    if (!sostituti.NoMatch())
-        return rifiutaCollegata(QStringLiteral("Attenzione !!! Il codice azienda collegata inserito  è gia presente "
-                                               "nelle anagrafiche sostituti"));
-    return true;
+    }
+    // A code refused by its form check or a missing field: highlighted, with the focus.
+    evidenzia(campo);
+    campo->setFocus();
+    return false;
 }
 
 void ANAGSOST::PASSAASCHEDANUOVO()
@@ -210,8 +152,8 @@ void ANAGSOST::PASSAASCHEDANUOVO()
     Text1[10]->setText(TextAZICOL->text().trimmed());
     LabCF->setText(TEXTCF->text());
     LabAZI->setText(TEXTAZI->text());
-    CFSSOST = TEXTCF->text();
-    CODAZISOST = TEXTAZI->text();
+    STATO.CFSSOST = TEXTCF->text();
+    STATO.CODAZISOST = TEXTAZI->text();
     M.NUOVOSOSTITUTO = 1;
     // Nothing of the new substitute is stored until the sheet is saved:
     // leaving the sheet before that asks first, like any unsaved change.

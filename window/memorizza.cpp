@@ -5,8 +5,9 @@
 #include "window/msgbox.h"
 #include "window/textbox.h"
 
-#include "checks/tasti.h"
-#include "store/chiavi.h"
+#include "registry/carica.h"
+#include "registry/controlli.h"
+#include "registry/memorizza.h"
 
 #include <QPushButton>
 
@@ -28,76 +29,32 @@ void ANAGSOST::RIFIUTACAMPO(int Index, const QString& messaggio, int stile)
         campo->setFocus();
 }
 
-void ANAGSOST::CONTROLLOCAMPI()
+int ANAGSOST::CONTROLLOCAMPI()
 {
     M.ERRORECAMPI = 0;
     for (int n = 1; n <= 10; ++n) {
         Text1[n]->setForeColor(NERO);
         Text1[n]->setBackColor(BIANCO);
     }
-    auto vuoto = [this](int n) { return Text1[n]->text().trimmed().isEmpty(); };
-
-    if (vuoto(2)) {
-        // Not a natural person: no birth data required nor kept.
-        Text1[3]->setText(QString());
-        Text1[4]->setText(QStringLiteral("00/00/0000"));
-        Text1[5]->setText(QString());
-        Text1[6]->setText(QString());
-    } else {
-        if (vuoto(3))
-            return RIFIUTACAMPO(3, QStringLiteral("Inserire Sesso"));
-        const QString data = Text1[4]->text().trimmed();
-        if (data != QLatin1String("00/00/0000") && (!DATAVALIDA(data) || data.right(4) == QLatin1String("0000")))
-            return RIFIUTACAMPO(4, QStringLiteral("Data di nascita errata"));
-        if (data == QLatin1String("00/00/0000"))
-            return RIFIUTACAMPO(4, QStringLiteral("Inserire data di nascita"));
-        if (vuoto(5))
-            return RIFIUTACAMPO(5, QStringLiteral("Inserire comune di nascita"));
-        M.TABPROV->Seek(QStringLiteral("="), Text1[6]->text());
-        if (M.TABPROV->NoMatch())
-            return RIFIUTACAMPO(6, QStringLiteral("Inserire una provincia di nascita valida"));
-    }
-
-    if (vuoto(7))
-        return RIFIUTACAMPO(7, QStringLiteral("Inserire comune di residenza o domicilio fiscale"));
-    M.TABPROV->Seek(QStringLiteral("="), Text1[8]->text());
-    if (M.TABPROV->NoMatch())
-        return RIFIUTACAMPO(8, QStringLiteral("Inserire una provincia di residenza o domicilio fiscale valida"));
-
-    {
-        const IndicePrincipale ripristino(*M.TABFRONTESPIZIO);
-        M.TABFRONTESPIZIO->setIndex(QStringLiteral("CHIAVECODAZI"));
-        M.TABFRONTESPIZIO->Seek(QStringLiteral("="), store::CHIAVEAZI(Text1[10]->text()));
-        if (M.TABFRONTESPIZIO->NoMatch()) {
-            Text1[10]->setText(QString());
-            return RIFIUTACAMPO(10,
-                                QStringLiteral("Attenzione !!! Il codice azienda collegata inserito non è presente "
-                                               "nel frontespizio"),
-                                vbCritical);
-        }
-    }
-
-    if (vuoto(9))
-        return RIFIUTACAMPO(9, QStringLiteral("Inserire indirizzo di residenza o domicilio fiscale"));
-}
-
-QVariantList ANAGSOST::RIGACORRENTE() const
-{
-    QVariantList valori{M.TABANAGSOST->Value(QStringLiteral("CODAZI")), M.TABANAGSOST->Value(QStringLiteral("CFS"))};
-    for (int n = 1; n <= 10; ++n)
-        valori.append(M.TABANAGSOST->Value(QStringLiteral("ASOST_") + QString::number(n)));
-    return valori;
+    registro::Sostituto sostituto = LEGGISCHEDA();
+    const registro::Rifiuto rifiuto = registro::controllaScheda(ARCHIVIO(), sostituto);
+    // What the checks cleared (a company's birth data, a linked company
+    // without a front page) is cleared on the sheet too.
+    SCRIVISCHEDA(sostituto);
+    if (!rifiuto.accettato())
+        RIFIUTACAMPO(rifiuto.campo, rifiuto.messaggio, rifiuto.stile);
+    return M.ERRORECAMPI;
 }
 
 bool ANAGSOST::RICARICASCHEDA()
 {
-    M.TABANAGSOST->Seek(QStringLiteral("="), store::CHIAVEAZI(CODAZISOST), store::CHIAVECF(CFSSOST));
-    if (M.TABANAGSOST->NoMatch())
+    const std::optional<registro::Caricato> caricato =
+        registro::carica(*M.TABANAGSOST, STATO.CODAZISOST, STATO.CFSSOST);
+    if (!caricato)
         return false;
+    STATO.CARICATO = caricato;
     IMPOSTATESTATA();
     CARICADATI();
-    CODAZISOST = M.TABANAGSOST->Fields(QStringLiteral("CODAZI"));
-    CFSSOST = M.TABANAGSOST->Fields(QStringLiteral("CFS"));
     return true;
 }
 
@@ -122,40 +79,40 @@ int ANAGSOST::CHIEDICONFLITTO(bool trovata) const
     return MsgBox(motivo + scelte, vbYesNoCancel + vbExclamation, Caption());
 }
 
-void ANAGSOST::MEMORIZZADATI()
+int ANAGSOST::MEMORIZZADATI()
 {
-    CONTROLLOCAMPI();
-    if (M.ERRORECAMPI == 1)
-        return;
+    if (CONTROLLOCAMPI() == 1)
+        return M.ERRORECAMPI;
 
     // What the sheet expects to find in the archive: the row as it was
     // loaded, or no row for a substitute that has none yet. Another
     // workstation's save (or deletion) in between is never overwritten
     // without the operator's say.
-    QVariantList atteso = M.NUOVOSOSTITUTO == 1 ? QVariantList() : RIGACARICATA;
+    const registro::Sostituto sostituto = LEGGISCHEDA();
+    std::optional<registro::Istantanea> atteso;
+    if (M.NUOVOSOSTITUTO != 1 && STATO.CARICATO)
+        atteso = STATO.CARICATO->istantanea;
+    using Tipo = registro::EsitoMemorizza::Tipo;
     for (;;) {
-        bool trovata = false;
-        QVariantList presente;
+        registro::EsitoMemorizza esito;
         {
             const CursoreOccupato occupato;
-            // Looked up and written under the write lock: nobody can change
-            // the row between the comparison and the write.
-            store::Transazione transazione(*M.DBANNO);
-            store::TableRecordset& tabella = *M.TABANAGSOST;
-            tabella.Seek(QStringLiteral("="), store::CHIAVEAZI(CODAZISOST), store::CHIAVECF(CFSSOST));
-            trovata = !tabella.NoMatch();
-            if (trovata)
-                presente = RIGACORRENTE();
-            if (presente == atteso) {
-                SCRIVISCHEDA(trovata);
-                transazione.commit();
-                break;
-            }
+            esito = registro::memorizza(ARCHIVIO(), sostituto, atteso);
         }
-        // The lock is given back before the operator is asked.
+        if (esito.tipo == Tipo::Memorizzato)
+            break;
+        if (esito.tipo == Tipo::Rifiutato) {
+            // Nothing was stored; the typed values stay on the sheet, which
+            // whoever asked for the save does not leave.
+            M.ERRORECAMPI = 1;
+            ERROREARCHIVIO(*esito.errore);
+            return M.ERRORECAMPI;
+        }
+        // The lock was given back before the operator is asked.
+        const bool trovata = esito.tipo != Tipo::Cancellato;
         const int risposta = CHIEDICONFLITTO(trovata);
         if (risposta == vbYes) {
-            atteso = presente;
+            atteso = esito.presente;
             continue;
         }
         // No: the other workstation's data stand and this sheet's changes go;
@@ -166,7 +123,7 @@ void ANAGSOST::MEMORIZZADATI()
         M.ERRORECAMPI = risposta == vbNo ? 0 : 1;
         if (risposta == vbNo)
             M.VARIAZIONI = 0;
-        return;
+        return M.ERRORECAMPI;
     }
 
     M.VARIAZIONI = 0;
@@ -176,41 +133,7 @@ void ANAGSOST::MEMORIZZADATI()
         cmdparcsuc->setEnabled(true);
     }
     RICARICASCHEDA();
-}
-
-void ANAGSOST::SCRIVISCHEDA(bool esistente)
-{
-    store::TableRecordset& tabella = *M.TABANAGSOST;
-    if (!esistente) {
-        tabella.AddNew();
-        // The key is written in the form every lookup builds, so that the
-        // new row is always found again (a code typed with a leading blank
-        // would otherwise be stored where no lookup reaches it).
-        tabella.SetField(QStringLiteral("CFS"), CFSSOST.trimmed());
-        tabella.SetField(QStringLiteral("CODAZI"), store::CHIAVEAZI(CODAZISOST));
-        tabella.SetField(QStringLiteral("ASOST_1"), Text1[1]->text());
-        tabella.SetField(QStringLiteral("ASOST_2"), Text1[2]->text());
-    } else {
-        tabella.Edit();
-    }
-    for (int n = 1; n <= 10; ++n) {
-        const QString testo = Text1[n]->text();
-        QString valore;
-        if (n == 10)
-            valore = store::CHIAVEAZI(testo);
-        else if (n == 4) // GG/MM/AAAA stored as AAAAMMGG
-            valore = testo.mid(6, 4) + testo.mid(3, 2) + testo.mid(0, 2);
-        else
-            valore = testo;
-        tabella.SetField(QStringLiteral("ASOST_") + QString::number(n), valore);
-    }
-    try {
-        tabella.Update();
-    } catch (...) {
-        // Nothing was stored; the typed values stay on the sheet.
-        tabella.CancelUpdate();
-        throw;
-    }
+    return M.ERRORECAMPI;
 }
 
 void ANAGSOST::cmdmemorizza_Click()
@@ -223,33 +146,18 @@ void ANAGSOST::SPOSTASCHEDA(bool avanti)
     // A refused save or a Cancel keeps the sheet with the typed values.
     if (!LASCIASCHEDA())
         return;
-    CODAZIPREC = CODAZISOST;
-    CFSPREC = CFSSOST;
-
-    store::TableRecordset& tabella = *M.TABANAGSOST;
-    auto allEstremo = [&tabella, avanti] { return avanti ? tabella.Eof() : tabella.Bof(); };
-    if (!allEstremo()) {
-        if (avanti)
-            tabella.MoveNext();
-        else
-            tabella.MovePrevious();
-    }
-    if (!allEstremo()) {
-        CODAZISOST = tabella.Fields(QStringLiteral("CODAZI"));
-        CFSSOST = tabella.Fields(QStringLiteral("CFS"));
-        tabella.Seek(QStringLiteral("="), store::CHIAVEAZI(CODAZISOST), store::CHIAVECF(CFSSOST));
-    } else {
+    STATO.CODAZIPREC = STATO.CODAZISOST;
+    STATO.CFSPREC = STATO.CFSSOST;
+    const registro::Spostamento spostamento =
+        registro::sposta(*M.TABANAGSOST, avanti, STATO.CODAZIPREC, STATO.CFSPREC);
+    if (spostamento.estremo)
         MsgBox(avanti ? QStringLiteral("Ultima Anagrafica") : QStringLiteral("Prima Anagrafica"), vbInformation,
                Caption());
-        tabella.Seek(QStringLiteral("="), store::CHIAVEAZI(CODAZIPREC), store::CHIAVECF(CFSPREC));
-        if (!tabella.NoMatch()) {
-            CODAZISOST = CODAZIPREC;
-            CFSSOST = CFSPREC;
-        }
-    }
-    IMPOSTATESTATA();
-    PULISCICAMPI();
-    CARICADATI();
+    // The substitute shown is gone (another workstation deleted it): there
+    // is nothing to show, and the sheet stays as it was.
+    if (!spostamento.caricato)
+        throw store::ErroreArchivio(store::TipoErrore::NessunRecord, QStringLiteral("anagrafica non più presente"));
+    MOSTRACARICATO(*spostamento.caricato);
 }
 
 void ANAGSOST::cmdparcprec_Click()

@@ -6,20 +6,12 @@
 
 #include "checks/maiuscolo.h"
 #include "checks/tasti.h"
+#include "registry/testi.h"
 
 #include <QApplication>
 #include <QGroupBox>
 
 #include <algorithm>
-
-namespace {
-
-QString nomeCampo(int n)
-{
-    return QStringLiteral("ASOST_") + QString::number(n);
-}
-
-} // namespace
 
 void ANAGSOST::COLLEGASCHEDA()
 {
@@ -59,31 +51,48 @@ void ANAGSOST::PULISCICAMPI()
 void ANAGSOST::CARICADATI()
 {
     SVUOTASCHEDA();
-    Text1[1]->setText(M.TABANAGSOST->Fields(nomeCampo(1)));
-    Text1[2]->setText(M.TABANAGSOST->Fields(nomeCampo(2)));
-    for (int n = 1; n <= 10; ++n) {
-        const QString valore = M.TABANAGSOST->Fields(nomeCampo(n));
-        if (n == 4) // AAAAMMGG shown as GG/MM/AAAA
-            Text1[n]->setText(valore.mid(6, 2) + QLatin1Char('/') + valore.mid(4, 2) + QLatin1Char('/')
-                              + valore.mid(0, 4));
-        else
-            Text1[n]->setText(valore);
-    }
-    RIGACARICATA = RIGACORRENTE();
+    const registro::TestiScheda testi = registro::testiScheda(STATO.CARICATO->sostituto);
+    for (int n = 1; n <= 10; ++n)
+        Text1[n]->setText(testi[n - 1]);
     M.VARIAZIONI = 0;
 }
 
-void ANAGSOST::MESSAGGIOVARIAZ()
+void ANAGSOST::MOSTRACARICATO(const registro::Caricato& caricato)
+{
+    STATO.CARICATO = caricato;
+    IMPOSTATESTATA();
+    PULISCICAMPI();
+    CARICADATI();
+}
+
+registro::Sostituto ANAGSOST::LEGGISCHEDA() const
+{
+    registro::TestiScheda testi;
+    for (int n = 1; n <= 10; ++n)
+        testi[n - 1] = Text1[n]->text();
+    return registro::daTestiScheda(STATO.CODAZISOST, STATO.CFSSOST, testi);
+}
+
+void ANAGSOST::SCRIVISCHEDA(const registro::Sostituto& sostituto)
+{
+    const registro::TestiScheda testi = registro::testiScheda(sostituto);
+    for (int n = 1; n <= 10; ++n) {
+        if (Text1[n]->text() != testi[n - 1])
+            Text1[n]->setText(testi[n - 1]);
+    }
+}
+
+int ANAGSOST::MESSAGGIOVARIAZ()
 {
     M.RISPOSTA = MsgBox(QStringLiteral("Sono state effettuate delle variazioni") + CR + QStringLiteral("Salvare ?"),
                         vbYesNoCancel + vbQuestion, Caption());
     if (M.RISPOSTA == vbYes) {
-        MEMORIZZADATI();
-        if (M.ERRORECAMPI != 1)
+        if (MEMORIZZADATI() != 1)
             M.VARIAZIONI = 0;
     } else if (M.RISPOSTA == vbNo) {
         M.VARIAZIONI = 0;
     }
+    return M.RISPOSTA;
 }
 
 void ANAGSOST::Text1_Change(int Index)
@@ -106,9 +115,8 @@ void ANAGSOST::Text1_LostFocus(int Index)
     if (Index == 10) {
         campo->setText((QStringLiteral("000") + campo->text().trimmed()).right(3));
     } else if (Index == 4) {
-        const QString data = campo->text().trimmed();
-        if (data != QLatin1String("00/00/0000") && (!DATAVALIDA(data) || data.right(4) == QLatin1String("0000"))) {
-            MsgBox(QStringLiteral("Data di nascita errata"), vbInformation, Caption());
+        if (registro::DataNascita::daTesto(campo->text()).nonValida()) {
+            MsgBox(registro::testi::DATAERRATA, vbInformation, Caption());
             campo->setForeColor(NERO);
             campo->setBackColor(GIALLO);
             campo->setFocus();

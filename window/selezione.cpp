@@ -1,7 +1,8 @@
 // Selection list: filling, ordering, single and double click.
 #include "window/selezione.h"
 
-#include "store/chiavi.h"
+#include "registry/carica.h"
+#include "registry/elenchi.h"
 #include "window/anagsost.h"
 #include "window/aspetto.h"
 #include "window/textbox.h"
@@ -15,12 +16,6 @@
 
 namespace {
 
-const char* const SQLORDINAMENTO[3] = {
-    "SELECT * FROM ANAGSOSTITUTI  order by codazi",
-    "SELECT * FROM ANAGSOSTITUTI  order by cfs",
-    "SELECT * FROM ANAGSOSTITUTI  order by ASOST_1,ASOST_2",
-};
-
 // Appends `testo` padded with blanks and cut to exactly `larghezza` characters.
 void accoda(QString& riga, QStringView testo, int larghezza)
 {
@@ -31,10 +26,10 @@ void accoda(QString& riga, QStringView testo, int larghezza)
 
 } // namespace
 
-QString RIGASOSTITUTO(const QString& codazi, const QString& cfs, const QVariant& asost1, const QVariant& asost2)
+QString RIGASOSTITUTO(const QString& codazi, const QString& cfs, const QString& asost1, const QString& asost2)
 {
-    const QString cognome = asost1.toString().trimmed();
-    const QString nome = asost2.toString().trimmed();
+    const QString cognome = asost1.trimmed();
+    const QString nome = asost2.trimmed();
     QString riga;
     riga.reserve(codazi.size() + 63);
     riga.append(codazi);
@@ -78,36 +73,23 @@ QString ANAGSOST::testoSelezionato() const
 
 void ANAGSOST::LISTASOSTITUTI()
 {
-    for (int i = 0; i < 3; ++i) {
+    // The order of the first selected button (the three tests are independent).
+    registro::Ordine ordine = registro::Ordine::CodiceAzienda;
+    const registro::Ordine ordini[3] = {registro::Ordine::CodiceAzienda, registro::Ordine::CodiceFiscale,
+                                        registro::Ordine::Nominativo};
+    for (int i = 2; i >= 0; --i) {
         if (Option1[i]->isChecked())
-            M.TABSQL = M.DBANNO->OpenRecordset(QString::fromLatin1(SQLORDINAMENTO[i]));
+            ordine = ordini[i];
     }
-    if (!M.TABSQL)
-        M.TABSQL = M.DBANNO->OpenRecordset(QString::fromLatin1(SQLORDINAMENTO[0]));
 
     // The lines are read in full before the list changes: a read that fails
     // leaves the list as it was, insertion entry included. They are then
     // added in one go, one model update for the whole registry.
     QStringList righe;
     righe.append(PRIMARIGA);
-    try {
-        if (M.TABSQL->RecordCount() != 0) {
-            M.TABSQL->MoveFirst();
-            while (!M.TABSQL->Eof()) {
-                righe.append(RIGASOSTITUTO(M.TABSQL->Fields(QStringLiteral("CODAZI")),
-                                           M.TABSQL->Fields(QStringLiteral("CFS")),
-                                           M.TABSQL->Value(QStringLiteral("ASOST_1")),
-                                           M.TABSQL->Value(QStringLiteral("ASOST_2"))));
-                M.TABSQL->MoveNext();
-            }
-        }
-    } catch (...) {
-        M.TABSQL->Close();
-        M.TABSQL.reset();
-        throw;
-    }
-    M.TABSQL->Close();
-    M.TABSQL.reset();
+    registro::leggiElenco(*M.DBANNO, ordine, [&righe](const registro::RigaElenco& r) {
+        righe.append(RIGASOSTITUTO(r.codazi, r.cfs, r.cognome, r.nome));
+    });
 
     const QSignalBlocker blocco(List1);
     List1->clear();
@@ -117,7 +99,7 @@ void ANAGSOST::LISTASOSTITUTI()
 
 void ANAGSOST::Option1_Click(int)
 {
-    if (FORMCARICATO == 1)
+    if (STATO.FORMCARICATO == 1)
         LISTASOSTITUTI();
 }
 
@@ -150,14 +132,13 @@ void ANAGSOST::List1_DblClick()
         return;
     }
 
-    CODAZISOST = riga.mid(0, 3);
-    CFSSOST = riga.mid(4, 16);
-    M.TABANAGSOST->Seek(QStringLiteral("="), store::CHIAVEAZI(CODAZISOST), store::CHIAVECF(CFSSOST));
-    if (M.TABANAGSOST->NoMatch())
+    STATO.CODAZISOST = riga.mid(0, 3);
+    STATO.CFSSOST = riga.mid(4, 16);
+    const std::optional<registro::Caricato> caricato =
+        registro::carica(*M.TABANAGSOST, STATO.CODAZISOST, STATO.CFSSOST);
+    if (!caricato)
         return;
-    IMPOSTATESTATA();
-    PULISCICAMPI();
-    CARICADATI();
+    MOSTRACARICATO(*caricato);
     FrmSelezione->hide();
     Frmmoduli[0]->show();
     Frmbottoni->show();

@@ -1,7 +1,6 @@
 #pragma once
 // Lines of the selection list.
 #include <QString>
-#include <QVariant>
 
 // The fixed first line, which opens the insertion of a new substitute.
 inline const QString PRIMARIGA =
@@ -12,4 +11,4 @@ inline const QString DATIDAINTEGRARE = QStringLiteral("Anagrafica con dati da in
 
 // One line of the list: company code as stored (columns 1-3), a blank, the
 // codice fiscale padded to 16 (5-20), a blank, the name padded and cut to 45.
-QString RIGASOSTITUTO(const QString& codazi, const QString& cfs, const QVariant& asost1, const QVariant& asost2);
+QString RIGASOSTITUTO(const QString& codazi, const QString& cfs, const QString& asost1, const QString& asost2);

@@ -5,6 +5,8 @@
 #include "window/aspetto.h"
 #include "window/textbox.h"
 
+#include "registry/elenchi.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QGroupBox>
@@ -35,38 +37,27 @@ QString riempi(const QString& testo, int larghezza)
     return testo.leftJustified(larghezza, QLatin1Char(' '), true);
 }
 
-QString rigaProvincia(const store::Recordset& tabella)
+QString rigaProvincia(const registro::RigaProvincia& p)
 {
-    return tabella.Fields(QStringLiteral("codprov")) + QLatin1Char(' ')
-        + tabella.Fields(QStringLiteral("descprov")).trimmed();
+    return p.codice + QLatin1Char(' ') + p.descrizione.trimmed();
 }
 
-QString rigaFrontespizio(const store::Recordset& tabella)
+QString rigaFrontespizio(const registro::RigaFrontespizio& f)
 {
-    // A natural-person declarant (fr_14 filled) by surname and first name,
-    // any other by its company name.
-    const QString nominativo = tabella.Fields(QStringLiteral("fr_14")).trimmed().isEmpty()
-                                   ? tabella.Fields(QStringLiteral("FR_3")).trimmed()
-                                   : tabella.Fields(QStringLiteral("FR_1")).trimmed() + QLatin1Char(' ')
-                                         + tabella.Fields(QStringLiteral("FR_2")).trimmed();
     // The code keeps its three columns even when shorter than three (a
     // fixed-width column on a server reads back without its blanks).
-    return tabella.Fields(QStringLiteral("CODAZI")).leftJustified(3, QLatin1Char(' ')) + QLatin1Char(' ')
-        + riempi(tabella.Fields(QStringLiteral("CFD")).trimmed(), 16) + QLatin1Char(' ') + riempi(nominativo, 60);
+    return f.codazi.leftJustified(3, QLatin1Char(' ')) + QLatin1Char(' ') + riempi(f.cfd.trimmed(), 16)
+        + QLatin1Char(' ') + riempi(f.nominativo(), 60);
 }
 
-// Every row of a table record set in the order of its current index.
-QStringList righeTabella(store::Recordset& tabella, QString (*riga)(const store::Recordset&))
+template <class Riga>
+QStringList righe(const std::vector<Riga>& elenco, QString (*riga)(const Riga&))
 {
-    QStringList righe;
-    if (tabella.RecordCount() != 0) {
-        tabella.MoveFirst();
-        while (!tabella.Eof()) {
-            righe.append(riga(tabella));
-            tabella.MoveNext();
-        }
-    }
-    return righe;
+    QStringList testi;
+    testi.reserve(qsizetype(elenco.size()));
+    for (const Riga& r : elenco)
+        testi.append(riga(r));
+    return testi;
 }
 
 // Keys of the lookup list (Escape, Enter) and the frame being hidden.
@@ -154,9 +145,9 @@ void ANAGSOST::TABMINNASCOSTA()
     const QWidget* fuoco = QApplication::focusWidget();
     if (!fuoco || !Framecodif->isAncestorOf(fuoco))
         return;
-    if (TABELLAAPERTA < 0 || TABELLAAPERTA > 3)
+    if (STATO.TABELLAAPERTA < 0 || STATO.TABELLAAPERTA > 3)
         return;
-    QPushButton* bottone = CMDAPRILIST[TABELLAAPERTA];
+    QPushButton* bottone = CMDAPRILIST[STATO.TABELLAAPERTA];
     if (bottone->isVisible() && bottone->isEnabled())
         bottone->setFocus(Qt::OtherFocusReason);
 }
@@ -165,12 +156,12 @@ void ANAGSOST::CMDAPRILIST_Click(int Index)
 {
     if (Index < 0 || Index > 3)
         return;
-    if (Index == TABELLAAPERTA && Framecodif->isVisible()) {
+    if (Index == STATO.TABELLAAPERTA && Framecodif->isVisible()) {
         Framecodif->hide();
         return;
     }
 
-    TABELLAAPERTA = Index;
+    STATO.TABELLAAPERTA = Index;
     ListTabmin->clear();
     Framecodif->setTitle(QString());
     const int* g = GEOMETRIA[Index];
@@ -178,18 +169,18 @@ void ANAGSOST::CMDAPRILIST_Click(int Index)
     const int altezza = g[3];
     Framecodif->setGeometry(TWIPS(g[0]), TWIPS(g[1]), TWIPS(larghezza), TWIPS(altezza));
 
-    QStringList righe;
+    QStringList testi;
     try {
         if (Index == 0 || Index == 1)
-            righe = righeTabella(*M.TABPROV, rigaProvincia);
+            testi = righe(registro::elencoProvince(*M.TABPROV), rigaProvincia);
         else
-            righe = righeTabella(*M.TABFRONTESPIZIO, rigaFrontespizio);
+            testi = righe(registro::elencoFrontespizi(*M.TABFRONTESPIZIO), rigaFrontespizio);
     } catch (...) {
         // A half-read table is not offered for a choice.
         Framecodif->hide();
         throw;
     }
-    ListTabmin->addItems(righe);
+    ListTabmin->addItems(testi);
 
     const int larghezzaTitolo = larghezza - 100;
     const int sinistra = (larghezza - larghezzaTitolo) / 2;
@@ -205,7 +196,7 @@ void ANAGSOST::CMDAPRILIST_Click(int Index)
 
 void ANAGSOST::ListTabmin_DblClick()
 {
-    TextBox* campo = CAMPOTABMIN(TABELLAAPERTA);
+    TextBox* campo = CAMPOTABMIN(STATO.TABELLAAPERTA);
     if (!campo)
         return;
     // A field that is not on screen (its frame closed meanwhile) takes no choice.
@@ -213,7 +204,7 @@ void ANAGSOST::ListTabmin_DblClick()
         Framecodif->hide();
         return;
     }
-    const int n = TABELLAAPERTA <= 1 ? 2 : 3;
+    const int n = STATO.TABELLAAPERTA <= 1 ? 2 : 3;
     const QList<QListWidgetItem*> selezionati = ListTabmin->selectedItems();
     // With nothing chosen, or no line at or above the chosen one carrying a
     // code, no field is touched and the list stays open for another choice.

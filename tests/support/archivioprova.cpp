@@ -327,9 +327,15 @@ QString ArchivioProva::istantanea() { return ConnessioneProva(m_luogo).istantane
 // Undone by the rollback, or by closing the connection when anything fails.
 QString ArchivioProva::istantaneaDopo(const QString& sql, const QVariantList& parametri)
 {
+    return istantaneaDopo({{sql, parametri}});
+}
+
+QString ArchivioProva::istantaneaDopo(const QList<std::pair<QString, QVariantList>>& istruzioni)
+{
     ConnessioneProva c(m_luogo);
     c.esegui(QStringLiteral("BEGIN"));
-    c.esegui(sql, parametri);
+    for (const auto& [sql, parametri] : istruzioni)
+        c.esegui(sql, parametri);
     const QString testo = c.istantanea();
     c.esegui(QStringLiteral("ROLLBACK"));
     return testo;
@@ -348,6 +354,19 @@ void ArchivioProva::impedisci(const QString& evento, const QString& tabella, con
                           "$$ BEGIN RAISE EXCEPTION '%', TG_ARGV[0]; END $$"));
     esegui(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW EXECUTE FUNCTION anagsost_guasto('%4')")
                .arg(nome, evento, tabella, testo));
+}
+
+void ArchivioProva::alSeguito(const QString& evento, const QString& tabella, const QString& istruzione)
+{
+    const QString nome = QStringLiteral("seguito_") + tabella.toLower();
+    if (!m_luogo.suServer()) {
+        esegui(QStringLiteral("CREATE TRIGGER %1 AFTER %2 ON %3 BEGIN %4; END").arg(nome, evento, tabella, istruzione));
+        return;
+    }
+    esegui(QStringLiteral("CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS "
+                          "$$ BEGIN %2; RETURN NULL; END $$").arg(nome, istruzione));
+    esegui(QStringLiteral("CREATE TRIGGER %1 AFTER %2 ON %3 FOR EACH ROW EXECUTE FUNCTION %1()")
+               .arg(nome, evento, tabella));
 }
 
 ArchivioProva::Blocco::Blocco(const store::Luogo& luogo, bool esclusivo)

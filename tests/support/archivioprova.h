@@ -132,11 +132,17 @@ public:
     // The same text as it would read after the statement, which is run in a
     // transaction and undone: the archive is left as it is.
     QString istantaneaDopo(const QString& sql, const QVariantList& parametri = {});
+    // The same after several statements, each with its values.
+    QString istantaneaDopo(const QList<std::pair<QString, QVariantList>>& istruzioni);
 
     // From now on every `evento` ("INSERT", "UPDATE" or "DELETE") on the table
     // fails with `messaggio`, as if another program refused it (a trigger).
     void impedisci(const QString& evento, const QString& tabella,
                    const QString& messaggio = QStringLiteral("guasto simulato"));
+    // From now on every `evento` on the table is followed, in the same
+    // transaction, by the statement `istruzione` (no values), as if another
+    // program reacted to it (a trigger).
+    void alSeguito(const QString& evento, const QString& tabella, const QString& istruzione);
 
     // Holds a lock on the archive until destroyed, as another program of the
     // suite would: esclusivo = no one may even read (SQLite's BEGIN

@@ -1,0 +1,57 @@
+#include "registry/archivio.h"
+
+namespace registro {
+
+namespace {
+
+// Every table the operations read or write, with the fields they use.
+const char* const CAMPIRICHIESTI[][2] = {
+    {"FRONTESPIZIO", "CODAZI, CFD, FR_1, FR_2, FR_3, fr_14"},
+    {"ANAGSOSTITUTI", "CODAZI, CFS, ASOST_1, ASOST_2, ASOST_3, ASOST_4, ASOST_5, ASOST_6, ASOST_7, ASOST_8, ASOST_9, "
+                      "ASOST_10"},
+    {"TABMIN_PROV", "codprov, descprov"},
+    {"QUADROLDIP1", "CODAZI, CFD, CFS"},
+    {"QUADROLDIP2", "CODAZI, CFD, CFS"},
+    {"QUADROLDIP3", "CODAZI, CFD, CFS"},
+    {"QUADROLDIP4", "CODAZI, CFD, CFS"},
+    {"QUADROLAUT", "CODAZI, CFD, CFS"},
+    {"QUADROST", "CODAZI, CFD, CFS"},
+    {"PERCETTORI", "CODAZI"},
+};
+
+// Makes each index current once (raising OggettoMancante for a missing one),
+// then puts the record set back on its primary index.
+void verificaIndici(store::TableRecordset& tabella, std::initializer_list<const char*> indici)
+{
+    for (const char* indice : indici)
+        tabella.setIndex(QString::fromLatin1(indice));
+    tabella.setIndex(QStringLiteral("CHIAVE"));
+}
+
+} // namespace
+
+Tabelle apriTabelle(store::Database& db)
+{
+    Tabelle t;
+    t.frontespizi = db.OpenTable(QStringLiteral("FRONTESPIZIO"));
+    t.sostituti = db.OpenTable(QStringLiteral("ANAGSOSTITUTI"));
+    t.province = db.OpenTable(QStringLiteral("TABMIN_PROV"));
+    for (const auto& [tabella, campi] : CAMPIRICHIESTI) {
+        db.OpenRecordset(QStringLiteral("SELECT %1 FROM %2 WHERE 1 = 0")
+                             .arg(QString::fromLatin1(campi), QString::fromLatin1(tabella)))
+            ->Close();
+    }
+    verificaIndici(*t.frontespizi, {"CHIAVECODAZI", "CHIAVECFD"});
+    verificaIndici(*t.sostituti, {"CHIAVECODAZI", "CHIAVECFS"});
+    return t;
+}
+
+IndicePrincipale::~IndicePrincipale()
+{
+    try {
+        m_tabella.setIndex(QStringLiteral("CHIAVE"));
+    } catch (const store::ErroreArchivio&) {
+    }
+}
+
+} // namespace registro

@@ -1,0 +1,115 @@
+#include "registry/cambiacf.h"
+
+#include "checks/controllocodice.h"
+#include "registry/testi.h"
+#include "store/chiavi.h"
+
+namespace registro {
+
+namespace {
+
+// The rows of one section table to re-key. Values are bound, never pasted: a
+// codice fiscale holding an apostrophe re-keys its own rows and nobody else's.
+QString selezione(const QString& quadro)
+{
+    return QStringLiteral("SELECT * FROM ") + quadro + QStringLiteral(" WHERE CODAZI = ? and CFD = ? and CFS = ?");
+}
+
+ControlloCambio esito(ControlloCambio::Tipo tipo, const QString& messaggio = {})
+{
+    ControlloCambio e;
+    e.tipo = tipo;
+    e.messaggio = messaggio;
+    return e;
+}
+
+// Seek "=" of one value on the named index, back on "CHIAVE" afterwards.
+bool trovato(store::TableRecordset& tabella, const QString& indice, const QString& chiave)
+{
+    const IndicePrincipale ripristino(tabella);
+    tabella.setIndex(indice);
+    tabella.Seek(QStringLiteral("="), chiave);
+    return !tabella.NoMatch();
+}
+
+} // namespace
+
+ControlloCambio controllaCambio(const Archivio& a, const QString& codazi, const QString& cfs, const QString& nuovo,
+                                const Domanda& domanda)
+{
+    using Tipo = ControlloCambio::Tipo;
+    if (nuovo.trimmed().isEmpty())
+        return esito(Tipo::Vuoto);
+    const QString codice = store::CHIAVECF(nuovo);
+    if (trovato(a.frontespizi, QStringLiteral("CHIAVECFD"), codice))
+        return esito(Tipo::InUso, testi::CFFRONTESPIZIO);
+    if (trovato(a.sostituti, QStringLiteral("CHIAVECFS"), codice))
+        return esito(Tipo::InUso, testi::CFSOSTITUTO);
+
+    // Removed meanwhile by another program of the suite: going on would
+    // re-key the section rows with the declarant of another substitute.
+    a.sostituti.Seek(QStringLiteral("="), codazi, store::CHIAVECF(cfs));
+    if (a.sostituti.NoMatch())
+        return esito(Tipo::Sparito, testi::SOSTITUTOSPARITO);
+    const QString collegata = store::CHIAVEAZI(a.sostituti.Fields(QStringLiteral("asost_10")));
+    const auto frontespizio =
+        a.db.OpenRecordset(QStringLiteral("SELECT * FROM frontespizio WHERE CODAZI = ?"), {collegata});
+    if (frontespizio->RecordCount() == 0)
+        return esito(Tipo::SenzaDichiarante, testi::NESSUNDICHIARANTE);
+    const QString cfd = frontespizio->Fields(QStringLiteral("cfd"));
+
+    const auto chiedi = [&domanda](const QString& testo, int stile, const QString&) { return domanda(testo, stile); };
+    if (!CONTROLLOCODICE(codice, QString(), chiedi).prosegui)
+        return esito(Tipo::CodiceRifiutato);
+    ControlloCambio accettato;
+    accettato.cfd = cfd;
+    return accettato;
+}
+
+EsitoCambio cambiaCodiceFiscale(const Archivio& a, const QString& codazi, const QString& cfs, const QString& cfd,
+                                const QString& nuovo)
+{
+    const QString codice = store::CHIAVECF(nuovo);
+    EsitoCambio esito;
+    try {
+        // All or nothing: a failure half-way must not leave a substitute whose
+        // rows carry partly the old code and partly the new one.
+        store::Transazione transazione(a.db);
+        for (const QString& quadro : QUADRI) {
+            const auto righe = a.db.OpenRecordset(selezione(quadro), {codazi, cfd, cfs});
+            int cambiate = 0;
+            for (; !righe->Eof(); righe->MoveNext(), ++cambiate) {
+                righe->Edit();
+                righe->SetField(QStringLiteral("CFS"), codice);
+                righe->Update();
+            }
+            esito.righe.append({quadro, cambiate});
+        }
+
+        store::TableRecordset& tabella = a.sostituti;
+        tabella.Seek(QStringLiteral("="), store::CHIAVEAZI(codazi), store::CHIAVECF(cfs));
+        if (tabella.NoMatch()) {
+            // Removed meanwhile: the section rows just re-keyed are put back.
+            esito = {};
+            esito.tipo = EsitoCambio::Tipo::Sparito;
+            esito.errore = store::ErroreArchivio(store::TipoErrore::Conflitto,
+                                                 QStringLiteral("anagrafica sostituto non più presente"));
+            return esito;
+        }
+        tabella.Edit();
+        tabella.SetField(QStringLiteral("CFS"), codice);
+        try {
+            tabella.Update();
+        } catch (...) {
+            tabella.CancelUpdate();
+            throw;
+        }
+        esito.righe.append({QStringLiteral("ANAGSOSTITUTI"), 1});
+        transazione.commit();
+    } catch (const store::ErroreArchivio& errore) {
+        return rifiutato<EsitoCambio>(errore);
+    }
+    return esito;
+}
+
+} // namespace registro

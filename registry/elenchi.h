@@ -1,0 +1,47 @@
+#pragma once
+// The rows behind the program's lists: the registered substitutes in each
+// of the selection list's three orders, the provinces and the declarants'
+// front pages of the lookup list.
+#include "store/database.h"
+
+#include <functional>
+#include <vector>
+
+namespace registro {
+
+enum class Ordine { CodiceAzienda, CodiceFiscale, Nominativo };
+
+// One substitute of the list: the stored key and names (Null read as "").
+struct RigaElenco {
+    QString codazi;
+    QString cfs;
+    QString cognome; // ASOST_1
+    QString nome;    // ASOST_2
+};
+
+// Hands each substitute to `riga` in the order asked for, reading the rows
+// as they come: the registry is never held whole.
+void leggiElenco(store::Database& db, Ordine ordine, const std::function<void(const RigaElenco&)>& riga);
+std::vector<RigaElenco> elenco(store::Database& db, Ordine ordine);
+
+struct RigaProvincia {
+    QString codice;      // codprov
+    QString descrizione; // descprov
+};
+// Every province in the order of its code.
+std::vector<RigaProvincia> elencoProvince(store::TableRecordset& province);
+
+struct RigaFrontespizio {
+    QString codazi;
+    QString cfd;
+    QString cognome;       // FR_1
+    QString nome;          // FR_2
+    QString denominazione; // FR_3
+    QString fr14;          // filled for a natural-person declarant
+    // A natural person by surname and first name, any other by its company name.
+    QString nominativo() const;
+};
+// Every front page in the order of its key (company code, codice fiscale).
+std::vector<RigaFrontespizio> elencoFrontespizi(store::TableRecordset& frontespizi);
+
+} // namespace registro

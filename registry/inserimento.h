@@ -1,0 +1,44 @@
+#pragma once
+// The checks of a new substitute before it is handed to the data sheet:
+// the form of its code, the mandatory fields, its codes against the front
+// pages and the registered substitutes, its linked company. Nothing is
+// written: the row is added by the sheet's first save.
+#include "registry/archivio.h"
+
+#include <functional>
+
+namespace registro {
+
+// The insertion frame's fields, as typed.
+struct NuovoSostituto {
+    QString codazi;    // TEXTAZI
+    QString cfs;       // TEXTCF
+    QString cognome;   // TextCOGNO
+    QString nome;      // TextNOME
+    QString collegata; // TextAZICOL
+};
+
+enum class CampoNuovo { Nessuno, Azienda, CodiceFiscale, Cognome, Nome, Collegata };
+
+struct EsitoInserimento {
+    enum class Tipo {
+        Accettato,
+        CodiceRifiutato, // the code failed its form check and the operator did not go on
+        Mancante,        // a mandatory field is empty
+        Rifiutato        // a code is already in use: messaggio, with the stop icon
+    };
+    Tipo tipo = Tipo::Accettato;
+    CampoNuovo campo = CampoNuovo::Nessuno; // the field at fault, which gets the focus
+    bool svuota = false;                    // the linked company code is emptied
+    QString messaggio;
+    bool accettato() const { return tipo == Tipo::Accettato; }
+};
+
+// Shows one box of the code's form check (text, style) and returns the answer.
+using Domanda = std::function<int(const QString& testo, int stile)>;
+
+// Runs the checks in their order and stops at the first that fails. The
+// record sets are on "CHIAVE" again afterwards, however it ends.
+EsitoInserimento controllaInserimento(const Archivio& archivio, const NuovoSostituto& nuovo, const Domanda& domanda);
+
+} // namespace registro

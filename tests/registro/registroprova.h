@@ -1,0 +1,140 @@
+#pragma once
+// Shared by the tests of the registry's operations: the archive opened as the
+// program keeps it, and a return whose substitutes have the neighbours a
+// widened condition would reach: the same company with another substitute,
+// the same code in another company, rows under another declarant, a code
+// with an apostrophe, a partita IVA stored with and without its blanks.
+#include "support/archivioprova.h"
+
+#include "registry/archivio.h"
+#include "store/chiavi.h"
+
+#include <QTest>
+#include <functional>
+
+// A new archive with its year's database, nothing in it but the provinces.
+inline std::unique_ptr<ArchivioProva> annoVuoto()
+{
+    auto a = std::make_unique<ArchivioProva>();
+    a->creaAnno();
+    return a;
+}
+
+// The year's database with its three table record sets, as the window keeps them.
+struct RegistroProva {
+    std::unique_ptr<store::Database> db;
+    registro::Tabelle tabelle;
+    explicit RegistroProva(ArchivioProva& a)
+        : db(store::Database::OpenDatabase(a.luogoAnno(), store::OpzioniArchivio{300})),
+          tabelle(registro::apriTabelle(*db))
+    {
+    }
+    registro::Archivio archivio() const
+    {
+        return {*db, *tabelle.frontespizi, *tabelle.sostituti, *tabelle.province};
+    }
+    // Every record set back on its primary index.
+    QString indici() const
+    {
+        return tabelle.frontespizi->Index() + ' ' + tabelle.sostituti->Index() + ' ' + tabelle.province->Index();
+    }
+};
+
+namespace quartiere {
+
+inline const QString DICHIARANTE = "01234567897", ALTRODICHIARANTE = "98765432103";
+inline const QString ROSSI = "RSSMRA80A01H501U", VERDI = "VRDGPP70A01F205X", PIVA = "12345678903";
+// Pasted between quotes, this code would turn a condition into
+// "CFS = '' OR CFS > '    '" and reach every other substitute's rows.
+inline const QString APOSTROFO = "' OR CFS > '";
+inline const QStringList SEZIONI = {"QUADROLDIP1", "QUADROLDIP2", "QUADROLDIP3", "QUADROLDIP4", "QUADROLAUT",
+                                    "QUADROST"};
+
+// A row the return holds: a section row, or a recipient (no cfd, cfs).
+struct Riga {
+    QString tabella;
+    qint64 id;
+    QString codazi, cfd, cfs;
+};
+
+struct Sostituto {
+    QString codazi, cfs, collegata;
+};
+// The linked companies: 001 is DICHIARANTE's front page, stored as "1" for
+// 101/ROSSI; 002 is ALTRODICHIARANTE's; 105's has none.
+inline const QList<Sostituto> SOSTITUTI = {{"101", ROSSI, "1"},   {"101", VERDI, "001"},
+                                           {"102", ROSSI, "001"}, {"103", PIVA, "002"},
+                                           {"104", APOSTROFO, "001"}, {"104", VERDI, "001"},
+                                           {"105", VERDI, "009"}};
+
+// Front pages, substitutes, and for each substitute one row under each
+// declarant in every section (103's partita IVA once more with its blanks,
+// under each); two recipients for each company. Returns the rows added.
+inline QList<Riga> popola(ArchivioProva& a)
+{
+    a.aggiungiFrontespizio("001", DICHIARANTE, {}, {}, "ALFA SRL");
+    a.aggiungiFrontespizio("002", ALTRODICHIARANTE, {}, {}, "DELTA SPA");
+    QList<Riga> righe;
+    qint64 id = 0;
+    for (const QString& tabella : SEZIONI + QStringList{"PERCETTORI"}) {
+        QStringList valori;
+        QVariantList parametri;
+        const auto aggiungi = [&](const QString& codazi, const QString& cfd, const QString& cfs) {
+            righe.append({tabella, ++id, codazi, cfd, cfs});
+            valori << "(?, ?, ?, ?)";
+            parametri << id << codazi << (tabella == "PERCETTORI" ? QString("PRC%1").arg(id) : cfd) << cfs;
+        };
+        for (const Sostituto& s : SOSTITUTI) {
+            if (tabella == "PERCETTORI") {
+                if (s.cfs != VERDI || s.codazi == "105")
+                    for (int i = 0; i < 2; ++i)
+                        aggiungi(s.codazi, {}, {});
+                continue;
+            }
+            for (const QString& cfd : {DICHIARANTE, ALTRODICHIARANTE}) {
+                aggiungi(s.codazi, cfd, s.cfs);
+                if (s.cfs == PIVA)
+                    aggiungi(s.codazi, cfd, PIVA + "     ");
+            }
+        }
+        const QString colonne = tabella == "PERCETTORI" ? "ID, CODAZI, CFPERC, COGNOME" : "ID, CODAZI, CFD, CFS";
+        a.esegui("INSERT INTO " + tabella + " (" + colonne + ") VALUES " + valori.join(", "), parametri);
+    }
+    for (const Sostituto& s : SOSTITUTI)
+        a.aggiungiSostituto(s.codazi, s.cfs, {"NOME " + s.codazi, "", "", "00000000", "", "", "ROMA", "RM", "VIA", s.collegata});
+    return righe;
+}
+
+// The statements that take the archive from before to after an operation,
+// run on the rows chosen from the fixture: per table, the IDs of the chosen
+// rows, and the counts the operation must report.
+struct Attese {
+    QList<std::pair<QString, QVariantList>> istruzioni;
+    QList<registro::RigheTabella> righe;
+};
+inline Attese sulleRighe(const QList<Riga>& righe, const QStringList& tabelle, const QString& azione,
+                         const std::function<bool(const Riga&)>& scelta)
+{
+    Attese a;
+    for (const QString& tabella : tabelle) {
+        QStringList id;
+        for (const Riga& r : righe)
+            if (r.tabella == tabella && scelta(r))
+                id << QString::number(r.id);
+        a.righe.append({tabella, int(id.size())});
+        if (!id.isEmpty())
+            a.istruzioni.append({azione.arg(tabella) + " WHERE ID IN (" + id.join(", ") + ")", {}});
+    }
+    return a;
+}
+
+} // namespace quartiere
+
+// Rows per table as "TABLE n" lines, for readable comparisons.
+inline QStringList comeTesto(const QList<registro::RigheTabella>& righe)
+{
+    QStringList t;
+    for (const auto& r : righe)
+        t << r.tabella + ' ' + QString::number(r.righe);
+    return t;
+}

@@ -1,0 +1,177 @@
+// The data sheet's checks in their fixed order, and the save: the row
+// written in its stored forms, never over what another workstation stored
+// meanwhile, nothing written when the store refuses.
+#include "registroprova.h"
+
+#include "registry/carica.h"
+#include "registry/controlli.h"
+#include "registry/memorizza.h"
+#include "registry/testi.h"
+
+using namespace registro;
+
+namespace {
+
+const QString AZI = "003", CF = "GLLNNA90A41H501W";
+// The ten texts of a natural person's sheet that passes every check.
+const QStringList VALIDO = {"GIALLI", "ANNA", "F", "01/01/1990", "ROMA", "RM", "ROMA", "RM", "VIA APPIA 7", "001"};
+
+// The sheet's texts with changes "n:text" applied.
+TestiScheda scheda(const QStringList& cambi)
+{
+    TestiScheda t;
+    for (int i = 0; i < 10; ++i)
+        t[i] = VALIDO[i];
+    for (const QString& c : cambi)
+        t[c.section(':', 0, 0).toInt() - 1] = c.section(':', 1);
+    return t;
+}
+
+QString unite(const TestiScheda& t) { return QStringList(t.begin(), t.end()).join('|'); }
+
+} // namespace
+
+class TestRegistroMemorizza : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ArchivioProva> a;
+
+private slots:
+    void initTestCase() { RICHIEDI_MOTORE_PROVA(); }
+    void init()
+    {
+        a = annoVuoto();
+        a->aggiungiFrontespizio("001", "01234567897", {}, {}, "ALFA SRL");
+        a->aggiungiSostituto(AZI, CF, {"GIALLI", "ANNA", "F", "19900101", "ROMA", "RM", "ROMA", "RM", "VIA APPIA 7", "001"});
+    }
+    void cleanup() { a.reset(); }
+
+    // Each check failing in turn with a later one failing too (the first
+    // wins), then sheets that pass; what the checks clear.
+    void controlli_data()
+    {
+        QTest::addColumn<QStringList>("cambi");
+        QTest::addColumn<int>("campo");
+        QTest::addColumn<QString>("messaggio");
+        QTest::addColumn<QString>("dopo"); // the sheet as the checks leave it; empty: as it was
+        const auto riga = [](const char* nome, const QStringList& cambi, int campo, const QString& messaggio,
+                             const QString& dopo = {}) {
+            QTest::newRow(nome) << cambi << campo << messaggio << dopo;
+        };
+        riga("sex blank, before the date", {"3: ", "4:00/00/0000"}, 3, testi::INSERIRESESSO);
+        riga("date wrong, before the town", {"4:31/02/1980", "5:"}, 4, testi::DATAERRATA);
+        riga("year 0000", {"4:15/08/0000"}, 4, testi::DATAERRATA);
+        riga("no date, before the town", {"4:00/00/0000", "5:"}, 4, testi::INSERIREDATA);
+        riga("town of birth blanks", {"5:   ", "6:xx"}, 5, testi::INSERIRECOMUNENASCITA);
+        riga("birth province empty", {"6:", "7:"}, 6, testi::PROVINCIANASCITA);
+        riga("town of residence empty", {"7:", "8:ZZ"}, 7, testi::INSERIRECOMUNE);
+        riga("province of residence unknown", {"8:ZZ", "10:099"}, 8, testi::PROVINCIA);
+        riga("linked company without front page, before the street", {"10:099", "9:"}, 10,
+             testi::COLLEGATASENZAFRONTESPIZIO, "GIALLI|ANNA|F|01/01/1990|ROMA|RM|ROMA|RM||");
+        riga("street blanks", {"9:  "}, 9, testi::INSERIREINDIRIZZO);
+        riga("company: birth data neither checked nor kept", {"2: ", "3:X", "4:31/02/1980", "6:xx", "7:"}, 7,
+             testi::INSERIRECOMUNE, "GIALLI| ||00/00/0000||||RM|VIA APPIA 7|001");
+        riga("natural person", {"10:1"}, 0, "");
+        riga("company", {"2:", "5:BARI"}, 0, "", "GIALLI|||00/00/0000|||ROMA|RM|VIA APPIA 7|001");
+    }
+    void controlli()
+    {
+        QFETCH(QStringList, cambi);
+        QFETCH(int, campo);
+        QFETCH(QString, messaggio);
+        QFETCH(QString, dopo);
+        RegistroProva r(*a);
+        Sostituto s = daTestiScheda(AZI, CF, scheda(cambi));
+        const Rifiuto rifiuto = controllaScheda(r.archivio(), s);
+        QCOMPARE(rifiuto.campo, campo);
+        QCOMPARE(rifiuto.messaggio, messaggio);
+        QCOMPARE(rifiuto.stile, campo == 10 ? int(vbCritical) : int(vbInformation));
+        QCOMPARE(unite(testiScheda(s)), dopo.isEmpty() ? unite(scheda(cambi)) : dopo);
+        QCOMPARE(r.indici(), "CHIAVE CHIAVE CHIAVE");
+    }
+
+    // A sheet saved while another workstation does something to the same
+    // substitute; a new substitute's first save.
+    void salvataggio_data()
+    {
+        QTest::addColumn<bool>("nuovo");
+        QTest::addColumn<QString>("intanto"); // what happens between load and save
+        QTest::addColumn<int>("tipo");
+        using T = EsitoMemorizza::Tipo;
+        QTest::newRow("existing") << false << "" << int(T::Memorizzato);
+        QTest::newRow("new") << true << "" << int(T::Memorizzato);
+        QTest::newRow("changed meanwhile") << false << "UPDATE ANAGSOSTITUTI SET ASOST_9 = 'ALTRA' WHERE CODAZI = '003'"
+                                           << int(T::Modificato);
+        QTest::newRow("deleted meanwhile") << false << "DELETE FROM ANAGSOSTITUTI" << int(T::Cancellato);
+        QTest::newRow("registered meanwhile") << true << "INSERT INTO ANAGSOSTITUTI (CODAZI, CFS) VALUES ('007', "
+                                                         "'12345678903')" << int(T::Registrato);
+        QTest::newRow("refused by the store") << false << "" << int(T::Rifiutato);
+    }
+    void salvataggio()
+    {
+        QFETCH(bool, nuovo);
+        QFETCH(QString, intanto);
+        QFETCH(int, tipo);
+        using T = EsitoMemorizza::Tipo;
+        RegistroProva r(*a);
+        std::optional<Caricato> caricato;
+        if (!nuovo)
+            caricato = carica(*r.tabelle.sostituti, AZI, CF);
+        // A new substitute as the insertion frame hands it over: a code with a blank, a partita IVA.
+        Sostituto s = daTestiScheda(nuovo ? " 7" : AZI, nuovo ? " 12345678903" : CF,
+                                    scheda({"9:VIA NUOVA 1", "10:1"}));
+        const QVariantList campi{"GIALLI", "ANNA", "F", "19900101", "ROMA", "RM", "ROMA", "RM", "VIA NUOVA 1", "001"};
+        const QString scritta = nuovo
+            ? a->istantaneaDopo("INSERT INTO ANAGSOSTITUTI (ASOST_1, ASOST_2, ASOST_3, ASOST_4, ASOST_5, ASOST_6, "
+                                "ASOST_7, ASOST_8, ASOST_9, ASOST_10, CODAZI, CFS) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                                "?, '007', '12345678903')", campi)
+            : a->istantaneaDopo("UPDATE ANAGSOSTITUTI SET ASOST_1 = ?, ASOST_2 = ?, ASOST_3 = ?, ASOST_4 = ?, "
+                                "ASOST_5 = ?, ASOST_6 = ?, ASOST_7 = ?, ASOST_8 = ?, ASOST_9 = ?, ASOST_10 = ?", campi);
+        if (!intanto.isEmpty())
+            a->esegui(intanto);
+        if (tipo == int(T::Rifiutato))
+            a->impedisci("UPDATE", "ANAGSOSTITUTI");
+        const QString prima = a->istantanea();
+        std::optional<Istantanea> atteso;
+        if (caricato)
+            atteso = caricato->istantanea;
+
+        const EsitoMemorizza esito = memorizza(r.archivio(), s, atteso);
+
+        QCOMPARE(int(esito.tipo), tipo);
+        QCOMPARE(a->istantanea(), tipo == int(T::Memorizzato) ? scritta : prima);
+        QCOMPARE(esito.errore.has_value(), tipo == int(T::Rifiutato));
+        QVERIFY(!r.db->inTransazione());
+        // What another workstation left is handed back; a save that expects it goes through.
+        const auto ora = carica(*r.tabelle.sostituti, nuovo ? "7" : AZI, nuovo ? "12345678903" : CF);
+        QCOMPARE(esito.presente.has_value(), tipo == int(T::Modificato) || tipo == int(T::Registrato));
+        if (esito.tipo == T::Memorizzato || esito.tipo == T::Rifiutato)
+            return;
+        QCOMPARE(esito.presente.has_value(), ora.has_value());
+        if (ora)
+            QCOMPARE(esito.presente->valori, ora->istantanea.valori);
+        QCOMPARE(int(memorizza(r.archivio(), s, esito.presente).tipo), int(T::Memorizzato));
+        QCOMPARE(carica(*r.tabelle.sostituti, s.codazi, s.cfs)->sostituto.indirizzo, "VIA NUOVA 1");
+    }
+
+    // Stored values the sheet's forms cannot carry come back unchanged from a
+    // load and a save: a malformed date, texts with blanks; a Null reads as
+    // an empty text, which is what is stored.
+    void caricaEMemorizza()
+    {
+        a->esegui("DELETE FROM ANAGSOSTITUTI");
+        const QVariantList strani{" GIALLI ", QVariant(), "f", "1975081", "ROMA", "rm", "ROMA", "RM", "", "001"};
+        a->aggiungiSostituto(AZI, CF, strani);
+        const QString atteso = a->istantaneaDopo("UPDATE ANAGSOSTITUTI SET ASOST_2 = ''");
+        RegistroProva r(*a);
+        const auto caricato = carica(*r.tabelle.sostituti, "3", CF + " ");
+        QVERIFY(caricato.has_value());
+        QCOMPARE(caricato->sostituto.nascita.perScheda(), "1/08/1975");
+        QCOMPARE(int(memorizza(r.archivio(), caricato->sostituto, caricato->istantanea).tipo),
+                 int(EsitoMemorizza::Tipo::Memorizzato));
+        QCOMPARE(a->istantanea(), atteso);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRegistroMemorizza)
+#include "tst_registro_memorizza.moc"
