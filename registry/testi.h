@@ -33,9 +33,13 @@ inline const QString CFSOSTITUTO =
 inline const QString COLLEGATASOSTITUTO =
     QStringLiteral("Attenzione !!! Il codice azienda collegata inserito  è gia presente nelle anagrafiche sostituti");
 
+// Deletion and change of codice fiscale: another workstation removed the
+// picked substitute (or gave it another code) after the list was read.
+inline const QString SOSTITUTONONPRESENTE =
+    QStringLiteral("Attenzione !!! Anagrafica sostituto non più presente in archivio.");
+
 // Change of codice fiscale.
 inline const QString NESSUNDICHIARANTE = QStringLiteral("Attenzione !!! Non esiste il frontespizio del dichiarante ");
-inline const QString SOSTITUTOSPARITO = QStringLiteral("Attenzione !!! Anagrafica sostituto non più presente in "
-                                                       "archivio.\rIl codice fiscale non è stato cambiato.");
+inline const QString SOSTITUTOSPARITO = SOSTITUTONONPRESENTE + QStringLiteral("\rIl codice fiscale non è stato cambiato.");
 
 } // namespace registro::testi

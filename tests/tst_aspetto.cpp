@@ -4,15 +4,66 @@
 // reader reaches, and the clicks on the list that close what lies over it.
 #include "schedaprova.h"
 
+#include "window/guardie.h"
 #include "window/italiano.h"
 
 #include <QAccessible>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPaintEvent>
+#include <QScopeGuard>
 
 using namespace scheda;
 
 namespace {
+
+// The labels and buttons of the window whose text does not fit the space the
+// window gives it, named "mode: objectName".
+QStringList tagliate(const QWidget& finestra, const QString& modo)
+{
+    QStringList tagliati;
+    for (const QLabel* l : finestra.findChildren<QLabel*>()) {
+        if (!l->isVisible() || l->text().isEmpty())
+            continue;
+        const int serve = l->wordWrap() ? l->heightForWidth(l->width()) : l->fontMetrics().horizontalAdvance(l->text());
+        if (serve > (l->wordWrap() ? l->height() : l->contentsRect().width()))
+            tagliati << modo + ": " + l->objectName();
+    }
+    for (const QPushButton* b : finestra.findChildren<QPushButton*>()) {
+        const int serve = b->fontMetrics().horizontalAdvance(b->text().remove('&'));
+        if (b->isVisible() && serve > b->contentsRect().width() - 8)
+            tagliati << modo + ": " + b->objectName();
+    }
+    return tagliati;
+}
+
+// What the window brings to screen after a message box closes, in screen
+// coordinates. Qt paints a window from its backing store: the window's own
+// paint event spans the area it puts on screen again, its children are
+// painted only where they changed. While an operation keeps the event loop
+// busy, the place the box took stays as the box left it unless the window
+// is painted at once.
+class Ridipinture : public QObject {
+public:
+    QWidget* finestra;
+    QRect box;       // the last box, as it closed
+    QRegion dipinto; // the window's paint events since, by their bounds
+
+    explicit Ridipinture(QWidget* f) : finestra(f) { qApp->installEventFilter(this); }
+    ~Ridipinture() override { qApp->removeEventFilter(this); }
+
+    bool eventFilter(QObject* oggetto, QEvent* evento) override
+    {
+        if (evento->type() == QEvent::Hide && qobject_cast<QMessageBox*>(oggetto)) {
+            auto* w = static_cast<QWidget*>(oggetto);
+            box = QRect(w->mapToGlobal(QPoint()), w->size());
+            dipinto = QRegion();
+        } else if (evento->type() == QEvent::Paint && oggetto == finestra && !box.isNull()) {
+            dipinto += static_cast<QPaintEvent*>(evento)->region().boundingRect().translated(finestra->mapToGlobal(QPoint()));
+        }
+        return false;
+    }
+};
 
 // Texts of buttons or menu entries without their mnemonic marker (and a menu
 // entry without its shortcut).
@@ -98,21 +149,7 @@ private slots:
     {
         // In every mode, every label and every button's text shown in the space the window gives it.
         QStringList tagliati;
-        const auto interi = [&](const char* modo) {
-            for (const QLabel* l : prova->finestra.findChildren<QLabel*>()) {
-                if (!l->isVisible() || l->text().isEmpty())
-                    continue;
-                const int serve = l->wordWrap() ? l->heightForWidth(l->width())
-                                                : l->fontMetrics().horizontalAdvance(l->text());
-                if (serve > (l->wordWrap() ? l->height() : l->contentsRect().width()))
-                    tagliati << modo + (": " + l->objectName());
-            }
-            for (const QPushButton* b : prova->finestra.findChildren<QPushButton*>()) {
-                const int serve = b->fontMetrics().horizontalAdvance(b->text().remove('&'));
-                if (b->isVisible() && serve > b->contentsRect().width() - 8)
-                    tagliati << modo + (": " + b->objectName());
-            }
-        };
+        const auto interi = [&](const char* modo) { tagliati << tagliate(prova->finestra, modo); };
         interi("selection");
         prova->doppioClickLista(0);
         prova->click("CMDAPRILIST(3)");
@@ -125,6 +162,41 @@ private slots:
         prova->click("CMDAPRILIST(0)");
         interi("data sheet, lookup list");
         QCOMPARE(tagliati.join(", "), QString());
+    }
+
+    void attesaDipinta()
+    {
+        // While a change of codice fiscale runs, the window shows what it is doing: the box just answered is no
+        // longer on it (the whole window put on screen again before the work starts) and the wait notice is whole.
+        prova->clickLista(prova->rigaDi(ROSSI.codazi, ROSSI.cfs));
+        prova->click("CmdCambia");
+        QTest::keyClicks(prova->campo("Text2"), "AAAAAA00A00A000I");
+        QWidget* avviso = controllo("Label2(15)");
+        const QRect finestra(prova->finestra.mapToGlobal(QPoint()), prova->finestra.size());
+        Ridipinture ridipinture(&prova->finestra);
+        int volte = 0;
+        bool avvisoVisibile = false;
+        QStringList tagliati;
+        QRect sottoIlBox;
+        QRegion scoperto;
+        OperazioneLunga::osservatore() = [&] {
+            ++volte;
+            avvisoVisibile = avviso->isVisible();
+            tagliati = tagliate(prova->finestra, "during the change");
+            sottoIlBox = ridipinture.box & finestra;
+            scoperto = QRegion(sottoIlBox) - ridipinture.dipinto;
+        };
+        const auto azzera = qScopeGuard([] { OperazioneLunga::osservatore() = nullptr; });
+        BoxReale visto;
+        rispondiBoxReale(vbYes, &visto);
+        prova->click("CmdConfermaCF");
+        QCOMPARE(visto.testo, "Il codice fiscale del sostituto selezionato sara' cambiato\n\nProseguo ???");
+        QCOMPARE(volte, 1);
+        QVERIFY(avvisoVisibile);
+        QCOMPARE(tagliati.join(", "), QString());
+        QVERIFY(!sottoIlBox.isEmpty()); // the box lay over the window
+        QCOMPARE(scoperto.boundingRect(), QRect());
+        QVERIFY(!avviso->isVisible()); // gone with the work
     }
 
     void testiQtInItaliano()

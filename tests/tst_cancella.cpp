@@ -87,6 +87,22 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
     }
 
+    void sparitoNelFrattempo()
+    {
+        // Another workstation removed the substitute after the list was read: after the two questions the
+        // operator is told, the list shows the registry as it is now, and nothing is deleted.
+        archivio->esegui("DELETE FROM ANAGSOSTITUTI WHERE CODAZI = ? AND CFS = ?", {"101", ROSSI});
+        const QString prima = archivio->istantanea();
+        prova->click("Cmdcancella");
+        QCOMPARE(testiMostrati().size(), 3);
+        QCOMPARE(testiMostrati().last(), "Attenzione !!! Anagrafica sostituto non più presente in archivio.");
+        QCOMPARE(MessageBox::shown().last().stile, int(vbCritical));
+        QCOMPARE(prova->rigaDi("101", ROSSI) > 0, false);
+        QCOMPARE(prova->rigaDi("102", ROSSI) > 0, true);
+        QCOMPARE(archivio->istantanea(), prima);
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
     void boxReale()
     {
         // The first question as the operator sees it: stop icon, Yes and No, Yes the default, the window's caption.

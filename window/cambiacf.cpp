@@ -121,10 +121,7 @@ void ANAGSOST::CmdConfermaCF_Click()
 
     registro::EsitoCambio esito;
     {
-        const CursoreOccupato occupato;
-        Label2[15]->show();
-        Label2[15]->repaint();
-        const auto nascondi = qScopeGuard([this] { Label2[15]->hide(); });
+        const OperazioneLunga attesa(this, Label2[15]);
         esito = CAMBIACF();
     }
     if (esito.tipo != registro::EsitoCambio::Tipo::Eseguito) {

@@ -4,6 +4,7 @@
 #include "window/msgbox.h"
 
 #include "registry/cancella.h"
+#include "registry/testi.h"
 
 #include <QPushButton>
 
@@ -45,7 +46,7 @@ void ANAGSOST::Cmdcancella_Click()
     using Tipo = registro::EsitoCancellazione::Tipo;
     registro::EsitoCancellazione esito;
     {
-        const CursoreOccupato occupato;
+        const OperazioneLunga attesa(this);
         esito = registro::cancella(ARCHIVIO(), STATO.CODAZISOST, STATO.CFSSOST);
         if (esito.tipo == Tipo::Cancellato) {
             const QString fatto = QStringLiteral("Cancellazione effettuata");
@@ -58,6 +59,13 @@ void ANAGSOST::Cmdcancella_Click()
             }
             MsgBox(fatto, vbInformation, Caption());
         }
+    }
+    if (esito.tipo == Tipo::NonTrovato) {
+        // Removed (or re-keyed) by another workstation after the list was
+        // read: say so, and show the list as it is now.
+        MsgBox(registro::testi::SOSTITUTONONPRESENTE, vbCritical, Caption());
+        LISTASOSTITUTI();
+        return;
     }
     if (esito.tipo == Tipo::Rifiutato) {
         // Nothing was deleted: the list still shows the substitute, picked,

@@ -277,9 +277,11 @@ void ANAGSOST::COSTRUISCICONTROLLI()
                            120, 1770, 4515, 495);
     Label2[13]->setWordWrap(true);
     Label2[15] = creaLabel(FrameCambiaCf, nomeElemento("Label2", 15),
-                           QStringLiteral("Attendere prego....cambio codice fiscale in corso"), 120, 2340, 4515, 255);
+                           QStringLiteral("Attendere prego....cambio codice fiscale in corso"), 120, 2310, 4515, 450);
     coloraTesto(Label2[15], ROSSOSCURO);
     Label2[15]->setFont(grassetto);
+    // In bold the notice may need two lines: the room down to the buttons holds them.
+    Label2[15]->setWordWrap(true);
     Label2[15]->hide();
     CmdConfermaCF = creaBottone(FrameCambiaCf, QStringLiteral("CmdConfermaCF"), QStringLiteral("&Conferma"), 480,
                                 2790, 1695, 495);

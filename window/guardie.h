@@ -1,6 +1,9 @@
 #pragma once
 // Small guards used by the window's operations.
 #include <QApplication>
+#include <QWidget>
+
+#include <functional>
 
 // Busy pointer for as long as the guard lives.
 class CursoreOccupato {
@@ -9,4 +12,40 @@ public:
     ~CursoreOccupato() { QApplication::restoreOverrideCursor(); }
     CursoreOccupato(const CursoreOccupato&) = delete;
     CursoreOccupato& operator=(const CursoreOccupato&) = delete;
+};
+
+// An operation that keeps the window busy for a while (a deletion, a change
+// of codice fiscale on a large return): busy pointer, the notice shown if
+// there is one, and the whole window painted at once before the operation
+// starts. The event loop does not run until the operation ends, so a box
+// just answered would otherwise leave its picture on the window meanwhile.
+class OperazioneLunga {
+public:
+    explicit OperazioneLunga(QWidget* finestra, QWidget* avviso = nullptr) : m_avviso(avviso)
+    {
+        if (m_avviso)
+            m_avviso->show();
+        finestra->repaint();
+        if (const auto& osserva = osservatore())
+            osserva();
+    }
+    ~OperazioneLunga()
+    {
+        if (m_avviso)
+            m_avviso->hide();
+    }
+    OperazioneLunga(const OperazioneLunga&) = delete;
+    OperazioneLunga& operator=(const OperazioneLunga&) = delete;
+
+    // Called once the window is painted, just before the operation starts:
+    // what the operator sees while waiting, for the tests.
+    static std::function<void()>& osservatore()
+    {
+        static std::function<void()> funzione;
+        return funzione;
+    }
+
+private:
+    CursoreOccupato m_occupato;
+    QWidget* m_avviso;
 };
