@@ -129,17 +129,24 @@ private slots:
 
     void piuCampiEControlli()
     {
-        // Two fields disagree, named in the sheet's order; a check refusing the
-        // sheet highlights its own field and leaves the marks as they are.
+        // A province chosen from the lookup list is a change like a typed one;
+        // the fields are named in the sheet's order; a check refusing the sheet
+        // highlights its own field and leaves the marks as they are.
         QVERIFY(apri(*prova, ROSSI));
+        prova->click("CMDAPRILIST(0)");
+        auto* elenco = prova->controllo<QListWidget>("ListTabmin");
+        clickVoce(elenco, elenco->findItems("MI ", Qt::MatchStartsWith).first(), true);
+        QCOMPARE(campo(*prova, 6)->text(), "MI");
+        QCOMPARE(discordanze(), NONCORRISPONDONO + "provincia di nascita");
+        QCOMPARE(marcati(), "6");
         riscrivi(*prova, 5, "milano");
         riscrivi(*prova, 4, "16081975");
         riscrivi(*prova, 9, "");
         prova->click("cmdmemorizza");
         QCOMPARE(testiMostrati(), QStringList{"Inserire indirizzo di residenza o domicilio fiscale"});
-        QCOMPARE(discordanze(), NONCORRISPONDONO + "data di nascita, comune di nascita");
-        QCOMPARE(marcati(), "4 5");
-        QCOMPARE(testiScheda(*prova), "ROSSI|MARIO|M|16/08/1975|MILANO|RM|MILANO|MI|*|001");
+        QCOMPARE(discordanze(), NONCORRISPONDONO + "data di nascita, comune di nascita, provincia di nascita");
+        QCOMPARE(marcati(), "4 5 6");
+        QCOMPARE(testiScheda(*prova), "ROSSI|MARIO|M|16/08/1975|MILANO|MI|MILANO|MI|*|001");
     }
 
     void caricamentiESpostamenti()
