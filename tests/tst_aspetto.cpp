@@ -125,6 +125,8 @@ private slots:
         for (int i = 0; i < 3; ++i)
             QTest::addRow("lookup list %d over the data sheet", i) << QString::number(i) << "Framecodif";
         QTest::newRow("lookup list over the insertion frame") << "3" << "Framecodif";
+        // Over the lines and the frames of a sheet that disagrees with its codice fiscale.
+        QTest::newRow("lookup list 0 over what the codice fiscale says") << "discorde" << "Framecodif";
     }
     void frameCoprono()
     {
@@ -136,6 +138,11 @@ private slots:
         } else if (modo == "inserimento" || modo == "3") {
             prova->doppioClickLista(0);
             QTest::keyClicks(prova->campo("TEXTAZI"), "12");
+        } else if (modo == "discorde") {
+            QVERIFY(apri(*prova, VERDI));
+            QVERIFY(controllo("LabDiscordanze")->isVisible());
+            QVERIFY(controllo("CorniceCF(5)")->isVisible());
+            prova->finestra.CMDAPRILIST_Click(0);
         } else {
             QVERIFY(apri(*prova, ROSSI));
         }
@@ -161,6 +168,14 @@ private slots:
         QVERIFY(apri(*prova, ROSSI));
         prova->click("CMDAPRILIST(0)");
         interi("data sheet, lookup list");
+        // Every field disagreeing with the codice fiscale: the longest line about it.
+        QTest::keyClick(prova->controllo<QListWidget>("ListTabmin"), Qt::Key_Escape);
+        const QStringList diversi{"BIANCHI", "LUCA", "F", "16081975", "MILANO", "MI"};
+        for (int n = 1; n <= 6; ++n)
+            riscrivi(*prova, n, diversi[n - 1]);
+        QVERIFY(controllo("LabDiscordanze")->isVisible());
+        QVERIFY(controllo("LabDiscordanze")->property("text").toString().endsWith("provincia di nascita"));
+        interi("data sheet, every field disagreeing with the codice fiscale");
         QCOMPARE(tagliati.join(", "), QString());
     }
 
@@ -269,7 +284,9 @@ private slots:
             {"Text2", "Cod.fiscale nuovo"}, {"List1", "Azienda - Codice fiscale - Denominazione/Nominativo"},
             {"CmdCambia", "Cambia C.F."}, {"CmdInserimento(1)", "Annulla"}, {"cmdmemorizza", "Memorizza"},
             {"Option1(2)", "denominazione/nominativo"}, {"CMDAPRILIST(0)", "Tabella province, provincia di nascita"},
-            {"CMDAPRILIST(3)", "Aziende, codice azienda collegata"}};
+            {"CMDAPRILIST(3)", "Aziende, codice azienda collegata"}, {"LabDalCodice", "Dal codice fiscale"},
+            {"LabDiscordanze", "Non corrispondono al codice fiscale"},
+            {"CorniceCF(4)", "Data di nascita: non corrisponde al codice fiscale"}};
         for (const auto& [nome, testo] : attesi)
             QCOMPARE(nomeAccessibile(controllo(nome)), testo);
         // Every control the focus can reach, in every mode, has a name.

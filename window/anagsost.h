@@ -69,6 +69,11 @@ public:
     void Text1_LostFocus(int Index);
     void Text1_KeyPress(int Index, int& KeyAscii);
 
+    // ---- what the codice fiscale says (dalcodice.cpp) ----
+    // Shows the code's line under the fields and marks the fields that
+    // disagree with it; hidden for a partita IVA or a code that does not decode.
+    void DALCODICE();
+
     // ---- validation, saving, moves (memorizza.cpp) ----
     // Both return ERRORECAMPI.
     int CONTROLLOCAMPI();
@@ -147,6 +152,12 @@ private:
     bool RICARICASCHEDA();
     // A substitute loaded becomes the one shown: header, then sheet.
     void MOSTRACARICATO(const registro::Caricato& caricato);
+
+    // ---- what the codice fiscale says: private (dalcodice.cpp) ----
+    void COSTRUISCIDALCODICE();
+    void COLLEGADALCODICE();
+    // A new substitute's empty birth fields filled from its code, as if typed.
+    void COMPLETADALCODICE();
 
     // ---- insertion: private handlers (inserimento.cpp) ----
     // Events shared by the five fields of the insertion frame.

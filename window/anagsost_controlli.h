@@ -64,6 +64,11 @@ struct ANAGSOST_CONTROLLI {
     std::array<TextBox*, 11> Text1{};   // 1..10
     std::array<QPushButton*, 4> CMDAPRILIST{}; // 0-2 data sheet, 3 insertion frame
     QFrame* Line1 = nullptr;
+    // What the codice fiscale says, below the note: its line, the line of the
+    // fields that disagree, and the frame drawn around each of them (1..6).
+    QLabel* LabDalCodice = nullptr;
+    QLabel* LabDiscordanze = nullptr;
+    std::array<QFrame*, 7> CorniceCF{};
 
     // Button bar.
     QGroupBox* Frmbottoni = nullptr;

@@ -158,6 +158,7 @@ void ANAGSOST::PASSAASCHEDANUOVO()
     // Nothing of the new substitute is stored until the sheet is saved:
     // leaving the sheet before that asks first, like any unsaved change.
     M.VARIAZIONI = 1;
+    COMPLETADALCODICE();
     // Until its first save the new substitute has no place in the key order.
     cmdparcprec->setEnabled(false);
     cmdparcsuc->setEnabled(false);

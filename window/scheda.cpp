@@ -55,6 +55,9 @@ void ANAGSOST::CARICADATI()
     for (int n = 1; n <= 10; ++n)
         Text1[n]->setText(testi[n - 1]);
     M.VARIAZIONI = 0;
+    // Another substitute may fill the sheet with the same texts: what its
+    // code says follows the substitute, not only the texts.
+    DALCODICE();
 }
 
 void ANAGSOST::MOSTRACARICATO(const registro::Caricato& caricato)

@@ -1,9 +1,10 @@
 // fotografie <cartella>: the README's pictures, made by the real window on the
 // demo archive and written as PNG files into the folder: the selection list,
-// the data sheet of a person and of a company, the insertion frame, the lookup
-// list, the change of codice fiscale and a message box. The window is driven
-// with mouse and key events as an operator would drive it. Without a display
-// it runs on Qt's offscreen platform (real fonts through fontconfig).
+// the data sheet of a person (also with fields that disagree with its codice
+// fiscale) and of a company, the insertion frame, the lookup list, the change
+// of codice fiscale and a message box. The window is driven with mouse and
+// key events as an operator would drive it. Without a display it runs on Qt's
+// offscreen platform (real fonts through fontconfig).
 //
 // The demo archive lives in a private temporary folder, named in the
 // configuration by a relative path ("Archivi"), so that no machine's folder
@@ -70,6 +71,18 @@ public:
         QTest::keyClicks(fuoco, testo);
         if (tab)
             QTest::keyClick(fuoco, Qt::Key_Tab);
+    }
+
+    // Replaces a field's text with keys, as the operator does: entering by
+    // Tab, then a backspace over the whole text (the date's mask clears at once).
+    void riscrivi(const QString& nome, const QString& testo)
+    {
+        auto* campo = controllo<TextBox>(nome);
+        campo->setFocus(Qt::TabFocusReason);
+        if (!campo->maschera())
+            QTest::keyClick(campo, Qt::Key_Home, Qt::ShiftModifier);
+        QTest::keyClick(campo, Qt::Key_Backspace);
+        QTest::keyClicks(campo, testo);
     }
 
     void fotografa(const QString& nome) { salva(nome, m_finestra.grab()); }
@@ -142,6 +155,14 @@ void fotografie(Fotografo& f, ANAGSOST& finestra)
     f.voce(QStringLiteral("ListTabmin"), QStringLiteral("MI "), false);
     f.fotografa(QStringLiteral("elenco-province"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+    // The same sheet with a date and a town of birth that the codice fiscale
+    // does not carry, then as it was.
+    f.riscrivi(QStringLiteral("Text1(4)"), QStringLiteral("14051963"));
+    f.riscrivi(QStringLiteral("Text1(5)"), QStringLiteral("LODI"));
+    f.fotografa(QStringLiteral("scheda-discordanze"));
+    f.riscrivi(QStringLiteral("Text1(4)"), QStringLiteral("14051962"));
+    f.riscrivi(QStringLiteral("Text1(5)"), QStringLiteral("MILANO"));
 
     // A change typed, and the way back to the list asks whether to save it.
     f.controllo<TextBox>(QStringLiteral("Text1(9)"))->setFocus(Qt::TabFocusReason);
