@@ -1,0 +1,134 @@
+#include "registry/filtro.h"
+
+#include <algorithm>
+
+namespace registro {
+
+namespace {
+
+const char SEPARACAMPI = '\x1f';
+const char SEPARARIGHE = '\x1e';
+
+bool apostrofo(char16_t c)
+{
+    // Right and left single quotation marks, modifier apostrophe, grave and acute accents typed alone.
+    return c == u'\u2019' || c == u'\u2018' || c == u'\u02bc' || c == u'`' || c == u'\u00b4';
+}
+
+// Texts beyond ASCII: apostrophes made plain, compatibility decomposition
+// (accented letters into letter and mark, ligatures into letters), marks
+// and control characters dropped, case folded.
+QString piegaCompleta(QStringView testo)
+{
+    QString semplice = testo.toString();
+    for (QChar& c : semplice) {
+        if (apostrofo(c.unicode()))
+            c = QLatin1Char('\'');
+    }
+    const QString scomposto = semplice.normalized(QString::NormalizationForm_KD);
+    QString senzaSegni;
+    senzaSegni.reserve(scomposto.size());
+    for (const QChar c : scomposto) {
+        if (!c.isMark() && c.category() != QChar::Other_Control)
+            senzaSegni.append(c);
+    }
+    return senzaSegni.toCaseFolded();
+}
+
+// Appends the folded text in UTF-8. Stored texts are nearly always plain
+// ASCII, folded here a character at a time without building a string.
+void piega(QStringView testo, QByteArray& uscita)
+{
+    const bool ascii = std::all_of(testo.begin(), testo.end(), [](QChar c) { return c.unicode() < 0x80; });
+    if (!ascii) {
+        uscita.append(piegaCompleta(testo).toUtf8());
+        return;
+    }
+    for (const QChar c : testo) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == 0x7f)
+            continue;
+        uscita.append(char(u >= u'A' && u <= u'Z' ? u + (u'a' - u'A') : u));
+    }
+}
+
+QByteArray piegato(QStringView testo)
+{
+    QByteArray uscita;
+    piega(testo, uscita);
+    return uscita;
+}
+
+} // namespace
+
+QString testoRicerca(QStringView testo)
+{
+    return QString::fromUtf8(piegato(testo));
+}
+
+QString nominativoRicerca(const RigaElenco& riga)
+{
+    const QStringView cognome = QStringView(riga.cognome).trimmed();
+    const QStringView nome = QStringView(riga.nome).trimmed();
+    if (nome.isEmpty())
+        return cognome.toString();
+    QString nominativo = cognome.toString();
+    nominativo.append(QLatin1Char(' ')).append(nome);
+    return nominativo;
+}
+
+bool contiene(const RigaElenco& riga, QStringView testo)
+{
+    const QString cercato = testoRicerca(testo);
+    if (cercato.isEmpty())
+        return true;
+    return testoRicerca(riga.codazi).contains(cercato) || testoRicerca(QStringView(riga.cfs).trimmed()).contains(cercato)
+        || testoRicerca(nominativoRicerca(riga)).contains(cercato);
+}
+
+void ElencoFiltrato::riserva(qsizetype righe)
+{
+    m_voci.reserve(righe);
+    m_inizi.reserve(std::size_t(righe));
+    m_testi.reserve(righe * 64);
+}
+
+void ElencoFiltrato::aggiungi(const RigaElenco& riga, const QString& voce)
+{
+    m_voci.append(voce);
+    m_inizi.push_back(m_testi.size());
+    piega(riga.codazi, m_testi);
+    m_testi.append(SEPARACAMPI);
+    piega(QStringView(riga.cfs).trimmed(), m_testi);
+    m_testi.append(SEPARACAMPI);
+    piega(nominativoRicerca(riga), m_testi);
+    m_testi.append(SEPARARIGHE);
+}
+
+std::vector<qsizetype> ElencoFiltrato::trova(QStringView testo) const
+{
+    const QByteArray cercato = piegato(testo);
+    std::vector<qsizetype> trovate;
+    if (cercato.isEmpty()) {
+        trovate.resize(std::size_t(righe()));
+        for (qsizetype i = 0; i < righe(); ++i)
+            trovate[std::size_t(i)] = i;
+        return trovate;
+    }
+    // Each match names the row it falls in; the scan then goes on from the
+    // next row, so a row is found once however often it holds the text.
+    qsizetype da = 0;
+    for (;;) {
+        const qsizetype dove = m_testi.indexOf(cercato, da);
+        if (dove < 0)
+            break;
+        const auto riga = std::upper_bound(m_inizi.begin(), m_inizi.end(), dove) - 1;
+        trovate.push_back(riga - m_inizi.begin());
+        if (riga + 1 == m_inizi.end())
+            break;
+        da = *(riga + 1);
+    }
+    return trovate;
+}
+
+} // namespace registro
