@@ -1,6 +1,8 @@
 #include "registry/filtro.h"
 
 #include <algorithm>
+#include <numeric>
+#include <string_view>
 
 namespace registro {
 
@@ -96,6 +98,7 @@ void ElencoFiltrato::riserva(qsizetype righe)
 void ElencoFiltrato::aggiungi(const RigaElenco& riga, const QString& voce)
 {
     m_voci.append(voce);
+    m_ultimo = QByteArray();
     m_inizi.push_back(m_testi.size());
     piega(riga.codazi, m_testi);
     m_testi.append(SEPARACAMPI);
@@ -105,18 +108,26 @@ void ElencoFiltrato::aggiungi(const RigaElenco& riga, const QString& voce)
     m_testi.append(SEPARARIGHE);
 }
 
-std::vector<qsizetype> ElencoFiltrato::trova(QStringView testo) const
+std::vector<qsizetype> ElencoFiltrato::trova(QStringView testo)
 {
     const QByteArray cercato = piegato(testo);
-    std::vector<qsizetype> trovate;
     if (cercato.isEmpty()) {
-        trovate.resize(std::size_t(righe()));
-        for (qsizetype i = 0; i < righe(); ++i)
-            trovate[std::size_t(i)] = i;
-        return trovate;
+        std::vector<qsizetype> tutte(static_cast<std::size_t>(righe()));
+        std::iota(tutte.begin(), tutte.end(), qsizetype(0));
+        return tutte;
     }
+    // A row holding this text holds the last one too.
+    const bool dentro = !m_ultimo.isEmpty() && cercato.contains(m_ultimo);
+    m_trovate = dentro ? scorriTra(cercato, m_trovate) : scorri(cercato);
+    m_ultimo = cercato;
+    return m_trovate;
+}
+
+std::vector<qsizetype> ElencoFiltrato::scorri(const QByteArray& cercato) const
+{
     // Each match names the row it falls in; the scan then goes on from the
     // next row, so a row is found once however often it holds the text.
+    std::vector<qsizetype> trovate;
     qsizetype da = 0;
     for (;;) {
         const qsizetype dove = m_testi.indexOf(cercato, da);
@@ -127,6 +138,19 @@ std::vector<qsizetype> ElencoFiltrato::trova(QStringView testo) const
         if (riga + 1 == m_inizi.end())
             break;
         da = *(riga + 1);
+    }
+    return trovate;
+}
+
+std::vector<qsizetype> ElencoFiltrato::scorriTra(const QByteArray& cercato, const std::vector<qsizetype>& righe) const
+{
+    const std::string_view ago(cercato.constData(), std::size_t(cercato.size()));
+    std::vector<qsizetype> trovate;
+    for (const qsizetype r : righe) {
+        const qsizetype inizio = m_inizi[std::size_t(r)];
+        const qsizetype fine = std::size_t(r) + 1 < m_inizi.size() ? m_inizi[std::size_t(r) + 1] : m_testi.size();
+        if (std::string_view(m_testi.constData() + inizio, std::size_t(fine - inizio)).find(ago) != std::string_view::npos)
+            trovate.push_back(r);
     }
     return trovate;
 }

@@ -35,18 +35,26 @@ public:
 
     qsizetype righe() const { return m_voci.size(); }
     const QString& voce(qsizetype i) const { return m_voci.at(i); }
+    const QStringList& voci() const { return m_voci; }
 
     // Positions of the rows holding the text (as contiene() says), in the
     // order they were added; every row for a text that folds to nothing.
-    std::vector<qsizetype> trova(QStringView testo) const;
+    // A text holding the one searched last (typing on) is looked for only
+    // among the rows found then.
+    std::vector<qsizetype> trova(QStringView testo);
 
 private:
+    std::vector<qsizetype> scorri(const QByteArray& cercato) const;
+    std::vector<qsizetype> scorriTra(const QByteArray& cercato, const std::vector<qsizetype>& righe) const;
+
     QStringList m_voci;
     // Per row: code, unit separator, codice fiscale, unit separator, name,
     // record separator; folded, in UTF-8. A folded text holds no control
     // character, so no match can span two texts.
     QByteArray m_testi;
     std::vector<qsizetype> m_inizi; // where each row starts in m_testi
+    QByteArray m_ultimo;             // the text searched last, folded; null before any
+    std::vector<qsizetype> m_trovate; // the rows it found
 };
 
 } // namespace registro

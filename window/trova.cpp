@@ -78,17 +78,22 @@ void ANAGSOST::MOSTRAELENCO(bool mantieniScelta)
         scelta = corrente == 0 ? -1 : STATO.MOSTRATE[std::size_t(corrente - 1)];
 
     STATO.MOSTRATE = STATO.ELENCO.trova(TextTrova->text());
-    QStringList righe;
-    righe.reserve(qsizetype(STATO.MOSTRATE.size()) + 1);
-    righe.append(PRIMARIGA);
-    for (const qsizetype i : STATO.MOSTRATE)
-        righe.append(STATO.ELENCO.voce(i));
 
-    // One model update for the whole list; the picked line comes back
-    // without counting as a click.
+    // One model update for the lines found (the whole list as it was read,
+    // when every row is shown), the first line put before them; the picked
+    // line comes back without counting as a click.
     const QSignalBlocker blocco(List1);
     List1->clear();
-    List1->addItems(righe);
+    if (qsizetype(STATO.MOSTRATE.size()) == STATO.ELENCO.righe()) {
+        List1->addItems(STATO.ELENCO.voci());
+    } else {
+        QStringList righe;
+        righe.reserve(qsizetype(STATO.MOSTRATE.size()));
+        for (const qsizetype i : STATO.MOSTRATE)
+            righe.append(STATO.ELENCO.voce(i));
+        List1->addItems(righe);
+    }
+    List1->insertItem(0, PRIMARIGA);
     List1->setCurrentRow(-1, QItemSelectionModel::Clear);
     if (scelta) {
         const auto dove = std::lower_bound(STATO.MOSTRATE.begin(), STATO.MOSTRATE.end(), *scelta);
@@ -96,7 +101,8 @@ void ANAGSOST::MOSTRAELENCO(bool mantieniScelta)
             List1->setCurrentRow(0);
         else if (dove != STATO.MOSTRATE.end() && *dove == *scelta)
             List1->setCurrentRow(int(dove - STATO.MOSTRATE.begin()) + 1);
-        List1->scrollToItem(List1->currentItem());
+        if (List1->currentItem())
+            List1->scrollToItem(List1->currentItem());
     }
     LabConteggio->setText(QStringLiteral("%1 di %2").arg(STATO.MOSTRATE.size()).arg(STATO.ELENCO.righe()));
 }
