@@ -38,20 +38,28 @@ QString piegaCompleta(QStringView testo)
 }
 
 // Appends the folded text in UTF-8. Stored texts are nearly always plain
-// ASCII, folded here a character at a time without building a string.
+// ASCII, folded here in place, a character at a time, with no string built;
+// a text holding anything else goes the long way.
 void piega(QStringView testo, QByteArray& uscita)
 {
-    const bool ascii = std::all_of(testo.begin(), testo.end(), [](QChar c) { return c.unicode() < 0x80; });
-    if (!ascii) {
-        uscita.append(piegaCompleta(testo).toUtf8());
-        return;
-    }
+    const qsizetype inizio = uscita.size();
+    if (uscita.capacity() < inizio + testo.size())
+        uscita.reserve(std::max(2 * uscita.capacity(), inizio + testo.size()));
+    uscita.resize(inizio + testo.size());
+    char* const base = uscita.data();
+    char* p = base + inizio;
     for (const QChar c : testo) {
         const char16_t u = c.unicode();
+        if (u >= 0x80) {
+            uscita.truncate(inizio);
+            uscita.append(piegaCompleta(testo).toUtf8());
+            return;
+        }
         if (u < 0x20 || u == 0x7f)
             continue;
-        uscita.append(char(u >= u'A' && u <= u'Z' ? u + (u'a' - u'A') : u));
+        *p++ = char(u >= u'A' && u <= u'Z' ? u + (u'a' - u'A') : u);
     }
+    uscita.truncate(p - base);
 }
 
 QByteArray piegato(QStringView testo)
@@ -104,7 +112,13 @@ void ElencoFiltrato::aggiungi(const RigaElenco& riga, const QString& voce)
     m_testi.append(SEPARACAMPI);
     piega(QStringView(riga.cfs).trimmed(), m_testi);
     m_testi.append(SEPARACAMPI);
-    piega(nominativoRicerca(riga), m_testi);
+    // The name as nominativoRicerca() gives it, folded a part at a time.
+    piega(QStringView(riga.cognome).trimmed(), m_testi);
+    const QStringView nome = QStringView(riga.nome).trimmed();
+    if (!nome.isEmpty()) {
+        m_testi.append(' ');
+        piega(nome, m_testi);
+    }
     m_testi.append(SEPARARIGHE);
 }
 
