@@ -57,6 +57,45 @@ QString testoPdf(const QString& pdf, const QStringList& opzioni = {})
     return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
 }
 
+// The words of each page of a PDF as pdftotext places them, and the words
+// that overlap another one or leave the page: a line drawn over another, or
+// a text too wide for its column, shows as words laid over each other.
+QStringList paroleSovrapposte(const QString& pdf, int* parole)
+{
+    QProcess p;
+    p.start("pdftotext", {"-bbox", pdf, "-"});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return {"pdftotext -bbox did not run"};
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    const QRegularExpression pagina(R"x(<page width="([\d.]+)" height="([\d.]+)">(.*?)</page>)x",
+                                    QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpression parola(
+        R"x(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)x");
+    QStringList sovrapposte;
+    *parole = 0;
+    for (auto pg = pagina.globalMatch(html); pg.hasNext();) {
+        const auto m = pg.next();
+        const QRectF foglio(0, 0, m.captured(1).toDouble(), m.captured(2).toDouble());
+        QList<std::pair<QRectF, QString>> riquadri;
+        for (auto w = parola.globalMatch(m.captured(3)); w.hasNext();) {
+            const auto n = w.next();
+            const QRectF r(QPointF(n.captured(1).toDouble(), n.captured(2).toDouble()),
+                           QPointF(n.captured(3).toDouble(), n.captured(4).toDouble()));
+            if (!foglio.contains(r))
+                sovrapposte << n.captured(5) + " off the page";
+            // Glyph boxes of neighbouring lines touch: only a real overlap counts.
+            const QRectF interno = r.adjusted(0.5, 0.5, -0.5, -0.5);
+            for (const auto& [altro, testo] : riquadri) {
+                if (interno.intersects(altro))
+                    sovrapposte << n.captured(5) + " over " + testo;
+            }
+            riquadri.append({interno, n.captured(5)});
+        }
+        *parole += riquadri.size();
+    }
+    return sovrapposte;
+}
+
 } // namespace
 
 class TestTrova : public QObject {
@@ -98,6 +137,7 @@ private slots:
     }
     void cleanup()
     {
+        Dialoghi::clearNext();
         prova.reset();
         archivio.reset();
     }
@@ -273,6 +313,12 @@ private slots:
         QCOMPARE(scheda::boxMostrati(*prova), QStringList{"64:Nessuna anagrafica sostituto da esportare"});
         QVERIFY(!QFile::exists(cartella.filePath("vuoto.csv")));
         QCOMPARE(Dialoghi::fileDaSalvare(nullptr, {}, {}, {}, {}), cartella.filePath("vuoto.csv")); // never asked
+        // Nor anything to print.
+        azzeraMessaggi();
+        Dialoghi::setNextPdf(cartella.filePath("vuoto.pdf"));
+        prova->click("CmdStampa");
+        QCOMPARE(scheda::boxMostrati(*prova), QStringList{"64:Nessuna anagrafica sostituto da stampare"});
+        QVERIFY(!QFile::exists(cartella.filePath("vuoto.pdf")));
     }
 
     void stampaSuPdf()
@@ -311,7 +357,10 @@ private slots:
                          QString("COGNOME LUNGHISSIMO NUMERO %1 CON PAROLE").arg(i),
                          "NOME DI BATTESIMO ANCORA PIU LUNGO E UNA PAROLASENZAFINEMAIINTERROTTA" + QString::number(i)};
             molti << r;
-            archivio->aggiungiSostituto(r.codazi, r.cfs, {r.cognome, r.nome});
+            archivio->aggiungiSostituto(r.codazi, r.cfs,
+                                        {r.cognome, r.nome, "M", "19700101", "SAN GIOVANNI IN PERSICETO", "BO",
+                                         "CASTELNUOVO DI GARFAGNANA", "LU", "VIA DEI MILLE CENTO DUECENTO 1234 SCALA B",
+                                         "001"});
         }
         prova->finestra.LISTASOSTITUTI();
         const QString pdf = cartella.filePath("lungo.pdf");
@@ -339,6 +388,10 @@ private slots:
             QCOMPARE(testo.count(r.cfs), 1);
             QCOMPARE(unito.count(QString(r.cognome + r.nome).remove(' ')), 1);
         }
+        // No text drawn over another, none off the page.
+        int parole = 0;
+        QCOMPARE(paroleSovrapposte(pdf, &parole).join(", "), QString());
+        QVERIFY(parole > 96 * 20);
     }
 
     void anteprimaDiStampa()

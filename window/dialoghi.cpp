@@ -60,3 +60,9 @@ void Dialoghi::setNextPdf(const QString& percorso)
 {
     prossimoPdf() = percorso;
 }
+
+void Dialoghi::clearNext()
+{
+    prossimoFile().reset();
+    prossimoPdf().reset();
+}

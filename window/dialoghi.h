@@ -22,4 +22,6 @@ public:
     static void stampa(QWidget* padre, QPrinter& stampante, const std::function<void(QPrinter&)>& pagine);
     // The next print is not shown: its pages go straight into this PDF file.
     static void setNextPdf(const QString& percorso);
+    // Forgets the file and the PDF preset and not taken.
+    static void clearNext();
 };

@@ -55,7 +55,7 @@ public:
         const double altezzaTitoli = altezza(titoli);
         m_pittore.setFont(carattere(9));
         const QFontMetricsF metrica(m_pittore.font(), m_pittore.device());
-        const double testata = 3 * metrica.lineSpacing() + 4 * m_mm + altezzaTitoli;
+        const double testata = inizioTitoli() + altezzaTitoli + m_mm;
         const double piede = metrica.lineSpacing() + 3 * m_mm;
 
         std::vector<double> altezze;
@@ -133,21 +133,27 @@ private:
         m_pittore.setPen(Qt::black);
     }
 
+    // The heading's lines: the title's, then two of the text's.
+    double rigaTitolo() const { return QFontMetricsF(carattere(11, true), m_pittore.device()).lineSpacing(); }
+    double rigaTesto() const { return QFontMetricsF(carattere(9), m_pittore.device()).lineSpacing(); }
+    double inizioTitoli() const { return rigaTitolo() + 2 * rigaTesto() + 3 * m_mm; }
+
     // Title and date, archive, contents, the columns' headings; returns where the rows begin.
     double disegnaTestata(const Intestazione& intestazione, const QStringList& titoli, double altezzaTitoli)
     {
-        m_pittore.setFont(carattere(9));
-        const double riga = QFontMetricsF(m_pittore.font(), m_pittore.device()).lineSpacing();
+        const double titolo = rigaTitolo();
+        const double riga = rigaTesto();
         const double larghezza = m_pagina.width();
-        m_pittore.drawText(QRectF(0, 0, larghezza, riga), Qt::AlignRight | Qt::AlignVCenter, intestazione.data);
-        m_pittore.drawText(QRectF(0, riga, larghezza, riga), Qt::AlignLeft | Qt::AlignVCenter, intestazione.archivio);
-        m_pittore.drawText(QRectF(0, 2 * riga, larghezza, riga), Qt::AlignLeft | Qt::AlignVCenter,
-                           intestazione.contenuto);
         m_pittore.setFont(carattere(11, true));
-        m_pittore.drawText(QRectF(0, 0, larghezza, riga), Qt::AlignLeft | Qt::AlignVCenter,
+        m_pittore.drawText(QRectF(0, 0, larghezza, titolo), Qt::AlignLeft | Qt::AlignBottom,
                            QStringLiteral("Anagrafiche sostituti"));
+        m_pittore.setFont(carattere(9));
+        m_pittore.drawText(QRectF(0, 0, larghezza, titolo), Qt::AlignRight | Qt::AlignBottom, intestazione.data);
+        m_pittore.drawText(QRectF(0, titolo, larghezza, riga), Qt::AlignLeft | Qt::AlignVCenter, intestazione.archivio);
+        m_pittore.drawText(QRectF(0, titolo + riga, larghezza, riga), Qt::AlignLeft | Qt::AlignVCenter,
+                           intestazione.contenuto);
 
-        const double y = 3 * riga + 3 * m_mm;
+        const double y = inizioTitoli();
         m_pittore.setFont(carattere(9, true));
         disegnaCelle(titoli, y, altezzaTitoli);
         m_pittore.setPen(QPen(Qt::black, 0.3 * m_mm));
