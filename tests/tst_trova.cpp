@@ -58,8 +58,9 @@ QString testoPdf(const QString& pdf, const QStringList& opzioni = {})
 }
 
 // The words of each page of a PDF as pdftotext places them, and the words
-// that overlap another one or leave the page: a line drawn over another, or
-// a text too wide for its column, shows as words laid over each other.
+// that overlap another one, leave the page or cross from one column into the
+// next (the columns begin where their headings do): a line drawn over
+// another, or a text too wide for its column, shows so.
 QStringList paroleSovrapposte(const QString& pdf, int* parole)
 {
     QProcess p;
@@ -77,12 +78,19 @@ QStringList paroleSovrapposte(const QString& pdf, int* parole)
         const auto m = pg.next();
         const QRectF foglio(0, 0, m.captured(1).toDouble(), m.captured(2).toDouble());
         QList<std::pair<QRectF, QString>> riquadri;
+        QList<double> colonne;
         for (auto w = parola.globalMatch(m.captured(3)); w.hasNext();) {
             const auto n = w.next();
             const QRectF r(QPointF(n.captured(1).toDouble(), n.captured(2).toDouble()),
                            QPointF(n.captured(3).toDouble(), n.captured(4).toDouble()));
+            if (QStringList{"Codice", "Cognome", "Data", "Residenza"}.contains(n.captured(5)) && colonne.size() < 4)
+                colonne << r.left() - 1;
             if (!foglio.contains(r))
                 sovrapposte << n.captured(5) + " off the page";
+            for (const double inizio : colonne) {
+                if (r.left() < inizio && r.right() > inizio + 1)
+                    sovrapposte << n.captured(5) + " across a column";
+            }
             // Glyph boxes of neighbouring lines touch: only a real overlap counts.
             const QRectF interno = r.adjusted(0.5, 0.5, -0.5, -0.5);
             for (const auto& [altro, testo] : riquadri) {
@@ -216,6 +224,12 @@ private slots:
         QCOMPARE(prova->finestra.testoSelezionato(), linea(DELLACQUA));
         scheda::digita(trova(), "z");
         QCOMPARE(prova->finestra.testoSelezionato(), QString());
+        // Hidden while the lines after it stay: none of them is picked in its place.
+        cerca("r");
+        prova->clickLista(riga(BIANCHI));
+        scheda::digita(trova(), "o");
+        QCOMPARE(prova->righeLista(), linee({ROSSI, CITTA}));
+        QCOMPARE(prova->finestra.testoSelezionato(), QString());
         azzeraMessaggi();
         prova->click("Cmdcancella");
         QCOMPARE(testiMostrati(), QStringList{"Nessun sostituto selezionato per la cancellazione"});
@@ -257,6 +271,10 @@ private slots:
         prova->lista()->setFocus();
         QTest::keyClick(prova->lista(), Qt::Key_F, Qt::ControlModifier);
         QCOMPARE(QApplication::focusWidget(), trova());
+        QCOMPARE(trova()->selectedText(), "rossi");
+        // In the field too, whatever was picked of its text.
+        trova()->setCursorPosition(2);
+        QTest::keyClick(trova(), Qt::Key_F, Qt::ControlModifier);
         QCOMPARE(trova()->selectedText(), "rossi");
         QTest::keyClick(trova(), Qt::Key_Escape);
         QCOMPARE(trova()->text(), "");
@@ -355,7 +373,8 @@ private slots:
         for (int i = 0; i < 90; ++i) {
             const Riga r{QString("%1").arg(200 + i), QString("NUOVO%1X").arg(i, 5, 10, QChar('0')),
                          QString("COGNOME LUNGHISSIMO NUMERO %1 CON PAROLE").arg(i),
-                         "NOME DI BATTESIMO ANCORA PIU LUNGO E UNA PAROLASENZAFINEMAIINTERROTTA" + QString::number(i)};
+                         "NOME DI BATTESIMO E UNA PAROLASENZAFINEMAIINTERROTTACHENONSTAINNESSUNACOLONNANEANCHEINUNASOLA"
+                             + QString::number(i)};
             molti << r;
             archivio->aggiungiSostituto(r.codazi, r.cfs,
                                         {r.cognome, r.nome, "M", "19700101", "SAN GIOVANNI IN PERSICETO", "BO",
