@@ -64,8 +64,9 @@ public:
     // the line picked stays picked when asked and still shown.
     void MOSTRAELENCO(bool mantieniScelta);
     void TextTrova_Change();
-    // The substitutes of the lines shown, in their order.
-    std::vector<registro::ChiaveSostituto> CHIAVIMOSTRATE() const;
+    // The substitutes of the lines shown, in their order; with none shown,
+    // nothing, after saying there is nothing to export or print ("esportare", "stampare").
+    std::vector<registro::ChiaveSostituto> CHIAVIMOSTRATE(const QString& operazione) const;
     void CmdEsporta_Click();
     void CmdStampa_Click();
 

@@ -18,11 +18,9 @@ void ANAGSOST::COLLEGAESPORTA()
 
 void ANAGSOST::CmdEsporta_Click()
 {
-    const std::vector<registro::ChiaveSostituto> chiavi = CHIAVIMOSTRATE();
-    if (chiavi.empty()) {
-        MsgBox(QStringLiteral("Nessuna anagrafica sostituto da esportare"), vbInformation, Caption());
+    const std::vector<registro::ChiaveSostituto> chiavi = CHIAVIMOSTRATE(QStringLiteral("esportare"));
+    if (chiavi.empty())
         return;
-    }
     // The last file written is proposed again, else one in the documents folder.
     QString proposto = STATO.FILEESPORTATO;
     if (proposto.isEmpty()) {

@@ -191,11 +191,9 @@ void ANAGSOST::COLLEGASTAMPA()
 
 void ANAGSOST::CmdStampa_Click()
 {
-    const std::vector<registro::ChiaveSostituto> chiavi = CHIAVIMOSTRATE();
-    if (chiavi.empty()) {
-        MsgBox(QStringLiteral("Nessuna anagrafica sostituto da stampare"), vbInformation, Caption());
+    const std::vector<registro::ChiaveSostituto> chiavi = CHIAVIMOSTRATE(QStringLiteral("stampare"));
+    if (chiavi.empty())
         return;
-    }
     std::vector<registro::RigaStampa> righe;
     {
         const CursoreOccupato occupato;

@@ -1,6 +1,7 @@
 // Finding a substitute as the operator types: the search field over the
 // selection list, its count, Ctrl+F and Esc.
 #include "window/anagsost.h"
+#include "window/msgbox.h"
 #include "window/selezione.h"
 
 #include <QEvent>
@@ -107,8 +108,10 @@ void ANAGSOST::MOSTRAELENCO(bool mantieniScelta)
     LabConteggio->setText(QStringLiteral("%1 di %2").arg(STATO.MOSTRATE.size()).arg(STATO.ELENCO.righe()));
 }
 
-std::vector<registro::ChiaveSostituto> ANAGSOST::CHIAVIMOSTRATE() const
+std::vector<registro::ChiaveSostituto> ANAGSOST::CHIAVIMOSTRATE(const QString& operazione) const
 {
+    if (STATO.MOSTRATE.empty())
+        MsgBox(QStringLiteral("Nessuna anagrafica sostituto da ") + operazione, vbInformation, Caption());
     std::vector<registro::ChiaveSostituto> chiavi;
     chiavi.reserve(STATO.MOSTRATE.size());
     for (const qsizetype i : STATO.MOSTRATE)
