@@ -267,6 +267,7 @@ private slots:
     void tastiDellaRicerca()
     {
         // Ctrl+F from the list selects what was typed; Esc empties the field and the list is whole again.
+        prova->clickLista(0);
         cerca("rossi");
         prova->lista()->setFocus();
         QTest::keyClick(prova->lista(), Qt::Key_F, Qt::ControlModifier);
@@ -276,6 +277,13 @@ private slots:
         trova()->setCursorPosition(2);
         QTest::keyClick(trova(), Qt::Key_F, Qt::ControlModifier);
         QCOMPARE(trova()->selectedText(), "rossi");
+        // Down goes on to the first substitute found, picked as by a click.
+        QVERIFY(!prova->bottone("Cmdcancella")->isEnabled());
+        QTest::keyClick(trova(), Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), prova->lista());
+        QCOMPARE(prova->finestra.testoSelezionato(), linea(ROSSI));
+        QVERIFY(prova->bottone("Cmdcancella")->isEnabled());
+        QTest::keyClick(prova->lista(), Qt::Key_F, Qt::ControlModifier);
         QTest::keyClick(trova(), Qt::Key_Escape);
         QCOMPARE(trova()->text(), "");
         QCOMPARE(prova->righeLista(), linee(TUTTE));

@@ -58,6 +58,13 @@ void ANAGSOST::COLLEGATROVA()
     });
     auto* svuota = new QShortcut(QKeySequence(Qt::Key_Escape), TextTrova, nullptr, nullptr, Qt::WidgetShortcut);
     connect(svuota, &QShortcut::activated, TextTrova, &QLineEdit::clear);
+    // Down goes on to the lines found, the first of them picked (a single click, as the arrow keys in the list).
+    auto* scendi = new QShortcut(QKeySequence(Qt::Key_Down), TextTrova, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(scendi, &QShortcut::activated, this, [this] {
+        List1->setFocus(Qt::ShortcutFocusReason);
+        if (List1->count() > 1)
+            List1->setCurrentRow(1);
+    });
     new StessoStato(List1, TextTrova);
     // Like the other buttons, they close the lookup list when they take the focus.
     for (QWidget* controllo : {static_cast<QWidget*>(TextTrova), static_cast<QWidget*>(CmdEsporta),
