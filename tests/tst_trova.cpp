@@ -424,6 +424,8 @@ private slots:
     void anteprimaDiStampa()
     {
         // Without a file chosen beforehand the preview opens on the pages, from which the print dialog prints.
+        Dialoghi::setAutoCancel(false);
+        const auto ripristina = qScopeGuard([] { Dialoghi::setAutoCancel(true); });
         int pagine = -1;
         QTimer::singleShot(0, [&pagine] {
             auto* anteprima = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());

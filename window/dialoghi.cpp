@@ -16,6 +16,11 @@ std::optional<QString>& prossimoPdf()
     static std::optional<QString> percorso;
     return percorso;
 }
+bool& annullaSempre()
+{
+    static bool attivo = false;
+    return attivo;
+}
 } // namespace
 
 QString Dialoghi::fileDaSalvare(QWidget* padre, const QString& titolo, const QString& proposto,
@@ -26,6 +31,8 @@ QString Dialoghi::fileDaSalvare(QWidget* padre, const QString& titolo, const QSt
         prossimoFile().reset();
         return percorso;
     }
+    if (annullaSempre())
+        return QString();
     QFileDialog dialogo(padre, titolo, proposto, filtro);
     dialogo.setAcceptMode(QFileDialog::AcceptSave);
     dialogo.setFileMode(QFileDialog::AnyFile);
@@ -49,6 +56,8 @@ void Dialoghi::stampa(QWidget* padre, QPrinter& stampante, const std::function<v
         pagine(stampante);
         return;
     }
+    if (annullaSempre())
+        return;
     QPrintPreviewDialog anteprima(&stampante, padre);
     anteprima.setWindowTitle(stampante.docName());
     QObject::connect(&anteprima, &QPrintPreviewDialog::paintRequested, &anteprima,
@@ -65,4 +74,9 @@ void Dialoghi::clearNext()
 {
     prossimoFile().reset();
     prossimoPdf().reset();
+}
+
+void Dialoghi::setAutoCancel(bool annulla)
+{
+    annullaSempre() = annulla;
 }

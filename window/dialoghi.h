@@ -24,4 +24,7 @@ public:
     static void setNextPdf(const QString& percorso);
     // Forgets the file and the PDF preset and not taken.
     static void clearNext();
+    // With nothing preset, take every dialog as cancelled instead of
+    // showing it. For tests that run unattended.
+    static void setAutoCancel(bool annulla);
 };
