@@ -43,3 +43,22 @@ inline const QString NESSUNDICHIARANTE = QStringLiteral("Attenzione !!! Non esis
 inline const QString SOSTITUTOSPARITO = SOSTITUTONONPRESENTE + QStringLiteral("\rIl codice fiscale non è stato cambiato.");
 
 } // namespace registro::testi
+
+// Export of the list to a CSV file.
+namespace registro::testi {
+inline const QString ESPORTAZIONEEFFETTUATA = QStringLiteral("Esportazione effettuata");
+inline const QString ANAGRAFICHENELFILE = QStringLiteral(" anagrafiche sostituti scritte nel file");
+inline const QString NONPIUINARCHIVIO =
+    QStringLiteral(" anagrafiche dell'elenco non sono più in archivio e non sono state scritte.");
+inline const QString FILENONSCRITTO = QStringLiteral("Impossibile scrivere il file");
+inline const QString CARTELLANONSCRIVIBILE =
+    QStringLiteral("La cartella non esiste o non si hanno i permessi per scrivervi.");
+inline const QString SCRITTURAFALLITA =
+    QStringLiteral("La scrittura si è interrotta: il disco potrebbe essere pieno o non più raggiungibile.");
+inline const QString CARTELLAOMONIMA = QStringLiteral("Il nome scelto è quello di una cartella.");
+inline const QString FILEPROTETTO = QStringLiteral("Il file scelto è protetto da scrittura.");
+inline const QString SOSTITUZIONEFALLITA =
+    QStringLiteral("Il file scritto non ha potuto prendere il posto di quello scelto: potrebbe essere in uso.");
+inline const QString ESPORTAZIONENONESEGUITA =
+    QStringLiteral("L'esportazione non è stata eseguita: nessun file è stato scritto o modificato.");
+} // namespace registro::testi

@@ -286,7 +286,8 @@ private slots:
             {"Option1(2)", "denominazione/nominativo"}, {"CMDAPRILIST(0)", "Tabella province, provincia di nascita"},
             {"CMDAPRILIST(3)", "Aziende, codice azienda collegata"}, {"LabDalCodice", "Dal codice fiscale"},
             {"LabDiscordanze", "Non corrispondono al codice fiscale"},
-            {"CorniceCF(4)", "Data di nascita: non corrisponde al codice fiscale"}};
+            {"CorniceCF(4)", "Data di nascita: non corrisponde al codice fiscale"}, {"TextTrova", "Trova"},
+            {"CmdEsporta", "Esporta..."}, {"CmdStampa", "Stampa..."}};
         for (const auto& [nome, testo] : attesi)
             QCOMPARE(nomeAccessibile(controllo(nome)), testo);
         // Every control the focus can reach, in every mode, has a name.
@@ -298,6 +299,28 @@ private slots:
         QVERIFY(apri(*prova, ROSSI));
         prova->click("CMDAPRILIST(1)");
         QCOMPARE(nomeAccessibile(controllo("ListTabmin")).trimmed(), "Tabella province");
+    }
+
+    void ricercaNelloSpazioLibero()
+    {
+        // The search, its count and the export and print buttons lie inside the selection frame, over none of
+        // its other controls, the count wide enough for the largest archive.
+        const QStringList nuovi{"LabTrova", "TextTrova", "LabConteggio", "CmdEsporta", "CmdStampa"};
+        QWidget* selezione = controllo("FrmSelezione");
+        QStringList sovrapposti;
+        for (const QString& nome : nuovi) {
+            QWidget* nuovo = controllo(nome);
+            QCOMPARE(nuovo->parentWidget(), selezione);
+            QVERIFY2(selezione->rect().contains(nuovo->geometry()), qPrintable(nome));
+            for (QObject* figlio : selezione->children()) {
+                auto* altro = qobject_cast<QWidget*>(figlio);
+                if (altro && altro != nuovo && altro->geometry().intersects(nuovo->geometry()))
+                    sovrapposti << nome + "/" + altro->objectName();
+            }
+        }
+        QCOMPARE(sovrapposti.join(", "), QString());
+        auto* conteggio = prova->controllo<QLabel>("LabConteggio");
+        QVERIFY(conteggio->fontMetrics().horizontalAdvance("100000 di 100000") <= conteggio->contentsRect().width());
     }
 
     void clickSullaLista()

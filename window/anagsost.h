@@ -5,6 +5,7 @@
 #include "registry/archivio.h"
 #include "registry/cambiacf.h"
 #include "registry/inserimento.h"
+#include "registry/mostrati.h"
 #include "registry/sostituto.h"
 #include "startup/mod770bas.h"
 #include "store/errore.h"
@@ -57,6 +58,17 @@ public:
     void List1_DblClick();
     // Text of the picked line of List1; "" when no line is picked.
     QString testoSelezionato() const;
+
+    // ---- search, export and print of the list (trova.cpp, esporta.cpp, stampa.cpp) ----
+    // Fills List1 with the first line and the rows holding the search text;
+    // the line picked stays picked when asked and still shown.
+    void MOSTRAELENCO(bool mantieniScelta);
+    void TextTrova_Change();
+    // The substitutes of the lines shown, in their order; with none shown,
+    // nothing, after saying there is nothing to export or print ("esportare", "stampare").
+    std::vector<registro::ChiaveSostituto> CHIAVIMOSTRATE(const QString& operazione) const;
+    void CmdEsporta_Click();
+    void CmdStampa_Click();
 
     // ---- data sheet (scheda.cpp) ----
     // Fill the sheet from the substitute loaded (STATO.CARICATO).
@@ -135,6 +147,9 @@ private:
     void COLLEGACANCELLAZIONE();
     void COLLEGACAMBIOCF();
     void COLLEGATABMIN();
+    void COLLEGATROVA();
+    void COLLEGAESPORTA();
+    void COLLEGASTAMPA();
 
     // Empties the data sheet's fields (shared by PULISCICAMPI and CARICADATI).
     void SVUOTASCHEDA();

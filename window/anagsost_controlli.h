@@ -7,6 +7,7 @@
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -39,6 +40,14 @@ struct ANAGSOST_CONTROLLI {
     QGroupBox* Frame2 = nullptr;
     QLabel* Label3 = nullptr;
     std::array<QRadioButton*, 3> Option1{};
+    // Beyond the original window, in the selection frame's free space right
+    // of the ordering frame: the search field with its caption and the
+    // count of the lines shown, the export and the print of the list.
+    QLabel* LabTrova = nullptr;
+    QLineEdit* TextTrova = nullptr;
+    QLabel* LabConteggio = nullptr;
+    QPushButton* CmdEsporta = nullptr;
+    QPushButton* CmdStampa = nullptr;
 
     // Insertion frame (inside the selection frame).
     QGroupBox* FrmInserimento = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 // Form variables of the Substitute registry window.
+#include "registry/filtro.h"
 #include "registry/sostituto.h"
 
 #include <QString>
@@ -19,4 +20,9 @@ struct ANAGSOST_STATO {
     std::optional<registro::Caricato> CARICATO;
     int FORMCARICATO = 0;  // 0 while the first list is filled at load
     int TABELLAAPERTA = 0; // lookup button that filled the lookup list last
+    // The selection list's rows as last read, kept for the search; the
+    // positions among them of the rows the list shows, in its order.
+    registro::ElencoFiltrato ELENCO;
+    std::vector<qsizetype> MOSTRATE;
+    QString FILEESPORTATO; // the file the last export wrote, proposed again
 };

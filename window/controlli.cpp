@@ -6,6 +6,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -225,6 +226,20 @@ void ANAGSOST::COSTRUISCICONTROLLI()
         posiziona(Option1[i], sinistre[i], 450, larghezze[i], 285);
     }
 
+    // ---- search, export and print, right of the ordering frame ----
+    LabTrova = creaLabel(FrmSelezione, QStringLiteral("LabTrova"), QStringLiteral("Trova"), 6300, 5160, 600, 285);
+    TextTrova = new QLineEdit(FrmSelezione);
+    TextTrova->setObjectName(QStringLiteral("TextTrova"));
+    TextTrova->setClearButtonEnabled(true);
+    TextTrova->setPlaceholderText(QStringLiteral("codice, codice fiscale o nome"));
+    posiziona(TextTrova, 6900, 5130, 2925, 315);
+    LabConteggio = creaLabel(FrmSelezione, QStringLiteral("LabConteggio"), QString(), 9885, 5160, 1770, 285);
+    LabConteggio->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    CmdEsporta = creaBottone(FrmSelezione, QStringLiteral("CmdEsporta"), QStringLiteral("Esporta..."), 8310, 5520,
+                             1965, 375);
+    CmdStampa = creaBottone(FrmSelezione, QStringLiteral("CmdStampa"), QStringLiteral("Stampa..."), 10290, 5520,
+                            1365, 375);
+
     // ---- insertion frame, over the hints ----
     FrmInserimento = creaFrame(FrmSelezione, QStringLiteral("FrmInserimento"));
     posiziona(FrmInserimento, 6900, 750, 4755, 3555);
@@ -401,6 +416,8 @@ void ANAGSOST::COSTRUISCICONTROLLI()
     didascalia(Label2[5], TextNOME);
     didascalia(Label2[6], TextAZICOL);
     didascalia(Label2[12], Text2);
+    didascalia(LabTrova, TextTrova, QStringLiteral("Codice azienda, codice fiscale o nome del sostituto"));
+    LabConteggio->setAccessibleDescription(QStringLiteral("Anagrafiche mostrate e anagrafiche in archivio"));
     const char* descrizioni[11] = {};
     descrizioni[6] = "Provincia di nascita";
     descrizioni[7] = "Comune di residenza o domicilio fiscale";
@@ -415,7 +432,8 @@ void ANAGSOST::COSTRUISCICONTROLLI()
         CMDAPRILIST[i]->setAccessibleName(QStringLiteral("Aziende, codice azienda collegata"));
 
     // Keyboard order.
-    catenaTab({List1, cmduscita[1], Cmdcancella, CmdCambia, Option1[0], Option1[1], Option1[2]});
+    catenaTab({TextTrova, List1, cmduscita[1], Cmdcancella, CmdCambia, Option1[0], Option1[1], Option1[2], CmdEsporta,
+               CmdStampa});
     catenaTab({TEXTAZI, TEXTCF, TextCOGNO, TextNOME, TextAZICOL, CMDAPRILIST[3], CmdInserimento[1],
                CmdInserimento[0]});
     catenaTab({Text2, CmdConfermaCF, CmdAnnullaCF});

@@ -11,8 +11,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalBlocker>
-#include <QStringList>
 
 namespace {
 
@@ -82,19 +80,15 @@ void ANAGSOST::LISTASOSTITUTI()
             ordine = ordini[i];
     }
 
-    // The lines are read in full before the list changes: a read that fails
-    // leaves the list as it was, insertion entry included. They are then
-    // added in one go, one model update for the whole registry.
-    QStringList righe;
-    righe.append(PRIMARIGA);
-    registro::leggiElenco(*M.DBANNO, ordine, [&righe](const registro::RigaElenco& r) {
-        righe.append(RIGASOSTITUTO(r.codazi, r.cfs, r.cognome, r.nome));
+    // The rows are read in full before the list changes: a read that fails
+    // leaves the list as it was, insertion entry included. They are kept for
+    // the search, whose text stays applied across rebuilds.
+    registro::ElencoFiltrato elenco;
+    registro::leggiElenco(*M.DBANNO, ordine, [&elenco](const registro::RigaElenco& r) {
+        elenco.aggiungi(r, RIGASOSTITUTO(r.codazi, r.cfs, r.cognome, r.nome));
     });
-
-    const QSignalBlocker blocco(List1);
-    List1->clear();
-    List1->addItems(righe);
-    List1->setCurrentRow(-1, QItemSelectionModel::Clear);
+    STATO.ELENCO = std::move(elenco);
+    MOSTRAELENCO(false);
 }
 
 void ANAGSOST::Option1_Click(int)

@@ -3,6 +3,7 @@
 #include "support/archivioprova.h"
 
 #include "startup/configurazione.h"
+#include "window/dialoghi.h"
 #include "window/italiano.h"
 
 #include <QAbstractButton>
@@ -27,6 +28,7 @@ void preparaAmbienteProva()
     ITALIANOQT(); // as the program does at start-up
     MessageBox::setRecording(true);
     MessageBox::setAutoAnswer(true);
+    Dialoghi::setAutoCancel(true);
 }
 
 void configura(const QString& archivi, const QString& programmi)

@@ -12,7 +12,8 @@
 // Message boxes: MessageBox::setNextAnswer() presets answers; with none left a
 // box takes its default answer (Yes or OK) without being shown. Every box is
 // recorded (MessageBox::shown()). rispondiBoxReale() lets the next box really
-// show and answers it by clicking one of its buttons.
+// show and answers it by clicking one of its buttons. The save and print
+// dialogs (window/dialoghi.h) are cancelled unless a file is preset.
 #include "window/anagsost.h"
 #include "window/msgbox.h"
 #include "window/textbox.h"
@@ -23,7 +24,8 @@
 #include <QTest>
 
 // Isolated configuration folder, Qt's texts in Italian as at the program's
-// start-up, recording of message boxes, no quitting when a window closes.
+// start-up, recording of message boxes, dialogs cancelled, no quitting when a
+// window closes.
 // Call once per test program, before any QSettings use.
 void preparaAmbienteProva();
 // Writes the two configuration values; a null QString removes the value.

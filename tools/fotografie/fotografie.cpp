@@ -2,9 +2,10 @@
 // demo archive and written as PNG files into the folder: the selection list,
 // the data sheet of a person (also with fields that disagree with its codice
 // fiscale) and of a company, the insertion frame, the lookup list, the change
-// of codice fiscale and a message box. The window is driven with mouse and
-// key events as an operator would drive it. Without a display it runs on Qt's
-// offscreen platform (real fonts through fontconfig).
+// of codice fiscale, a message box, the list found by a few letters typed and
+// the first page of its print. The window is driven with mouse and key events
+// as an operator would drive it. Without a display it runs on Qt's offscreen
+// platform (real fonts through fontconfig).
 //
 // The demo archive lives in a private temporary folder, named in the
 // configuration by a relative path ("Archivi"), so that no machine's folder
@@ -12,6 +13,7 @@
 #include "lib/archiviodemo.h"
 #include "startup/configurazione.h"
 #include "window/anagsost.h"
+#include "window/dialoghi.h"
 #include "window/italiano.h"
 #include "window/msgbox.h"
 #include "window/textbox.h"
@@ -19,9 +21,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -122,6 +126,19 @@ public:
         attiva();
     }
 
+    // The first page of a PDF as a picture, through pdftoppm (poppler-utils).
+    void paginaPdf(const QString& pdf, const QString& nome)
+    {
+        const QString base = QDir(m_uscita).filePath(nome);
+        QProcess pdftoppm;
+        pdftoppm.start(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("90"),
+                                                    QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                                    QStringLiteral("1"), QStringLiteral("-singlefile"), pdf, base});
+        if (!pdftoppm.waitForFinished(60000) || pdftoppm.exitStatus() != QProcess::NormalExit || pdftoppm.exitCode() != 0)
+            throw std::runtime_error("pdftoppm (poppler-utils) non trasforma " + pdf.toStdString());
+        QTextStream(stdout) << QDir::toNativeSeparators(base + QStringLiteral(".png")) << "\n";
+    }
+
     void attiva()
     {
         QApplication::setActiveWindow(&m_finestra);
@@ -193,6 +210,20 @@ void fotografie(Fotografo& f, ANAGSOST& finestra)
     f.digita(QStringLiteral("trvpla58a27l736"));
     f.fotografa(QStringLiteral("cambio-codice-fiscale"));
     f.click(QStringLiteral("CmdAnnullaCF"));
+
+    // A few letters typed after Ctrl+F find the substitutes holding them; one picked.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+    f.digita(QStringLiteral("an"));
+    f.voce(QStringLiteral("List1"), QStringLiteral("104 "), false);
+    f.fotografa(QStringLiteral("trova"));
+
+    // The first page of the whole list's print, from the PDF the print writes.
+    f.controllo<QLineEdit>(QStringLiteral("TextTrova"))->clear();
+    QTemporaryDir stampa;
+    const QString pdf = stampa.filePath(QStringLiteral("stampa.pdf"));
+    Dialoghi::setNextPdf(pdf);
+    f.click(QStringLiteral("CmdStampa"));
+    f.paginaPdf(pdf, QStringLiteral("stampa"));
     Q_UNUSED(finestra);
 }
 

@@ -1,0 +1,30 @@
+#pragma once
+// The substitutes a list shows, with every field of the registry: what the
+// export and the print write, in the list's order.
+#include "registry/sostituto.h"
+#include "store/database.h"
+
+#include <functional>
+#include <vector>
+
+namespace registro {
+
+// A substitute as a list line names it: its stored company code and codice fiscale.
+struct ChiaveSostituto {
+    QString codazi;
+    QString cfs;
+};
+
+// Reads the registry once, in one statement, and hands each substitute
+// named in `chiavi` to `sostituto` with its position there; a substitute
+// removed meanwhile is left out. The calls follow the archive's order, not
+// the list's: the position says where each goes. Returns how many were
+// found. Raises store::ErroreArchivio.
+qsizetype leggiMostrati(store::Database& db, const std::vector<ChiaveSostituto>& chiavi,
+                        const std::function<void(std::size_t posizione, const Sostituto&)>& sostituto);
+
+// The date of birth as a list or a spreadsheet shows it: GG/MM/AAAA, nothing
+// for no date, the stored value as it is when it is not a date.
+QString testoData(const DataNascita& data);
+
+} // namespace registro
