@@ -1,7 +1,5 @@
 #include "store/recordset_sql.h"
 
-#include <QRegularExpression>
-
 namespace store {
 
 Recordset::~Recordset() = default;
@@ -54,18 +52,15 @@ QString DatabaseSql::percorso() const
 
 int DatabaseSql::Execute(const QString& sql, const QVariantList& parametri)
 {
-    // The older dialect's "DELETE * FROM" means "DELETE FROM".
-    static const QRegularExpression cancellaTutto(QStringLiteral("^\\s*DELETE\\s+\\*\\s+FROM\\b"),
-                                                  QRegularExpression::CaseInsensitiveOption);
-    QString testo = sql;
-    testo.replace(cancellaTutto, QStringLiteral("DELETE FROM"));
-    return m_connessione->modifica(m_connessione->motore().adattaTesto(testo), parametri);
+    return m_connessione->modifica(sql, parametri);
 }
 
-std::unique_ptr<SqlRecordset> DatabaseSql::OpenRecordset(const QString& sql, const QVariantList& parametri)
+std::unique_ptr<SqlRecordset> DatabaseSql::OpenRecordset(const QString& sql, const QVariantList& parametri,
+                                                         const QList<Chiave>& ordine)
 {
     m_connessione->verificaAperta();
-    return std::make_unique<SqlRecordsetSql>(m_connessione, sql, parametri);
+    return std::make_unique<SqlRecordsetSql>(m_connessione, sql, parametri,
+                                             m_connessione->motore().ordinaPer(ordine));
 }
 
 std::unique_ptr<TableRecordset> DatabaseSql::OpenTable(const QString& tabella)

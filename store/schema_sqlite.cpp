@@ -1,6 +1,6 @@
 // Creation of the archives: SQLite files, or databases on a server.
 #include "store/database.h"
-#include "store/motore_postgresql.h"
+#include "store/server_postgresql.h"
 #include "store/motore_sqlite.h"
 #include "store/schema.h"
 

@@ -226,6 +226,37 @@ private slots:
         QCOMPARE(a->istantanea(), atteso);
     }
 
+    // The order of the program's keys, written by each engine: the same
+    // rows in the same order on both, Nulls first ascending and last
+    // descending, texts compared character by character.
+    void ordineDelleChiavi()
+    {
+        db->Execute("DELETE FROM ANAGSOSTITUTI");
+        // In the expected order by ASOST_1, then ASOST_2 descending: {codazi, ASOST_1, ASOST_2}.
+        const QList<QVariantList> attesi = {
+            {"301", QVariant(), "B"},  {"302", QVariant(), QVariant()}, {"303", "", "Z"},
+            {"304", " ", "A"},         {"305", "ROSSI", "b"},           {"306", "ROSSI", "B"},
+            {"307", "ROSSI", QVariant()}, {"308", "ZAMBONI", ""},       {"309", "rossi", "A"},
+            {"310", "ÈRCOLI", "A"},
+        };
+        QStringList attesa;
+        for (auto it = attesi.crbegin(); it != attesi.crend(); ++it) {
+            a->aggiungiSostituto((*it)[0].toString(), "CF" + (*it)[0].toString(), it->mid(1));
+            attesa.prepend((*it)[0].toString());
+        }
+        auto s = db->OpenRecordset("SELECT * FROM ANAGSOSTITUTI", {}, {{"ASOST_1"}, {"ASOST_2", true}});
+        QStringList letta;
+        for (; !s->Eof(); s->MoveNext())
+            letta << s->Fields("CODAZI");
+        QCOMPARE(letta, attesa);
+        // With a condition and its values, descending first.
+        s = db->OpenRecordset("SELECT * FROM ANAGSOSTITUTI WHERE CODAZI < ?", {"304"}, {{"ASOST_2", true}});
+        letta.clear();
+        for (; !s->Eof(); s->MoveNext())
+            letta << s->Fields("CODAZI");
+        QCOMPARE(letta, QStringList({"303", "301", "302"}));
+    }
+
     void transazioni()
     {
         a->aggiungiPercettore("101", "PRC1", "UNO");
