@@ -15,7 +15,10 @@ set(_opzioni -std=c++17 -fsyntax-only -Wall -Wextra -Wpedantic -Werror
     -Wno-attributes
     -I${CMAKE_CURRENT_SOURCE_DIR})
 foreach(_qt Qt6::Core Qt6::Gui Qt6::Sql Qt6::Widgets)
-  list(APPEND _opzioni "-I$<JOIN:$<TARGET_PROPERTY:${_qt},INTERFACE_INCLUDE_DIRECTORIES>,;-I>")
+  get_target_property(_dirs ${_qt} INTERFACE_INCLUDE_DIRECTORIES)
+  foreach(_dir ${_dirs})
+    list(APPEND _opzioni -I${_dir})
+  endforeach()
 endforeach()
 foreach(_dir ${PostgreSQL_INCLUDE_DIRS})
   list(APPEND _opzioni -I${_dir})
@@ -39,7 +42,7 @@ foreach(_s ${_sorgenti})
   list(APPEND _comandi COMMAND ${CMAKE_COMMAND} -E echo "windows: ${_s}"
                        COMMAND ${ANAGSOST_MINGW_CXX} ${_opzioni} ${_s})
 endforeach()
-add_custom_target(controllo_windows ${_comandi} COMMAND_EXPAND_LISTS VERBATIM
+add_custom_target(controllo_windows ${_comandi} VERBATIM
                   COMMENT "Compilazione di controllo per Windows (MinGW-w64, solo sintassi)")
 # The moc'd files must be there.
 add_dependencies(controllo_windows ${_librerie})
