@@ -116,18 +116,6 @@ std::shared_ptr<const InfoTabella> Connessione::tabella(const QString& nome)
     return info;
 }
 
-bool Connessione::esisteTabella(const QString& nome)
-{
-    verificaAperta();
-    if (m_tabelle.contains(nome.toUpper()))
-        return true;
-    PuntoRipristino punto(*this);
-    const QStringList tutte = m_motore->tabelle(m_db);
-    punto.conferma();
-    return std::any_of(tutte.begin(), tutte.end(),
-                       [&](const QString& t) { return t.compare(nome, Qt::CaseInsensitive) == 0; });
-}
-
 QSqlQuery Connessione::prepara(const QString& sql, bool soloAvanti)
 {
     verificaAperta();

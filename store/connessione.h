@@ -48,7 +48,6 @@ public:
     // Description of a table (name matched without regard to case), cached
     // for the life of the connection. Raises OggettoMancante for no such table.
     std::shared_ptr<const InfoTabella> tabella(const QString& nome);
-    bool esisteTabella(const QString& nome);
 
     // A statement prepared on this connection; raises ErroreArchivio. Its
     // rows are read as they come when the engine allows it (see

@@ -40,7 +40,6 @@ public:
 
     // Releases the file; closing twice does nothing.
     virtual void Close() = 0;
-    virtual bool isOpen() const = 0;
     // The file's path, or the description of the database on its server.
     virtual QString percorso() const = 0;
 
@@ -62,9 +61,6 @@ public:
     virtual void CommitTrans() = 0;
     virtual void Rollback() = 0;
     virtual bool inTransazione() const = 0;
-
-    // True when the table exists in the database.
-    virtual bool esisteTabella(const QString& tabella) = 0;
 
 protected:
     Database() = default;

@@ -40,11 +40,6 @@ void DatabaseSql::Close()
     m_connessione->chiudi();
 }
 
-bool DatabaseSql::isOpen() const
-{
-    return m_connessione->aperta();
-}
-
 QString DatabaseSql::percorso() const
 {
     return m_percorso;
@@ -87,11 +82,6 @@ void DatabaseSql::Rollback()
 bool DatabaseSql::inTransazione() const
 {
     return m_connessione->aperta() && m_connessione->inTransazione();
-}
-
-bool DatabaseSql::esisteTabella(const QString& tabella)
-{
-    return m_connessione->esisteTabella(tabella);
 }
 
 } // namespace interno

@@ -14,7 +14,6 @@ public:
     ~DatabaseSql() override;
 
     void Close() override;
-    bool isOpen() const override;
     QString percorso() const override;
     int Execute(const QString& sql, const QVariantList& parametri) override;
     std::unique_ptr<SqlRecordset> OpenRecordset(const QString& sql, const QVariantList& parametri,
@@ -24,7 +23,6 @@ public:
     void CommitTrans() override;
     void Rollback() override;
     bool inTransazione() const override;
-    bool esisteTabella(const QString& tabella) override;
 
 private:
     std::shared_ptr<Connessione> m_connessione;
@@ -39,7 +37,6 @@ template <class Interfaccia>
 class RecordsetSqlBase : public Interfaccia, protected Cursore {
 public:
     void Close() override;
-    bool isOpen() const override { return m_aperto; }
     bool Eof() const override { return !m_aperto || m_eof; }
     bool Bof() const override { return !m_aperto || m_bof; }
     QVariant Value(const QString& campo) const override;
@@ -95,17 +92,14 @@ public:
     void MovePrevious() override;
     void MoveLast() override;
     long RecordCount() override;
-    QStringList nomiCampi() const override;
     void Edit() override;
 
     void setIndex(const QString& nome) override;
     QString Index() const override { return m_indice; }
-    QStringList colonneIndice() const override { return m_colonneIndice; }
     void Seek(const QString& confronto, const QVariantList& chiavi) override;
     bool NoMatch() const override { return m_noMatch; }
     void AddNew() override;
     void Delete() override;
-    QString nomeTabella() const override;
 
 private:
     void rilascia() override;
@@ -140,7 +134,6 @@ public:
     void MoveFirst() override;
     void MoveNext() override;
     long RecordCount() override;
-    QStringList nomiCampi() const override { return m_nomi; }
     void Edit() override;
 
 private:

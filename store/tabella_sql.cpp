@@ -32,16 +32,6 @@ int TabellaSql::colonna(const QString& campo) const
     return i;
 }
 
-QString TabellaSql::nomeTabella() const
-{
-    return m_tabella->nome;
-}
-
-QStringList TabellaSql::nomiCampi() const
-{
-    return m_tabella->colonne;
-}
-
 void TabellaSql::setIndex(const QString& nome)
 {
     if (!m_aperto)
