@@ -3,6 +3,7 @@
 #include "registry/nominativi.h"
 
 #include <algorithm>
+#include <deque>
 
 namespace registro {
 
@@ -72,9 +73,12 @@ bool primaPerNome(const Nominativo& x, const Nominativo& y)
 
 // The order by name is the program's own, so that it is one on both
 // engines and puts È with E: the rows are read, sorted here and handed on.
+// Held compactly (one string a row, in blocks that are never moved while
+// they grow), and each row's text released once handed on, so that the rows
+// and what the caller builds from them are not held whole twice.
 void ordinaPerNome(store::Recordset& tabella, const std::function<void(const RigaElenco&)>& riga)
 {
-    std::vector<Nominativo> nominativi;
+    std::deque<Nominativo> nominativi;
     for (tabella.MoveFirst(); !tabella.Eof(); tabella.MoveNext()) {
         Nominativo n;
         n.testi = tabella.Fields(QStringLiteral("CODAZI"));
@@ -93,11 +97,12 @@ void ordinaPerNome(store::Recordset& tabella, const std::function<void(const Rig
     }
     std::sort(nominativi.begin(), nominativi.end(), primaPerNome);
     RigaElenco r;
-    for (const Nominativo& n : nominativi) {
+    for (Nominativo& n : nominativi) {
         r.codazi = n.codazi().toString();
         r.cfs = n.cfs().toString();
         r.cognome = n.cognome().toString();
         r.nome = n.nome().toString();
+        n.testi = QString();
         riga(r);
     }
 }

@@ -3,12 +3,50 @@
 // in it.
 #include "store/stringa_connessione.h"
 
+#include <QLibrary>
 #include <QRegularExpression>
 #include <QStringList>
 #include <libpq-fe.h>
 #include <memory>
 
 namespace store::interno {
+
+namespace {
+
+// libpq, loaded the first time a server is named: a program that keeps its
+// archive in files never loads it (nor the libraries it needs), and with a
+// server it is the library Qt's PostgreSQL driver loads anyway.
+struct Libpq {
+    decltype(&PQconninfoParse) leggi = nullptr;
+    decltype(&PQconninfoFree) liberaOpzioni = nullptr;
+    decltype(&PQfreemem) libera = nullptr;
+    QString errore; // why it could not be loaded
+};
+
+const Libpq& libpq()
+{
+    static const Libpq caricata = [] {
+#ifdef Q_OS_WIN
+        QLibrary libreria(QStringLiteral("libpq"));
+#else
+        QLibrary libreria(QStringLiteral("pq"), 5);
+#endif
+        Libpq l;
+        if (!libreria.load()) {
+            l.errore = libreria.errorString();
+            return l;
+        }
+        l.leggi = reinterpret_cast<decltype(&PQconninfoParse)>(libreria.resolve("PQconninfoParse"));
+        l.liberaOpzioni = reinterpret_cast<decltype(&PQconninfoFree)>(libreria.resolve("PQconninfoFree"));
+        l.libera = reinterpret_cast<decltype(&PQfreemem)>(libreria.resolve("PQfreemem"));
+        if (!l.leggi || !l.liberaOpzioni || !l.libera)
+            l.errore = libreria.errorString();
+        return l;
+    }();
+    return caricata;
+}
+
+} // namespace
 
 bool leggiServer(const QString& testo, QList<ParametroServer>& parametri, QString* motivo)
 {
@@ -29,12 +67,15 @@ bool leggiServer(const QString& testo, QList<ParametroServer>& parametri, QStrin
     if (s.contains(QLatin1Char(';')))
         return rifiuta(QStringLiteral("il carattere \";\" non è ammesso"));
 
+    const Libpq& pq = libpq();
+    if (!pq.errore.isEmpty())
+        return rifiuta(QStringLiteral("la libreria libpq di PostgreSQL non è disponibile (%1)").arg(pq.errore));
     char* errore = nullptr;
     const std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> opzioni(
-        PQconninfoParse(s.toUtf8().constData(), &errore), PQconninfoFree);
+        pq.leggi(s.toUtf8().constData(), &errore), pq.liberaOpzioni);
     if (!opzioni) {
         const QString perche = errore ? QString::fromLocal8Bit(errore).trimmed() : QStringLiteral("memoria esaurita");
-        PQfreemem(errore);
+        pq.libera(errore);
         return rifiuta(QStringLiteral("testo non leggibile (%1): attesi parametri chiave=valore").arg(perche));
     }
     for (const PQconninfoOption* o = opzioni.get(); o->keyword; ++o) {

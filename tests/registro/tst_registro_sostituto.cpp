@@ -68,16 +68,17 @@ private slots:
     // The order by name as an Italian reader expects it, the same on both
     // engines: accents with their letters, case left out, then accents and
     // case, Nulls, blanks around, the key. The other two orders are the
-    // engine's, Nulls and all, as the program's SQL texts always gave them.
+    // engine's, as the program's SQL texts always gave them.
     void ordineDeiNomi()
     {
         a->esegui("DELETE FROM ANAGSOSTITUTI");
         // In the expected order by name, each row {codazi, cfs, ASOST_1, ASOST_2}.
         const QList<QVariantList> attesi = {
-            {"201", "N1", QVariant(), QVariant()},
-            {"202", "N2", QVariant(), ""},
-            {"203", "N3", "", ""},
-            {"204", "N4", "   ", ""},
+            // No name: codes against the order, so that the key cannot give it.
+            {"204", "N4", QVariant(), QVariant()},
+            {"203", "N3", QVariant(), ""},
+            {"202", "N2", "", ""},
+            {"201", "N1", "   ", ""},
             {"205", "N5", "D'ANGELO", "ANNA"},
             {"206", "N6", "DE LUCA", "ANNA"},
             {"207", "N7", "DELUCA", "ANNA"},
@@ -94,34 +95,32 @@ private slots:
             {"218", "N18", "ZAMBONI", "ANGELO"},
             {"219", "N19", "ZAMBONI", "ÀNGELO"},
         };
-        // Written in another order (by descending codazi), so that no order
-        // of writing gives the expected one.
+        // Written in reverse, so that the order of writing does not give it either.
         for (auto it = attesi.crbegin(); it != attesi.crend(); ++it)
             a->aggiungiSostituto((*it)[0].toString(), (*it)[1].toString(), it->mid(2));
-        RegistroProva r(*a);
-        QStringList perNome, perCodice;
+        QStringList perNome, perCodice, perCf;
         for (const QVariantList& s : attesi) {
             perNome << s[0].toString();
             perCodice << s[0].toString();
+            perCf << s[1].toString();
         }
+        std::sort(perCodice.begin(), perCodice.end());
+        std::sort(perCf.begin(), perCf.end());
+        RegistroProva r(*a);
         QStringList codici;
         for (const RigaElenco& riga : elenco(*r.db, Ordine::Nominativo))
             codici << riga.codazi;
         QCOMPARE(codici, perNome);
         // The names handed on as stored: blanks, accents and case kept.
         QCOMPARE(elenco(*r.db, Ordine::Nominativo).at(10).cognome, " Èrcoli");
-        // Ascending codes are the fixture's order too; codici fiscali: N1, N10, ...
         codici.clear();
         for (const RigaElenco& riga : elenco(*r.db, Ordine::CodiceAzienda))
             codici << riga.codazi;
         QCOMPARE(codici, perCodice);
-        QStringList cfs, attesiCf;
-        for (const QVariantList& s : attesi)
-            attesiCf << s[1].toString();
-        std::sort(attesiCf.begin(), attesiCf.end());
+        QStringList cfs;
         for (const RigaElenco& riga : elenco(*r.db, Ordine::CodiceFiscale))
             cfs << riga.cfs;
-        QCOMPARE(cfs, attesiCf);
+        QCOMPARE(cfs, perCf);
     }
 
     void caricaESposta()
