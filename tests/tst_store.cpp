@@ -200,6 +200,20 @@ private slots:
         t->SetField("CFS", "12312312312     ");
         const ErroreArchivio e = errore([&] { t->Update(); });
         QVERIFY2(e.tipo() == TipoErrore::Altro && e.messaggio().contains("stessa chiave"), e.what());
+        t->CancelUpdate();
+        // A pending edit reads what was set; cancelled, the row as it is.
+        t->Seek("=", "104", CHIAVECF("12312312312"));
+        t->Edit();
+        t->SetField("ASOST_1", "IN CORSO");
+        QCOMPARE(t->Fields("ASOST_1"), QString("IN CORSO"));
+        t->CancelUpdate();
+        QVERIFY(t->IsNull("ASOST_1"));
+        // Stored, the row reads as the engine keeps it: a fixed-width key
+        // without the padding on the server, as written on the file.
+        t->Edit();
+        t->SetField("CODAZI", "9  ");
+        t->Update();
+        QCOMPARE(t->Fields("CODAZI"), QString(a->suServer() ? "9" : "9  "));
     }
 
     void recordsetSqlEApostrofi()
@@ -319,6 +333,13 @@ private slots:
         ATTESO_ERRORE(creaArchivio(fallito, [](Database& x) { x.Execute("INSERT INTO NONTABELLA VALUES (1)"); }),
                       TipoErrore::OggettoMancante);
         QCOMPARE(presenza(fallito), Presenza::Assente);
+        // An archive without tables (a database made by hand, say) is no archive of the program.
+        db.reset();
+        for (const QVariantMap& t : a->righe(a->suServer() ? "SELECT tablename AS t FROM pg_tables WHERE schemaname = "
+                                                             "current_schema()"
+                                                           : "SELECT name AS t FROM sqlite_master WHERE type = 'table'"))
+            a->esegui("DROP TABLE " + t["t"].toString());
+        ATTESO_ERRORE(Database::OpenDatabase(a->luogoAnno()), TipoErrore::Danneggiato);
     }
 };
 

@@ -91,16 +91,18 @@ private slots:
             {"214", "N14", "ROSSI", QVariant()},
             {"215", "N15", "ROSSI", "ANNA"},
             {"216", "N16", "rossi", "ANNA"},
-            {"217", "N17", "ZAMBONI", "ANGELO"},
-            {"218", "N18", "ZAMBONI", "ANGELO"},
+            // Alike to the letter: by company code, then codice fiscale.
+            {"217", "N18", "ZAMBONI", "ANGELO"},
+            {"218", "N17", "ZAMBONI", "ANGELO"},
             {"219", "N19", "ZAMBONI", "ÀNGELO"},
+            {"219", "N20", "ZAMBONI", "ÀNGELO"},
         };
         // Written in reverse, so that the order of writing does not give it either.
         for (auto it = attesi.crbegin(); it != attesi.crend(); ++it)
             a->aggiungiSostituto((*it)[0].toString(), (*it)[1].toString(), it->mid(2));
         QStringList perNome, perCodice, perCf;
         for (const QVariantList& s : attesi) {
-            perNome << s[0].toString();
+            perNome << s[0].toString() + '/' + s[1].toString();
             perCodice << s[0].toString();
             perCf << s[1].toString();
         }
@@ -109,7 +111,7 @@ private slots:
         RegistroProva r(*a);
         QStringList codici;
         for (const RigaElenco& riga : elenco(*r.db, Ordine::Nominativo))
-            codici << riga.codazi;
+            codici << riga.codazi + '/' + riga.cfs;
         QCOMPARE(codici, perNome);
         // The names handed on as stored: blanks, accents and case kept.
         QCOMPARE(elenco(*r.db, Ordine::Nominativo).at(10).cognome, " Èrcoli");
