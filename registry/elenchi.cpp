@@ -74,8 +74,8 @@ bool primaPerNome(const Nominativo& x, const Nominativo& y)
 // The order by name is the program's own, so that it is one on both
 // engines and puts È with E: the rows are read, sorted here and handed on.
 // Held compactly (one string a row, in blocks that are never moved while
-// they grow), and each row's text released once handed on, so that the rows
-// and what the caller builds from them are not held whole twice.
+// they grow), and each row released once handed on, so that the rows and
+// what the caller builds from them are not held whole twice.
 void ordinaPerNome(store::Recordset& tabella, const std::function<void(const RigaElenco&)>& riga)
 {
     std::deque<Nominativo> nominativi;
@@ -97,12 +97,12 @@ void ordinaPerNome(store::Recordset& tabella, const std::function<void(const Rig
     }
     std::sort(nominativi.begin(), nominativi.end(), primaPerNome);
     RigaElenco r;
-    for (Nominativo& n : nominativi) {
+    for (; !nominativi.empty(); nominativi.pop_front()) {
+        const Nominativo& n = nominativi.front();
         r.codazi = n.codazi().toString();
         r.cfs = n.cfs().toString();
         r.cognome = n.cognome().toString();
         r.nome = n.nome().toString();
-        n.testi = QString();
         riga(r);
     }
 }
