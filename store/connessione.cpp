@@ -249,12 +249,17 @@ void Connessione::inizia()
     m_transazione = true;
 }
 
-void Connessione::conferma()
+void Connessione::verificaTransazione() const
 {
     verificaAperta();
     if (!m_transazione)
         throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("nessuna transazione"),
                              QStringLiteral("Nessuna transazione in corso."));
+}
+
+void Connessione::conferma()
+{
+    verificaTransazione();
     QSqlQuery q(m_db);
     if (m_motore->ripristinoPerIstruzione()) {
         // On such an engine COMMIT of a spoilt transaction undoes it and
@@ -275,10 +280,7 @@ void Connessione::conferma()
 
 void Connessione::annulla()
 {
-    verificaAperta();
-    if (!m_transazione)
-        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("nessuna transazione"),
-                             QStringLiteral("Nessuna transazione in corso."));
+    verificaTransazione();
     m_transazione = false;
     QSqlQuery q(m_db);
     if (!q.exec(QStringLiteral("ROLLBACK"))) {

@@ -82,6 +82,9 @@ public:
     void annulla();
 
 private:
+    // Raises ErroreArchivio (Altro) when closed or when no transaction runs.
+    void verificaTransazione() const;
+
     friend class PuntoRipristino;
     std::unique_ptr<Motore> m_motore;
     Luogo m_luogo;
