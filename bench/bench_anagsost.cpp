@@ -288,6 +288,12 @@ void benchAvvio(const QString& radice, int volte, int sostituti, int sostitutiMe
     Riga memoria{QStringLiteral("memoria di picco"), QStringLiteral("%1 sostituti").arg(sostitutiMemoria),
                  p.piccoMemoriaKb / 1024.0, v.piccoMemoriaKb / 1024.0, QStringLiteral("MB"), 0};
     annota(memoria);
+    // The order by name holds the rows while it sorts them.
+    const EsitoProcesso n = eseguiProcesso(QStringLiteral(LISTA_PER_NOME_EXE), ambiente);
+    if (n.codiceUscita != 0)
+        qFatal("the list by name ended with %d", n.codiceUscita);
+    annota({QStringLiteral("memoria di picco, lista per nome"), memoria.dimensione, n.piccoMemoriaKb / 1024.0,
+            memoria.riferimento, QStringLiteral("MB"), 0});
 }
 
 void stampaTabella()

@@ -19,8 +19,11 @@ struct RigaElenco {
     QString nome;    // ASOST_2
 };
 
-// Hands each substitute to `riga` in the order asked for, reading the rows
-// as they come: the registry is never held whole.
+// Hands each substitute to `riga` in the order asked for: by company code
+// or codice fiscale as the rows come from the engine (the registry is never
+// held whole); by name (ASOST_1, then ASOST_2) as an Italian reader orders
+// names, accents with their letters and case left out (see confrontaNomi),
+// the same on every engine, after the rows have been read.
 void leggiElenco(store::Database& db, Ordine ordine, const std::function<void(const RigaElenco&)>& riga);
 std::vector<RigaElenco> elenco(store::Database& db, Ordine ordine);
 

@@ -27,71 +27,6 @@ QVariant valoreDaScrivere(const QVariant& valore)
     return valore;
 }
 
-// ---- InfoTabella / Motore defaults ----
-
-const InfoIndice* InfoTabella::indice(const QString& nomeLogico) const
-{
-    const QString cercato = nome + QLatin1Char('_') + nomeLogico;
-    for (const InfoIndice& i : indici) {
-        if (i.nome.compare(cercato, Qt::CaseInsensitive) == 0)
-            return &i;
-    }
-    return nullptr;
-}
-
-QStringList InfoTabella::identita() const
-{
-    if (!chiavePrimaria.isEmpty())
-        return chiavePrimaria;
-    const InfoIndice* chiave = indice(QStringLiteral("CHIAVE"));
-    if (chiave && chiave->univoco)
-        return chiave->colonne;
-    return {};
-}
-
-QString Motore::nome(const QString& identificatore) const
-{
-    QString s = identificatore;
-    s.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
-
-QVariant rifilato(const QVariant& valore)
-{
-    if (valore.isNull() || valore.typeId() != QMetaType::QString)
-        return valore;
-    QString testo = valore.toString();
-    qsizetype fine = testo.size();
-    while (fine > 0 && testo.at(fine - 1) == QLatin1Char(' '))
-        --fine;
-    if (fine == testo.size())
-        return valore;
-    testo.truncate(fine);
-    return testo;
-}
-
-void rifila(QVector<QVariant>& riga, const QList<int>& colonne)
-{
-    for (int i : colonne)
-        riga[i] = rifilato(riga[i]);
-}
-
-std::unique_ptr<Motore> creaMotore(const Luogo& luogo)
-{
-    return luogo.suServer() ? creaMotorePostgreSql() : creaMotoreSqlite();
-}
-
-QString Motore::confrontoRiga(const QStringList& colonne, const QString& operatore) const
-{
-    QStringList nomi, segnaposto;
-    for (const QString& c : colonne) {
-        nomi << nome(c);
-        segnaposto << QStringLiteral("?");
-    }
-    return QLatin1Char('(') + nomi.join(QStringLiteral(", ")) + QStringLiteral(") ") + operatore +
-           QStringLiteral(" (") + segnaposto.join(QStringLiteral(", ")) + QLatin1Char(')');
-}
-
 // ---- Connessione ----
 
 Connessione::Connessione(std::unique_ptr<Motore> motore, const Luogo& luogo, const OpzioniArchivio& opzioni)
@@ -179,18 +114,6 @@ std::shared_ptr<const InfoTabella> Connessione::tabella(const QString& nome)
     punto.conferma();
     m_tabelle.insert(chiave, info);
     return info;
-}
-
-bool Connessione::esisteTabella(const QString& nome)
-{
-    verificaAperta();
-    if (m_tabelle.contains(nome.toUpper()))
-        return true;
-    PuntoRipristino punto(*this);
-    const QStringList tutte = m_motore->tabelle(m_db);
-    punto.conferma();
-    return std::any_of(tutte.begin(), tutte.end(),
-                       [&](const QString& t) { return t.compare(nome, Qt::CaseInsensitive) == 0; });
 }
 
 QSqlQuery Connessione::prepara(const QString& sql, bool soloAvanti)
@@ -326,12 +249,17 @@ void Connessione::inizia()
     m_transazione = true;
 }
 
-void Connessione::conferma()
+void Connessione::verificaTransazione() const
 {
     verificaAperta();
     if (!m_transazione)
         throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("nessuna transazione"),
                              QStringLiteral("Nessuna transazione in corso."));
+}
+
+void Connessione::conferma()
+{
+    verificaTransazione();
     QSqlQuery q(m_db);
     if (m_motore->ripristinoPerIstruzione()) {
         // On such an engine COMMIT of a spoilt transaction undoes it and
@@ -352,10 +280,7 @@ void Connessione::conferma()
 
 void Connessione::annulla()
 {
-    verificaAperta();
-    if (!m_transazione)
-        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("nessuna transazione"),
-                             QStringLiteral("Nessuna transazione in corso."));
+    verificaTransazione();
     m_transazione = false;
     QSqlQuery q(m_db);
     if (!q.exec(QStringLiteral("ROLLBACK"))) {

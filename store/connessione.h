@@ -48,7 +48,6 @@ public:
     // Description of a table (name matched without regard to case), cached
     // for the life of the connection. Raises OggettoMancante for no such table.
     std::shared_ptr<const InfoTabella> tabella(const QString& nome);
-    bool esisteTabella(const QString& nome);
 
     // A statement prepared on this connection; raises ErroreArchivio. Its
     // rows are read as they come when the engine allows it (see
@@ -83,6 +82,9 @@ public:
     void annulla();
 
 private:
+    // Raises ErroreArchivio (Altro) when closed or when no transaction runs.
+    void verificaTransazione() const;
+
     friend class PuntoRipristino;
     std::unique_ptr<Motore> m_motore;
     Luogo m_luogo;

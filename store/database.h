@@ -17,6 +17,14 @@ struct OpzioniArchivio {
     int attesaBloccoMs = 5000;
 };
 
+// One key of the order of an SQL record set: a column of the result, named
+// as the program's SQL texts name it. On every engine Nulls come first in
+// ascending order and last in descending order.
+struct Chiave {
+    QString colonna;
+    bool discendente = false;
+};
+
 class Database {
 public:
     // Opens an existing database file, shared, for reading and writing.
@@ -32,16 +40,17 @@ public:
 
     // Releases the file; closing twice does nothing.
     virtual void Close() = 0;
-    virtual bool isOpen() const = 0;
     // The file's path, or the description of the database on its server.
     virtual QString percorso() const = 0;
 
     // Runs one statement at once; returns the number of rows it changed.
     virtual int Execute(const QString& sql, const QVariantList& parametri = {}) = 0;
 
-    // Record set over the result of an SQL text ("?" placeholders bound to parametri).
-    virtual std::unique_ptr<SqlRecordset> OpenRecordset(const QString& sql,
-                                                        const QVariantList& parametri = {}) = 0;
+    // Record set over the result of an SQL text ("?" placeholders bound to
+    // parametri), in the order of the keys when there are any: the engine
+    // writes the text's ORDER BY from them.
+    virtual std::unique_ptr<SqlRecordset> OpenRecordset(const QString& sql, const QVariantList& parametri = {},
+                                                        const QList<Chiave>& ordine = {}) = 0;
 
     // Table-type record set on a whole table, current index "CHIAVE".
     // Raises OggettoMancante when the table or its "CHIAVE" index is missing.
@@ -52,9 +61,6 @@ public:
     virtual void CommitTrans() = 0;
     virtual void Rollback() = 0;
     virtual bool inTransazione() const = 0;
-
-    // True when the table exists in the database.
-    virtual bool esisteTabella(const QString& tabella) = 0;
 
 protected:
     Database() = default;

@@ -1,7 +1,5 @@
 #include "store/recordset_sql.h"
 
-#include <QRegularExpression>
-
 namespace store {
 
 Recordset::~Recordset() = default;
@@ -42,11 +40,6 @@ void DatabaseSql::Close()
     m_connessione->chiudi();
 }
 
-bool DatabaseSql::isOpen() const
-{
-    return m_connessione->aperta();
-}
-
 QString DatabaseSql::percorso() const
 {
     return m_percorso;
@@ -54,18 +47,15 @@ QString DatabaseSql::percorso() const
 
 int DatabaseSql::Execute(const QString& sql, const QVariantList& parametri)
 {
-    // The older dialect's "DELETE * FROM" means "DELETE FROM".
-    static const QRegularExpression cancellaTutto(QStringLiteral("^\\s*DELETE\\s+\\*\\s+FROM\\b"),
-                                                  QRegularExpression::CaseInsensitiveOption);
-    QString testo = sql;
-    testo.replace(cancellaTutto, QStringLiteral("DELETE FROM"));
-    return m_connessione->modifica(m_connessione->motore().adattaTesto(testo), parametri);
+    return m_connessione->modifica(sql, parametri);
 }
 
-std::unique_ptr<SqlRecordset> DatabaseSql::OpenRecordset(const QString& sql, const QVariantList& parametri)
+std::unique_ptr<SqlRecordset> DatabaseSql::OpenRecordset(const QString& sql, const QVariantList& parametri,
+                                                         const QList<Chiave>& ordine)
 {
     m_connessione->verificaAperta();
-    return std::make_unique<SqlRecordsetSql>(m_connessione, sql, parametri);
+    return std::make_unique<SqlRecordsetSql>(m_connessione, sql, parametri,
+                                             m_connessione->motore().ordinaPer(ordine));
 }
 
 std::unique_ptr<TableRecordset> DatabaseSql::OpenTable(const QString& tabella)
@@ -92,11 +82,6 @@ void DatabaseSql::Rollback()
 bool DatabaseSql::inTransazione() const
 {
     return m_connessione->aperta() && m_connessione->inTransazione();
-}
-
-bool DatabaseSql::esisteTabella(const QString& tabella)
-{
-    return m_connessione->esisteTabella(tabella);
 }
 
 } // namespace interno

@@ -1,16 +1,15 @@
 // Where an archive lives, and the operations on a whole archive: existence
 // and creation from the template. Files here; the server's side is in
-// motore_postgresql.cpp.
+// server_postgresql.cpp.
 #include "store/luogo.h"
 
 #include "store/errore.h"
-#include "store/motore_postgresql.h"
+#include "store/server_postgresql.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 
 namespace store {
 
@@ -34,28 +33,6 @@ QString Luogo::descrizione() const
     if (!suServer())
         return m_nome;
     return QStringLiteral("%1 (server %2)").arg(m_nome, m_server);
-}
-
-QString controllaServer(const QString& server)
-{
-    QList<interno::ParametroServer> parametri;
-    QString motivo;
-    if (!interno::leggiServer(server, parametri, &motivo))
-        return motivo;
-    return {};
-}
-
-QString controllaPrefisso(const QString& prefisso)
-{
-    static const QRegularExpression forma(QStringLiteral("^[a-z_][a-z0-9_]{0,39}$"));
-    if (prefisso.isEmpty() || forma.match(prefisso).hasMatch())
-        return {};
-    return QStringLiteral("sono ammessi solo lettere minuscole, cifre e \"_\" (al più 40, non prima una cifra)");
-}
-
-QString nomeSuServer(const QString& nomeFile, const QString& prefisso)
-{
-    return prefisso + QFileInfo(nomeFile).completeBaseName().toLower();
 }
 
 Presenza presenza(const Luogo& archivio)

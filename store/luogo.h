@@ -37,9 +37,10 @@ private:
 };
 
 // "" when the connection string can be used; otherwise why not, in Italian.
-// Accepted: key=value pairs as libpq reads them (values in single quotes when
-// they hold blanks), no "password" (it must come from the password file), no
-// "dbname" (the program names its databases), no ";".
+// Accepted: key=value pairs as libpq's own parser reads them (values in
+// single quotes when they hold blanks; a key libpq does not know is refused),
+// no "password" (it must come from the password file), no "dbname" (the
+// program names its databases), no URI form, no ";".
 QString controllaServer(const QString& server);
 // "" when the prefix of the database names can be used (lower-case letters,
 // digits and "_", starting with a letter or "_", at most 40 characters; empty

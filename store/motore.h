@@ -73,8 +73,14 @@ public:
     // True when a result may be read row by row while other statements run
     // on the same connection; otherwise results are read whole at once.
     virtual bool letturaProgressiva() const { return true; }
-    // The program's SQL text in the engine's dialect.
-    virtual QString adattaTesto(const QString& sql) const { return sql; }
+    // " order by a,b DESC": the ORDER BY clause of the program's keys, in
+    // the form of its own SQL texts. Raises Altro for a key that is not a
+    // plain column name.
+    QString ordinaPer(const QList<Chiave>& chiavi) const;
+    // One item of it: the column, " DESC" when descending, and whatever the
+    // engine must be told for Nulls to come first in ascending order and
+    // last in descending order, where SQLite puts them.
+    virtual QString voceOrdine(const QString& colonna, bool discendente) const;
     // Columns of a result whose values come padded to a fixed width: they
     // are read without the trailing blanks.
     virtual QList<int> colonneDaRifilare(const QSqlRecord& record) const
@@ -93,6 +99,9 @@ public:
     // Suffix that keeps the first row only.
     virtual QString primaRiga() const { return QStringLiteral(" LIMIT 1"); }
 };
+
+// An identifier between double quotes, quotes inside doubled.
+QString nomeQuotato(const QString& identificatore);
 
 std::unique_ptr<Motore> creaMotoreSqlite();
 std::unique_ptr<Motore> creaMotorePostgreSql();

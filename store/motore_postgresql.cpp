@@ -1,15 +1,12 @@
 // The PostgreSQL engine: the year's database is a database on a server,
 // reached through Qt's QPSQL driver (libpq). Everything here is specific to
-// PostgreSQL: the connection string, the catalogue, SQLSTATE codes, the
-// transaction that takes the write lock, Nulls in ORDER BY, databases made
-// from templates.
+// PostgreSQL: the catalogue, SQLSTATE codes, the transaction that takes the
+// write lock, where Nulls go in ORDER BY, the padding of fixed-width values.
 #include "store/motore_postgresql.h"
 
-#include "store/database.h"
 #include "store/schema.h"
+#include "store/stringa_connessione.h"
 
-#include <QAtomicInteger>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSqlField>
 #include <QSqlQuery>
@@ -21,36 +18,6 @@ namespace {
 // Type of a fixed-width text column (character(n)) in the server's catalogue.
 constexpr int OID_BPCHAR = 1042;
 
-// Database every server has, used for what concerns the server as a whole.
-const QString MANUTENZIONE = QStringLiteral("postgres");
-const QString MANUTENZIONE_RISERVA = QStringLiteral("template1");
-
-QString nuovoNomeConnessione()
-{
-    static QAtomicInteger<quint64> contatore;
-    return QStringLiteral("anagsost-server-%1").arg(++contatore);
-}
-
-bool spazio(QChar c)
-{
-    return c.isSpace();
-}
-
-// The connection options QPSQL passes on to libpq: the user's pairs, plus a
-// bounded wait for an unreachable host and the program's name.
-QString opzioniConnessione(QList<ParametroServer> parametri)
-{
-    auto presente = [&](const char* chiave) {
-        return std::any_of(parametri.begin(), parametri.end(),
-                           [&](const ParametroServer& p) { return p.chiave == QLatin1String(chiave); });
-    };
-    if (!presente("connect_timeout"))
-        parametri.append({QStringLiteral("connect_timeout"), QStringLiteral("10")});
-    if (!presente("application_name"))
-        parametri.append({QStringLiteral("application_name"), QStringLiteral("anagsost")});
-    return scriviServer(parametri);
-}
-
 // The server's text without its severity word, first line only.
 QString messaggioPrincipale(const QString& testo)
 {
@@ -58,17 +25,6 @@ QString messaggioPrincipale(const QString& testo)
     QString riga = testo.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
     riga.remove(gravita);
     return riga;
-}
-
-QString testoErrore(const QSqlError& e)
-{
-    QString t = e.databaseText().trimmed();
-    if (t.isEmpty())
-        t = e.driverText().trimmed();
-    t.replace(QLatin1Char('\n'), QStringLiteral(" / "));
-    if (!e.nativeErrorCode().isEmpty() && !t.contains(e.nativeErrorCode()))
-        t += QStringLiteral(" [%1]").arg(e.nativeErrorCode());
-    return t;
 }
 
 // Names the server quotes in its message, in order.
@@ -106,192 +62,18 @@ const QHash<QString, QString>& nomiSchema()
     return nomi;
 }
 
-QString quotaNome(const QString& nome)
-{
-    return QLatin1Char('"') + QString(nome).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
-
-// A short-lived connection to one database of the server, or to its
-// maintenance database.
-class ConnessioneServer {
-public:
-    ConnessioneServer(const QString& server, const QString& database = QString()) : m_nome(nuovoNomeConnessione())
-    {
-        QList<ParametroServer> parametri;
-        QString motivo;
-        if (!leggiServer(server, parametri, &motivo))
-            throw ErroreArchivio(TipoErrore::NonApribile, motivo, QStringLiteral("server ") + server);
-        QSqlDatabase db = QSqlDatabase::addDatabase(m_motore.driver(), m_nome);
-        if (!db.isValid()) {
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(m_nome);
-            throw ErroreArchivio(TipoErrore::NonApribile, QStringLiteral("driver QPSQL non disponibile"),
-                                 QStringLiteral("server ") + server);
-        }
-        db.setConnectOptions(opzioniConnessione(parametri));
-        const QStringList candidati = database.isEmpty() ? QStringList{MANUTENZIONE, MANUTENZIONE_RISERVA}
-                                                         : QStringList{database};
-        for (const QString& candidato : candidati) {
-            db.setDatabaseName(candidato);
-            if (db.open())
-                break;
-            const QSqlError e = db.lastError();
-            // A server without the usual maintenance database: the other one.
-            if (candidato != candidati.last() && e.databaseText().contains(quotaNome(candidato)))
-                continue;
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(m_nome);
-            const ErroreArchivio base = m_motore.classificaApertura(e, Luogo::server(server, candidato));
-            throw ErroreArchivio(base.tipo(), base.dettaglio(),
-                                 database.isEmpty() ? QStringLiteral("server ") + server
-                                                    : Luogo::server(server, database).descrizione());
-        }
-        QSqlQuery q(db);
-        q.exec(QStringLiteral("SET client_min_messages = error"));
-    }
-    ~ConnessioneServer()
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_nome, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(m_nome);
-    }
-    ConnessioneServer(const ConnessioneServer&) = delete;
-    ConnessioneServer& operator=(const ConnessioneServer&) = delete;
-
-    // Runs a statement; false and the error when it fails.
-    bool prova(const QString& sql, const QVariantList& parametri, QSqlQuery& q, QSqlError& errore)
-    {
-        q = QSqlQuery(QSqlDatabase::database(m_nome, false));
-        bool riuscita = parametri.isEmpty() ? q.exec(sql) : (q.prepare(sql) && lega(q, parametri));
-        if (!riuscita)
-            errore = q.lastError();
-        return riuscita;
-    }
-    QSqlQuery esegui(const QString& sql, const QVariantList& parametri = {})
-    {
-        QSqlQuery q;
-        QSqlError e;
-        if (!prova(sql, parametri, q, e))
-            throw m_motore.classifica(e, sql);
-        return q;
-    }
-    const MotorePostgreSql& motore() const { return m_motore; }
-
-private:
-    static bool lega(QSqlQuery& q, const QVariantList& parametri)
-    {
-        for (int i = 0; i < parametri.size(); ++i)
-            q.bindValue(i, parametri.at(i));
-        return q.exec();
-    }
-
-    MotorePostgreSql m_motore;
-    QString m_nome;
-};
-
-void eliminaDatabase(ConnessioneServer& server, const QString& nome)
-{
-    // Our own connections are closed; the server waits for any it runs
-    // itself (autovacuum) to go.
-    QSqlQuery q;
-    QSqlError e;
-    server.prova(QStringLiteral("ALTER DATABASE %1 IS_TEMPLATE false").arg(quotaNome(nome)), {}, q, e);
-    server.prova(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(quotaNome(nome)), {}, q, e);
-}
-
 } // namespace
 
-// ---- connection string ----
-
-bool leggiServer(const QString& testo, QList<ParametroServer>& parametri, QString* motivo)
+QString MotorePostgreSql::testo(const QSqlError& e)
 {
-    auto rifiuta = [&](const QString& perche) {
-        if (motivo)
-            *motivo = perche;
-        parametri.clear();
-        return false;
-    };
-    parametri.clear();
-    const QString s = testo.trimmed();
-    if (s.isEmpty())
-        return rifiuta(QStringLiteral("il server non è indicato"));
-    static const QRegularExpression uri(QStringLiteral("^postgres(ql)?://"), QRegularExpression::CaseInsensitiveOption);
-    if (uri.match(s).hasMatch())
-        return rifiuta(QStringLiteral("usare la forma chiave=valore (per esempio host=server port=5432 user=utente)"));
-    if (s.contains(QLatin1Char(';')))
-        return rifiuta(QStringLiteral("il carattere \";\" non è ammesso"));
-    const qsizetype n = s.size();
-    qsizetype i = 0;
-    while (i < n) {
-        while (i < n && spazio(s.at(i)))
-            ++i;
-        if (i >= n)
-            break;
-        const qsizetype inizio = i;
-        while (i < n && (s.at(i).isLetterOrNumber() || s.at(i) == QLatin1Char('_')))
-            ++i;
-        const QString chiave = s.mid(inizio, i - inizio);
-        while (i < n && spazio(s.at(i)))
-            ++i;
-        if (chiave.isEmpty() || i >= n || s.at(i) != QLatin1Char('='))
-            return rifiuta(QStringLiteral("testo non leggibile da \"%1\": attesi parametri chiave=valore")
-                               .arg(s.mid(inizio, 20)));
-        ++i;
-        while (i < n && spazio(s.at(i)))
-            ++i;
-        QString valore;
-        if (i < n && s.at(i) == QLatin1Char('\'')) {
-            ++i;
-            bool chiuso = false;
-            while (i < n) {
-                const QChar c = s.at(i++);
-                if (c == QLatin1Char('\\') && i < n) {
-                    valore += s.at(i++);
-                } else if (c == QLatin1Char('\'')) {
-                    chiuso = true;
-                    break;
-                } else {
-                    valore += c;
-                }
-            }
-            if (!chiuso)
-                return rifiuta(QStringLiteral("manca l'apice che chiude il valore di %1").arg(chiave));
-        } else {
-            while (i < n && !spazio(s.at(i))) {
-                const QChar c = s.at(i++);
-                if (c == QLatin1Char('\\') && i < n)
-                    valore += s.at(i++);
-                else
-                    valore += c;
-            }
-        }
-        if (chiave.compare(QLatin1String("password"), Qt::CaseInsensitive) == 0)
-            return rifiuta(QStringLiteral("la password non va scritta nella configurazione: va nel file delle "
-                                          "password di PostgreSQL (.pgpass)"));
-        if (chiave.compare(QLatin1String("dbname"), Qt::CaseInsensitive) == 0)
-            return rifiuta(QStringLiteral("il nome del database non va indicato: lo stabilisce il programma"));
-        parametri.append({chiave, valore});
-    }
-    if (parametri.isEmpty())
-        return rifiuta(QStringLiteral("il server non è indicato"));
-    return true;
+    QString t = e.databaseText().trimmed();
+    if (t.isEmpty())
+        t = e.driverText().trimmed();
+    t.replace(QLatin1Char('\n'), QStringLiteral(" / "));
+    if (!e.nativeErrorCode().isEmpty() && !t.contains(e.nativeErrorCode()))
+        t += QStringLiteral(" [%1]").arg(e.nativeErrorCode());
+    return t;
 }
-
-QString scriviServer(const QList<ParametroServer>& parametri)
-{
-    QStringList parti;
-    for (const ParametroServer& p : parametri) {
-        QString valore = p.valore;
-        valore.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-        valore.replace(QLatin1Char('\''), QStringLiteral("\\'"));
-        parti << p.chiave + QStringLiteral("='") + valore + QLatin1Char('\'');
-    }
-    return parti.join(QLatin1Char(' '));
-}
-
-// ---- the engine ----
 
 QString MotorePostgreSql::driver() const
 {
@@ -319,15 +101,16 @@ void MotorePostgreSql::apri(QSqlDatabase& db, const Luogo& luogo, const OpzioniA
         if (!q.exec(sql))
             throw classificaApertura(q.lastError(), luogo);
     }
-    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM pg_catalog.pg_class c "
-                               "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
-                               "WHERE c.relkind IN ('r', 'p') AND n.nspname = current_schema()")) ||
-        !q.next())
-        throw classificaApertura(q.lastError(), luogo);
-    // A database without tables is not an archive of the program.
-    if (q.value(0).toLongLong() == 0)
-        throw ErroreArchivio(TipoErrore::Danneggiato, QStringLiteral("archivio senza tabelle"), luogo.descrizione());
     q.finish();
+    // A database without tables is not an archive of the program.
+    bool vuoto = false;
+    try {
+        vuoto = tabelle(db).isEmpty();
+    } catch (const ErroreArchivio& e) {
+        throw ErroreArchivio(e.tipo(), e.dettaglio(), luogo.descrizione());
+    }
+    if (vuoto)
+        throw ErroreArchivio(TipoErrore::Danneggiato, QStringLiteral("archivio senza tabelle"), luogo.descrizione());
 }
 
 QStringList MotorePostgreSql::tabelle(QSqlDatabase& db) const
@@ -433,7 +216,7 @@ ErroreArchivio MotorePostgreSql::classifica(const QSqlError& e, const QString& c
 {
     Q_UNUSED(contesto);
     const QString codice = e.nativeErrorCode();
-    const QString testo = testoErrore(e);
+    const QString testo = MotorePostgreSql::testo(e);
     const QString messaggio = e.databaseText();
     if (codice.isEmpty()) {
         // No SQLSTATE: the connection itself failed or was lost.
@@ -506,12 +289,12 @@ ErroreArchivio MotorePostgreSql::classificaApertura(const QSqlError& e, const Lu
     // the database itself is missing or closed to the user; words about
     // passwords, authentication or roles mean the server refused the user;
     // anything else that the server could not be reached.
-    const QString testo = testoErrore(e);
+    const QString testo = MotorePostgreSql::testo(e);
     static const QRegularExpression rifiuto(
         QStringLiteral("fe_sendauth|password|authenticat|autenticazione|pg_hba|role|ruolo"),
         QRegularExpression::CaseInsensitiveOption);
     TipoErrore tipo = TipoErrore::NonApribile;
-    if (!e.databaseText().contains(quotaNome(luogo.nome())) && rifiuto.match(e.databaseText()).hasMatch())
+    if (!e.databaseText().contains(nomeQuotato(luogo.nome())) && rifiuto.match(e.databaseText()).hasMatch())
         tipo = TipoErrore::AccessoNegato;
     return ErroreArchivio(tipo, testo, luogo.descrizione());
 }
@@ -537,9 +320,11 @@ QStringList MotorePostgreSql::inizioTransazione(QSqlDatabase& db) const
             QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE").arg(nomi.join(QStringLiteral(", ")))};
 }
 
-QString MotorePostgreSql::adattaTesto(const QString& sql) const
+QString MotorePostgreSql::voceOrdine(const QString& colonna, bool discendente) const
 {
-    return nulliComeSqlite(sql);
+    // The server puts Nulls last in ascending order, first in descending.
+    return Motore::voceOrdine(colonna, discendente) +
+           (discendente ? QStringLiteral(" NULLS LAST") : QStringLiteral(" NULLS FIRST"));
 }
 
 QList<int> MotorePostgreSql::colonneDaRifilare(const QSqlRecord& record) const
@@ -555,253 +340,6 @@ QList<int> MotorePostgreSql::colonneDaRifilare(const QSqlRecord& record) const
 std::unique_ptr<Motore> creaMotorePostgreSql()
 {
     return std::make_unique<MotorePostgreSql>();
-}
-
-// ---- Nulls in ORDER BY ----
-
-QString nulliComeSqlite(const QString& sql)
-{
-    // One item of an ORDER BY list being read.
-    struct Voce {
-        int profondita = 0;  // parentheses around the ORDER BY
-        bool vuota = true;
-        bool nulls = false;  // says itself where its Nulls go
-        QString ultima;      // its last keyword, or "" after anything else
-    };
-    QList<Voce> aperte;                     // innermost last
-    QList<QPair<qsizetype, bool>> aggiunte; // position, descending
-    int profondita = 0;
-    qsizetype fineContenuto = 0; // just after the last token that was not a blank or a comment
-    const qsizetype n = sql.size();
-
-    auto chiudiVoce = [&](const Voce& v) {
-        if (!v.vuota && !v.nulls)
-            aggiunte.append({fineContenuto, v.ultima == QLatin1String("DESC")});
-    };
-    auto nuovaVoce = [&] {
-        Voce v;
-        v.profondita = profondita;
-        return v;
-    };
-    auto dentro = [&]() { return !aperte.isEmpty() && aperte.last().profondita == profondita; };
-    auto parola = [&](qsizetype i) {
-        qsizetype j = i;
-        while (j < n && (sql.at(j).isLetterOrNumber() || sql.at(j) == QLatin1Char('_')))
-            ++j;
-        return j;
-    };
-    auto contenuto = [&](const QString& ultima) {
-        if (dentro()) {
-            aperte.last().vuota = false;
-            aperte.last().ultima = ultima;
-        }
-    };
-
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = sql.at(i);
-        if (c.isSpace()) {
-            ++i;
-            continue;
-        }
-        if (c == QLatin1Char('-') && i + 1 < n && sql.at(i + 1) == QLatin1Char('-')) {
-            while (i < n && sql.at(i) != QLatin1Char('\n'))
-                ++i;
-            continue;
-        }
-        if (c == QLatin1Char('/') && i + 1 < n && sql.at(i + 1) == QLatin1Char('*')) {
-            const qsizetype fine = sql.indexOf(QStringLiteral("*/"), i + 2);
-            i = fine < 0 ? n : fine + 2;
-            continue;
-        }
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            // A text or a quoted name, doubled quotes inside.
-            ++i;
-            while (i < n) {
-                if (sql.at(i) == c) {
-                    if (i + 1 < n && sql.at(i + 1) == c) {
-                        i += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++i;
-            }
-            i = qMin(i + 1, n);
-            contenuto(QString());
-            fineContenuto = i;
-            continue;
-        }
-        if (c == QLatin1Char('(')) {
-            contenuto(QString());
-            ++profondita;
-            ++i;
-            fineContenuto = i;
-            continue;
-        }
-        if (c == QLatin1Char(')')) {
-            if (dentro()) {
-                chiudiVoce(aperte.last());
-                aperte.removeLast();
-            }
-            --profondita;
-            contenuto(QString());
-            ++i;
-            fineContenuto = i;
-            continue;
-        }
-        if (c == QLatin1Char(',') && dentro()) {
-            chiudiVoce(aperte.last());
-            aperte.last() = nuovaVoce();
-            ++i;
-            continue;
-        }
-        if (c == QLatin1Char(';')) {
-            while (!aperte.isEmpty()) {
-                chiudiVoce(aperte.last());
-                aperte.removeLast();
-            }
-            ++i;
-            continue;
-        }
-        if (c.isLetter() || c == QLatin1Char('_')) {
-            const qsizetype fine = parola(i);
-            const QString w = sql.mid(i, fine - i).toUpper();
-            if (w == QLatin1String("ORDER")) {
-                qsizetype j = fine;
-                while (j < n && sql.at(j).isSpace())
-                    ++j;
-                const qsizetype fineBy = parola(j);
-                if (sql.mid(j, fineBy - j).toUpper() == QLatin1String("BY")) {
-                    contenuto(QString());
-                    aperte.append(nuovaVoce());
-                    i = fineBy;
-                    fineContenuto = i;
-                    continue;
-                }
-            }
-            static const QStringList termine = {
-                QStringLiteral("LIMIT"),     QStringLiteral("OFFSET"), QStringLiteral("FETCH"),
-                QStringLiteral("FOR"),       QStringLiteral("UNION"),  QStringLiteral("INTERSECT"),
-                QStringLiteral("EXCEPT"),    QStringLiteral("WINDOW"), QStringLiteral("RETURNING"),
-            };
-            if (dentro() && termine.contains(w)) {
-                chiudiVoce(aperte.last());
-                aperte.removeLast();
-            } else if (dentro()) {
-                if (w == QLatin1String("NULLS"))
-                    aperte.last().nulls = true;
-            }
-            contenuto(w);
-            i = fine;
-            fineContenuto = i;
-            continue;
-        }
-        // Digits, operators, dots: part of an expression.
-        contenuto(QString());
-        ++i;
-        fineContenuto = i;
-    }
-    while (!aperte.isEmpty()) {
-        chiudiVoce(aperte.last());
-        aperte.removeLast();
-    }
-
-    QString risultato = sql;
-    std::sort(aggiunte.begin(), aggiunte.end(),
-              [](const auto& a, const auto& b) { return a.first > b.first; });
-    for (const auto& [posizione, discendente] : aggiunte)
-        risultato.insert(posizione, discendente ? QStringLiteral(" NULLS LAST") : QStringLiteral(" NULLS FIRST"));
-    return risultato;
-}
-
-// ---- the server as a whole ----
-
-Presenza presenzaSuServer(const Luogo& luogo)
-{
-    ConnessioneServer server(luogo.server());
-    QSqlQuery q = server.esegui(QStringLiteral("SELECT datallowconn AND has_database_privilege(datname, 'CONNECT') "
-                                               "FROM pg_catalog.pg_database WHERE datname = ?"),
-                                {luogo.nome()});
-    if (!q.next())
-        return Presenza::Assente;
-    return q.value(0).toBool() ? Presenza::Presente : Presenza::Inaccessibile;
-}
-
-void creaDaModelloSuServer(const Luogo& modello, const Luogo& anno)
-{
-    ConnessioneServer server(anno.server());
-    QSqlQuery q;
-    QSqlError e;
-    const QString sql = QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(quotaNome(anno.nome()), quotaNome(modello.nome()));
-    if (server.prova(sql, {}, q, e))
-        return;
-    const QString codice = e.nativeErrorCode();
-    const QString testo = testoErrore(e);
-    if (codice == QLatin1String("42P04"))
-        throw ErroreArchivio(TipoErrore::Altro, testo,
-                             QStringLiteral("L'archivio %1 esiste già e non viene sostituito.").arg(anno.descrizione()));
-    if (codice == QLatin1String("3D000"))
-        throw ErroreArchivio(TipoErrore::OggettoMancante, testo,
-                             QStringLiteral("l'archivio modello %1").arg(modello.descrizione()));
-    const ErroreArchivio base = server.motore().classifica(e, sql);
-    throw ErroreArchivio(base.tipo(), base.dettaglio(),
-                         base.tipo() == TipoErrore::Altro ? base.oggetto() : anno.descrizione());
-}
-
-void creaDatabaseSuServer(const Luogo& luogo, const QStringList& istruzioni,
-                          const std::function<void(Database&)>& riempi, bool modello)
-{
-    if (luogo.nome().isEmpty() || luogo.nome().toUtf8().size() > 63)
-        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("nome non valido"),
-                             QStringLiteral("Nome di archivio non valido: \"%1\".").arg(luogo.nome()));
-    ConnessioneServer server(luogo.server());
-    auto esiste = [&](const QString& nome) {
-        return server.esegui(QStringLiteral("SELECT 1 FROM pg_catalog.pg_database WHERE datname = ?"), {nome}).next();
-    };
-    auto giaEsistente = [&] {
-        return ErroreArchivio(TipoErrore::Altro, QStringLiteral("database già esistente"),
-                              QStringLiteral("L'archivio %1 esiste già e non viene sostituito.").arg(luogo.descrizione()));
-    };
-    if (esiste(luogo.nome()))
-        throw giaEsistente();
-
-    // Built under a name of its own, renamed when complete.
-    const QString provvisorio =
-        QStringLiteral("anagsost_nuovo_%1%2")
-            .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))
-            .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-    server.esegui(QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'")
-                      .arg(quotaNome(provvisorio)));
-    try {
-        {
-            ConnessioneServer nuovo(luogo.server(), provvisorio);
-            nuovo.esegui(QStringLiteral("BEGIN"));
-            for (const QString& sql : istruzioni)
-                nuovo.esegui(sql);
-            nuovo.esegui(QStringLiteral("COMMIT"));
-        }
-        if (riempi) {
-            auto db = Database::OpenDatabase(Luogo::server(luogo.server(), provvisorio));
-            Transazione t(*db);
-            riempi(*db);
-            t.commit();
-            db->Close();
-        }
-        if (modello)
-            server.esegui(QStringLiteral("ALTER DATABASE %1 IS_TEMPLATE true").arg(quotaNome(provvisorio)));
-        QSqlQuery q;
-        QSqlError e;
-        if (!server.prova(QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(quotaNome(provvisorio), quotaNome(luogo.nome())),
-                          {}, q, e)) {
-            if (e.nativeErrorCode() == QLatin1String("42P04"))
-                throw giaEsistente(); // made meanwhile by someone else: theirs stays
-            throw server.motore().classifica(e, QStringLiteral("ALTER DATABASE"));
-        }
-    } catch (...) {
-        eliminaDatabase(server, provvisorio);
-        throw;
-    }
 }
 
 } // namespace store::interno

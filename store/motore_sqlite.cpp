@@ -106,12 +106,15 @@ void MotoreSqlite::apri(QSqlDatabase& db, const Luogo& luogo, const OpzioniArchi
     {
         // The first read of the catalogue tells a damaged file or a foreign
         // one, and waits for a lock held by another program.
-        QSqlQuery q(db);
-        if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table'")) || !q.next())
-            throw classificaApertura(q.lastError(), percorso);
+        bool vuoto = false;
+        try {
+            vuoto = tabelle(db).isEmpty();
+        } catch (const ErroreArchivio& e) {
+            throw ErroreArchivio(e.tipo(), e.dettaglio(), percorso);
+        }
         // An empty file (a failed copy, say) reads as a database without
         // tables: it is not an archive of the program.
-        if (q.value(0).toLongLong() == 0)
+        if (vuoto)
             throw ErroreArchivio(TipoErrore::Danneggiato, QStringLiteral("archivio senza tabelle"), percorso);
     }
     {

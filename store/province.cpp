@@ -1,7 +1,7 @@
 #include "store/province.h"
 
 #include "store/database.h"
-#include "store/motore_postgresql.h"
+#include "store/server_postgresql.h"
 #include "store/schema.h"
 
 

@@ -21,7 +21,6 @@ public:
 
     // Releases the record set; closing one already closed does nothing.
     virtual void Close() = 0;
-    virtual bool isOpen() const = 0;
 
     // Cursor state: Eof() after moving past the last row, Bof() before the first.
     // With no rows both are true.
@@ -38,7 +37,6 @@ public:
     virtual QVariant Value(const QString& campo) const = 0;
     QString Fields(const QString& campo) const;
     bool IsNull(const QString& campo) const { return Value(campo).isNull(); }
-    virtual QStringList nomiCampi() const = 0;
 
     // Edit the current row: Edit(), SetField()..., Update() stores it at once;
     // a row that another program removed meanwhile raises Conflitto.
@@ -61,7 +59,6 @@ public:
     // table has no such index.
     virtual void setIndex(const QString& nome) = 0;
     virtual QString Index() const = 0;
-    virtual QStringList colonneIndice() const = 0;
 
     // Seek "=": positions on the first row (in index order) whose first key
     // columns equal the given values; NoMatch() tells whether there was none.
@@ -86,8 +83,6 @@ public:
     // Deletes the current row at once; afterwards there is no current row.
     // A row that another program removed meanwhile raises Conflitto.
     virtual void Delete() = 0;
-
-    virtual QString nomeTabella() const = 0;
 };
 
 // Record set over the rows of an SQL text, in the order of the SQL. Values are

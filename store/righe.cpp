@@ -2,6 +2,19 @@
 
 namespace store::interno {
 
+namespace {
+
+// "c1", "c2", ... in table order.
+QString elencoColonne(const Motore& motore, const InfoTabella& tabella)
+{
+    QStringList nomi;
+    for (const QString& c : tabella.colonne)
+        nomi << motore.nome(c);
+    return nomi.join(QStringLiteral(", "));
+}
+
+} // namespace
+
 void BufferModifica::modifica(const QVector<QVariant>& riga)
 {
     modo = Modo::Modifica;
@@ -30,14 +43,6 @@ void BufferModifica::chiudi()
     originale.clear();
     valori.clear();
     cambiato.clear();
-}
-
-QString elencoColonne(const Motore& motore, const InfoTabella& tabella)
-{
-    QStringList nomi;
-    for (const QString& c : tabella.colonne)
-        nomi << motore.nome(c);
-    return nomi.join(QStringLiteral(", "));
 }
 
 QString selezioneTabella(const Motore& motore, const InfoTabella& tabella)

@@ -24,8 +24,6 @@ struct BufferModifica {
     void chiudi();
 };
 
-// "c1", "c2", ... in table order.
-QString elencoColonne(const Motore& motore, const InfoTabella& tabella);
 // SELECT of every column of the table, in table order.
 QString selezioneTabella(const Motore& motore, const InfoTabella& tabella);
 

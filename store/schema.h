@@ -16,13 +16,8 @@ class Database;
 QString testoSchema();
 // The schema's statements, comments removed, one per element.
 QStringList istruzioniSchema();
-// The same for a database on a PostgreSQL server.
-QString testoSchemaServer();
+// The statements for a database on a PostgreSQL server.
 QStringList istruzioniSchemaServer();
-
-// Writes a new database file holding every table and index, empty.
-// Raises ErroreArchivio when the file already exists or cannot be written.
-void creaArchivioVuoto(const QString& percorso);
 
 // Writes a new database file with the schema, then lets `riempi` add rows
 // through an open Database inside one transaction. The file is built under a
@@ -35,6 +30,5 @@ void creaArchivio(const QString& percorso, const std::function<void(Database&)>&
 // when complete; it is dropped when anything fails, and an existing one is
 // never replaced.
 void creaArchivio(const Luogo& luogo, const std::function<void(Database&)>& riempi);
-void creaArchivioVuoto(const Luogo& luogo);
 
 } // namespace store

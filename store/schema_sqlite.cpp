@@ -1,6 +1,6 @@
 // Creation of the archives: SQLite files, or databases on a server.
 #include "store/database.h"
-#include "store/motore_postgresql.h"
+#include "store/server_postgresql.h"
 #include "store/motore_sqlite.h"
 #include "store/schema.h"
 
@@ -56,14 +56,9 @@ QStringList istruzioniSchema()
     return istruzioni(testoSchema());
 }
 
-QString testoSchemaServer()
-{
-    return risorsa(QStringLiteral(":/store/schema_postgresql.sql"));
-}
-
 QStringList istruzioniSchemaServer()
 {
-    return istruzioni(testoSchemaServer());
+    return istruzioni(risorsa(QStringLiteral(":/store/schema_postgresql.sql")));
 }
 
 void creaArchivio(const Luogo& luogo, const std::function<void(Database&)>& riempi)
@@ -72,11 +67,6 @@ void creaArchivio(const Luogo& luogo, const std::function<void(Database&)>& riem
         interno::creaDatabaseSuServer(luogo, istruzioniSchemaServer(), riempi, false);
     else
         creaArchivio(luogo.percorso(), riempi);
-}
-
-void creaArchivioVuoto(const Luogo& luogo)
-{
-    creaArchivio(luogo, {});
 }
 
 void creaArchivio(const QString& percorso, const std::function<void(Database&)>& riempi)
@@ -116,11 +106,6 @@ void creaArchivio(const QString& percorso, const std::function<void(Database&)>&
                              QStringLiteral("Impossibile scrivere il file %1.")
                                  .arg(QDir::toNativeSeparators(percorso)));
     }
-}
-
-void creaArchivioVuoto(const QString& percorso)
-{
-    creaArchivio(percorso, {});
 }
 
 } // namespace store

@@ -25,8 +25,8 @@ QString tabellaAggiornabile(const QString& sql)
 } // namespace
 
 SqlRecordsetSql::SqlRecordsetSql(std::shared_ptr<Connessione> connessione, const QString& sql,
-                                 const QVariantList& parametri)
-    : m_connessione(std::move(connessione)), m_sql(sql), m_parametri(parametri)
+                                 const QVariantList& parametri, const QString& ordine)
+    : RecordsetSqlBase(std::move(connessione), QString()), m_sql(sql + ordine), m_parametri(parametri)
 {
     esegui();
     const QSqlRecord record = m_query->record();
@@ -50,27 +50,13 @@ SqlRecordsetSql::SqlRecordsetSql(std::shared_ptr<Connessione> connessione, const
             // Read-only result; an Edit will say so.
         }
     }
-    m_connessione->registra(this);
-    try {
-        prossima();
-    } catch (...) {
-        m_connessione->rimuovi(this);
-        throw;
-    }
+    avvia([this] { prossima(); });
     m_bof = m_eof = !m_corrente;
 }
 
 SqlRecordsetSql::~SqlRecordsetSql()
 {
     Close();
-}
-
-void SqlRecordsetSql::Close()
-{
-    if (!m_aperto)
-        return;
-    m_connessione->rimuovi(this);
-    rilascia();
 }
 
 void SqlRecordsetSql::rilascia()
@@ -80,20 +66,9 @@ void SqlRecordsetSql::rilascia()
         m_query->finish();
         m_query.reset();
     }
-    m_aperto = false;
-    m_corrente = false;
+    RecordsetSqlBase::rilascia();
     m_rigaInQuery = false;
-    m_riga.clear();
     m_restanti.clear();
-    m_buffer.chiudi();
-}
-
-void SqlRecordsetSql::verifica() const
-{
-    if (!m_aperto)
-        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("record set chiuso"),
-                             QStringLiteral("L'elenco dei dati è già stato chiuso."));
-    m_connessione->verificaAperta();
 }
 
 int SqlRecordsetSql::colonna(const QString& campo) const
@@ -113,7 +88,7 @@ void SqlRecordsetSql::esegui()
     if (!selezione.match(m_sql).hasMatch())
         throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("il testo non è una selezione: %1").arg(m_sql));
     m_query.reset();
-    m_query.emplace(m_connessione->prepara(m_connessione->motore().adattaTesto(m_sql)));
+    m_query.emplace(m_connessione->prepara(m_sql));
     m_connessione->esegui(*m_query, m_parametri);
     if (!m_query->isSelect()) {
         m_query.reset();
@@ -212,17 +187,11 @@ long SqlRecordsetSql::RecordCount()
     return m_lette;
 }
 
-QVariant SqlRecordsetSql::Value(const QString& campo) const
+QVariant SqlRecordsetSql::valore(int colonna) const
 {
-    verifica();
-    const int i = colonna(campo);
-    if (m_buffer.attivo())
-        return m_buffer.valori.at(i);
-    if (!m_corrente)
-        throw ErroreArchivio(TipoErrore::NessunRecord, QStringLiteral("nessun record corrente"));
     if (m_rigaInQuery)
-        return m_rifilare.contains(i) ? rifilato(m_query->value(i)) : m_query->value(i);
-    return m_riga.at(i);
+        return m_rifilare.contains(colonna) ? rifilato(m_query->value(colonna)) : m_query->value(colonna);
+    return m_riga.at(colonna);
 }
 
 void SqlRecordsetSql::Edit()
@@ -232,41 +201,13 @@ void SqlRecordsetSql::Edit()
         throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("record set non aggiornabile: %1").arg(m_sql),
                              QStringLiteral("Questi dati non si possono modificare."));
     if (!m_corrente)
-        throw ErroreArchivio(TipoErrore::NessunRecord, QStringLiteral("nessun record corrente"));
+        throw nessunRecord();
     // The current row is taken from the query before the rest of the
     // result is read for the identities of the rows to come.
     materializza();
     if (!m_perIdentita)
         leggiIdentita();
     m_buffer.modifica(m_riga);
-}
-
-void SqlRecordsetSql::SetField(const QString& campo, const QVariant& valore)
-{
-    verifica();
-    const int i = colonna(campo);
-    if (!m_buffer.attivo())
-        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("SetField senza Edit"));
-    m_buffer.imposta(i, valore);
-}
-
-void SqlRecordsetSql::Update()
-{
-    verifica();
-    if (!m_buffer.attivo())
-        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("Update senza Edit"));
-    scrivi(*m_connessione, *m_tabella, m_buffer);
-    QVector<QVariant> riga;
-    if (rileggi(*m_connessione, *m_tabella, m_buffer.valori, riga))
-        m_riga = riga;
-    else
-        m_riga = m_buffer.valori;
-    m_buffer.chiudi();
-}
-
-void SqlRecordsetSql::CancelUpdate()
-{
-    m_buffer.chiudi();
 }
 
 } // namespace store::interno

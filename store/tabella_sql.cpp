@@ -2,27 +2,13 @@
 
 namespace store::interno {
 
-namespace {
-
-ErroreArchivio nessunRecord(const QString& tabella)
-{
-    return ErroreArchivio(TipoErrore::NessunRecord, QStringLiteral("nessun record corrente in %1").arg(tabella));
-}
-
-} // namespace
-
 TabellaSql::TabellaSql(std::shared_ptr<Connessione> connessione, std::shared_ptr<const InfoTabella> tabella)
-    : m_connessione(std::move(connessione)), m_tabella(std::move(tabella))
+    : RecordsetSqlBase(std::move(connessione), tabella->nome)
 {
+    m_tabella = std::move(tabella);
     m_selezione = selezioneTabella(m_connessione->motore(), *m_tabella);
     setIndex(QStringLiteral("CHIAVE"));
-    m_connessione->registra(this);
-    try {
-        MoveFirst();
-    } catch (...) {
-        m_connessione->rimuovi(this);
-        throw;
-    }
+    avvia([this] { MoveFirst(); });
 }
 
 TabellaSql::~TabellaSql()
@@ -30,29 +16,11 @@ TabellaSql::~TabellaSql()
     Close();
 }
 
-void TabellaSql::Close()
-{
-    if (!m_aperto)
-        return;
-    m_connessione->rimuovi(this);
-    rilascia();
-}
-
 void TabellaSql::rilascia()
 {
     // The statements live in the connection; only the state goes here.
-    m_aperto = false;
-    m_corrente = m_posizione = false;
-    m_riga.clear();
-    m_buffer.chiudi();
-}
-
-void TabellaSql::verifica() const
-{
-    if (!m_aperto)
-        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("record set chiuso: %1").arg(m_tabella->nome),
-                             QStringLiteral("La tabella %1 è già stata chiusa.").arg(m_tabella->nome));
-    m_connessione->verificaAperta();
+    RecordsetSqlBase::rilascia();
+    m_posizione = false;
 }
 
 int TabellaSql::colonna(const QString& campo) const
@@ -62,16 +30,6 @@ int TabellaSql::colonna(const QString& campo) const
         throw ErroreArchivio(TipoErrore::OggettoMancante, QStringLiteral("no such column: %1").arg(campo),
                              QStringLiteral("il campo %1 della tabella %2").arg(campo, m_tabella->nome));
     return i;
-}
-
-QString TabellaSql::nomeTabella() const
-{
-    return m_tabella->nome;
-}
-
-QStringList TabellaSql::nomiCampi() const
-{
-    return m_tabella->colonne;
 }
 
 void TabellaSql::setIndex(const QString& nome)
@@ -102,6 +60,8 @@ void TabellaSql::setIndex(const QString& nome)
 
 QString TabellaSql::ordine(bool discendente) const
 {
+    // Key columns are never Null: the engine's own place for Nulls will do,
+    // and the server can then walk its index.
     const Motore& motore = m_connessione->motore();
     QStringList parti;
     for (const QString& c : m_ordine)
@@ -153,7 +113,7 @@ void TabellaSql::relativo(bool avanti)
             return MoveFirst();
         if (!avanti && m_eof && !m_bof)
             return MoveLast();
-        throw nessunRecord(m_tabella->nome);
+        throw nessunRecord();
     }
     const Motore& motore = m_connessione->motore();
     QVariantList parametri;
@@ -209,22 +169,11 @@ long TabellaSql::RecordCount()
     return riga.isEmpty() ? 0 : long(riga.first().toLongLong());
 }
 
-QVariant TabellaSql::Value(const QString& campo) const
-{
-    verifica();
-    const int i = colonna(campo);
-    if (m_buffer.attivo())
-        return m_buffer.valori.at(i);
-    if (!m_corrente)
-        throw nessunRecord(m_tabella->nome);
-    return m_riga.at(i);
-}
-
 void TabellaSql::Edit()
 {
     verifica();
     if (!m_corrente)
-        throw nessunRecord(m_tabella->nome);
+        throw nessunRecord();
     identitaRichiesta(*m_tabella);
     m_buffer.modifica(m_riga);
 }
@@ -235,44 +184,11 @@ void TabellaSql::AddNew()
     m_buffer.nuova(int(m_tabella->colonne.size()));
 }
 
-void TabellaSql::SetField(const QString& campo, const QVariant& valore)
-{
-    verifica();
-    const int i = colonna(campo);
-    if (!m_buffer.attivo())
-        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("SetField senza Edit o AddNew"));
-    m_buffer.imposta(i, valore);
-}
-
-void TabellaSql::Update()
-{
-    verifica();
-    if (!m_buffer.attivo())
-        throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("Update senza Edit o AddNew"));
-    // On failure the edit stays pending: the caller may retry or cancel it.
-    scrivi(*m_connessione, *m_tabella, m_buffer);
-    if (m_buffer.modo == BufferModifica::Modo::Modifica) {
-        // The stored row, as the engine keeps it (a changed key included).
-        QVector<QVariant> riga;
-        if (rileggi(*m_connessione, *m_tabella, m_buffer.valori, riga))
-            m_riga = riga;
-        else
-            m_riga = m_buffer.valori;
-    }
-    // After AddNew the current row stays the one before it.
-    m_buffer.chiudi();
-}
-
-void TabellaSql::CancelUpdate()
-{
-    m_buffer.chiudi();
-}
-
 void TabellaSql::Delete()
 {
     verifica();
     if (!m_corrente)
-        throw nessunRecord(m_tabella->nome);
+        throw nessunRecord();
     m_buffer.chiudi();
     cancella(*m_connessione, *m_tabella, m_riga);
     // No current row; a move goes on from where the deleted row stood.

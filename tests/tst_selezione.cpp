@@ -47,10 +47,11 @@ private slots:
                               attesa("044", "ALTGNN60B02L219K", "ABCDEFGHIJKLMNOPQRSTUVWXYZABCD EFGHIJKLMNOPQR"),
                               attesa("050", "03456789014", "BETA SPA "),
                               attesa("120", "VRDGPP70A01F205X", "ROSSI PAOLO")}));
-        // By codice fiscale, by surname and first name (Null first, then as stored), by code.
+        // By codice fiscale, by surname and first name (Null first, blanks
+        // around a name left out), by code.
         const QStringList ordini[] = {{"007", "015", "030", "044", "050", "120"},
                                       {"030", "050", "007", "044", "015", "120"},
-                                      {"030", "015", "050", "044", "007", "120"}};
+                                      {"030", "015", "044", "050", "007", "120"}};
         for (const int opzione : {1, 2, 0}) {
             ordina(opzione);
             QCOMPARE(prova->righeLista().mid(1).replaceInStrings(QRegularExpression(" .*"), ""), ordini[opzione]);

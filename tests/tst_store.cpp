@@ -200,6 +200,20 @@ private slots:
         t->SetField("CFS", "12312312312     ");
         const ErroreArchivio e = errore([&] { t->Update(); });
         QVERIFY2(e.tipo() == TipoErrore::Altro && e.messaggio().contains("stessa chiave"), e.what());
+        t->CancelUpdate();
+        // A pending edit reads what was set; cancelled, the row as it is.
+        t->Seek("=", "104", CHIAVECF("12312312312"));
+        t->Edit();
+        t->SetField("ASOST_1", "IN CORSO");
+        QCOMPARE(t->Fields("ASOST_1"), QString("IN CORSO"));
+        t->CancelUpdate();
+        QVERIFY(t->IsNull("ASOST_1"));
+        // Stored, the row reads as the engine keeps it: a fixed-width key
+        // without the padding on the server, as written on the file.
+        t->Edit();
+        t->SetField("CODAZI", "9  ");
+        t->Update();
+        QCOMPARE(t->Fields("CODAZI"), QString(a->suServer() ? "9" : "9  "));
     }
 
     void recordsetSqlEApostrofi()
@@ -224,6 +238,37 @@ private slots:
         }
         s->Close();
         QCOMPARE(a->istantanea(), atteso);
+    }
+
+    // The order of the program's keys, written by each engine: the same
+    // rows in the same order on both, Nulls first ascending and last
+    // descending, texts compared character by character.
+    void ordineDelleChiavi()
+    {
+        db->Execute("DELETE FROM ANAGSOSTITUTI");
+        // In the expected order by ASOST_1, then ASOST_2 descending: {codazi, ASOST_1, ASOST_2}.
+        const QList<QVariantList> attesi = {
+            {"301", QVariant(), "B"},  {"302", QVariant(), QVariant()}, {"303", "", "Z"},
+            {"304", " ", "A"},         {"305", "ROSSI", "b"},           {"306", "ROSSI", "B"},
+            {"307", "ROSSI", QVariant()}, {"308", "ZAMBONI", ""},       {"309", "rossi", "A"},
+            {"310", "ÈRCOLI", "A"},
+        };
+        QStringList attesa;
+        for (auto it = attesi.crbegin(); it != attesi.crend(); ++it) {
+            a->aggiungiSostituto((*it)[0].toString(), "CF" + (*it)[0].toString(), it->mid(1));
+            attesa.prepend((*it)[0].toString());
+        }
+        auto s = db->OpenRecordset("SELECT * FROM ANAGSOSTITUTI", {}, {{"ASOST_1"}, {"ASOST_2", true}});
+        QStringList letta;
+        for (; !s->Eof(); s->MoveNext())
+            letta << s->Fields("CODAZI");
+        QCOMPARE(letta, attesa);
+        // With a condition and its values, descending first.
+        s = db->OpenRecordset("SELECT * FROM ANAGSOSTITUTI WHERE CODAZI < ?", {"304"}, {{"ASOST_2", true}});
+        letta.clear();
+        for (; !s->Eof(); s->MoveNext())
+            letta << s->Fields("CODAZI");
+        QCOMPARE(letta, QStringList({"303", "301", "302"}));
     }
 
     void transazioni()
@@ -288,6 +333,13 @@ private slots:
         ATTESO_ERRORE(creaArchivio(fallito, [](Database& x) { x.Execute("INSERT INTO NONTABELLA VALUES (1)"); }),
                       TipoErrore::OggettoMancante);
         QCOMPARE(presenza(fallito), Presenza::Assente);
+        // An archive without tables (a database made by hand, say) is no archive of the program.
+        db.reset();
+        for (const QVariantMap& t : a->righe(a->suServer() ? "SELECT tablename AS t FROM pg_tables WHERE schemaname = "
+                                                             "current_schema()"
+                                                           : "SELECT name AS t FROM sqlite_master WHERE type = 'table'"))
+            a->esegui("DROP TABLE " + t["t"].toString());
+        ATTESO_ERRORE(Database::OpenDatabase(a->luogoAnno()), TipoErrore::Danneggiato);
     }
 };
 

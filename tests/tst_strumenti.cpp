@@ -48,6 +48,52 @@ private slots:
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(a->cartella() + "/config")); // the tools' configuration
     }
 
+    // The command line, read by Qt's parser in Italian: what is refused is
+    // said, with the usage, and nothing is written.
+    void rigaDiComando_data()
+    {
+        QTest::addColumn<QString>("strumento");
+        QTest::addColumn<QStringList>("argomenti");
+        QTest::addColumn<int>("esito");
+        QTest::addColumn<QString>("testo"); // what the tool says first
+        QTest::newRow("help") << "createmplate" << QStringList{"--help"} << 0 << "Uso: ";
+        QTest::newRow("password") << "createmplate" << QStringList{"--server", "host=x password=segreta"} << 2
+                                  << "createmplate: server non valido: la password non va scritta";
+        QTest::newRow("database name") << "creademo" << QStringList{"--server=host=x dbname=y", "cartella"} << 2
+                                       << "creademo: server non valido: il nome del database non va indicato";
+        QTest::newRow("prefix alone") << "creademo" << QStringList{"--prefisso", "studio", "cartella"} << 2
+                                      << "creademo: --prefisso vale solo con --server";
+        QTest::newRow("bad prefix") << "createmplate" << QStringList{"--server", "host=x", "--prefisso", "Studio"}
+                                    << 2 << "createmplate: prefisso non valido: sono ammessi solo";
+        QTest::newRow("unknown option") << "creademo" << QStringList{"--cartella", "x"} << 2
+                                        << "creademo: Opzione sconosciuta 'cartella'.";
+        QTest::newRow("missing value") << "createmplate" << QStringList{"--server"} << 2
+                                       << "createmplate: Manca il valore dopo '--server'.";
+        QTest::newRow("no folder") << "creademo" << QStringList{} << 2 << "creademo: manca un argomento";
+        QTest::newRow("folder with server") << "createmplate" << QStringList{"--server", "host=x", "cartella"} << 2
+                                            << "createmplate: troppi argomenti";
+    }
+    void rigaDiComando()
+    {
+        QFETCH(QString, strumento);
+        QFETCH(QStringList, argomenti);
+        QFETCH(int, esito);
+        QFETCH(QString, testo);
+        const auto contenuto = [this] {
+            return QDir(a->cartella()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        };
+        const QStringList prima = contenuto();
+        QProcess p;
+        p.setWorkingDirectory(a->cartella());
+        p.start(QDir(qEnvironmentVariable("ANAGSOST_TOOLS_DIR")).filePath(strumento), argomenti);
+        QVERIFY(p.waitForFinished(60000));
+        const QString uscita = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+        QCOMPARE(p.exitCode(), esito);
+        QVERIFY2(uscita.startsWith(testo), qPrintable(uscita));
+        QVERIFY2(uscita.contains("Opzioni:"), qPrintable(uscita)); // the usage follows
+        QCOMPARE(contenuto(), prima);
+    }
+
     void modelloConLeProvince()
     {
         // Its tables and indexes are made by the code every test archive is made with.

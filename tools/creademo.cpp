@@ -6,7 +6,7 @@
 // archive folder, and SERVERPOSTGRESQL (with PREFISSOPOSTGRESQL) names the
 // server.
 #include "lib/archiviodemo.h"
-#include "lib/argomenti.h"
+#include "lib/rigacomando.h"
 #include "store/errore.h"
 #include "store/luogo.h"
 
@@ -19,22 +19,20 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    strumenti::RigaComando comando(
+        QStringLiteral("Scrive nella cartella (o sul server PostgreSQL indicato con --server) un archivio "
+                       "dimostrativo e vi punta la configurazione."));
+    comando.opzioniServer();
+    comando.parser().addPositionalArgument(QStringLiteral("cartella"), QStringLiteral("La cartella degli archivi."));
+    if (const int esito = comando.leggi(app, 1); esito >= 0)
+        return esito;
     QTextStream out(stdout), err(stderr);
-    const strumenti::Argomenti a = strumenti::leggiArgomenti(app.arguments().mid(1));
-    if (!a.errore.isEmpty() || a.posizionali.size() != 1) {
-        if (!a.errore.isEmpty())
-            err << "creademo: " << a.errore << "\n";
-        err << "Uso: creademo <cartella>\n"
-               "     creademo --server <connessione> [--prefisso <prefisso>] <cartella>\n"
-               "Scrive nella cartella (o sul server PostgreSQL descritto da <connessione>) un archivio\n"
-               "dimostrativo e vi punta la configurazione.\n";
-        return 2;
-    }
-    const bool suServer = !a.server.isEmpty();
-    const QString cartella = QFileInfo(a.posizionali.first()).absoluteFilePath();
+    const bool suServer = comando.suServer();
+    const QString cartella = QFileInfo(comando.posizionali().first()).absoluteFilePath();
     const store::Luogo luogo =
-        suServer ? store::Luogo::server(a.server, store::nomeSuServer(strumenti::nomeFileAnno(), a.prefisso))
-                 : store::Luogo::file(QDir(cartella).filePath(strumenti::nomeFileAnno()));
+        suServer
+            ? store::Luogo::server(comando.server(), store::nomeSuServer(strumenti::nomeFileAnno(), comando.prefisso()))
+            : store::Luogo::file(QDir(cartella).filePath(strumenti::nomeFileAnno()));
     const QString anno = suServer ? luogo.descrizione() : QDir::toNativeSeparators(luogo.percorso());
     try {
         if (store::presenza(luogo) != store::Presenza::Assente) {
@@ -42,7 +40,7 @@ int main(int argc, char* argv[])
                 << " esiste già: non viene sostituito. Nessun dato e nessuna configurazione sono stati scritti.\n";
             return 1;
         }
-        strumenti::creaArchivioDemo(cartella, a.server, a.prefisso);
+        strumenti::creaArchivioDemo(cartella, comando.server(), comando.prefisso());
     } catch (const store::ErroreArchivio& e) {
         err << QString(e.messaggio()).replace(QLatin1Char('\r'), QLatin1Char('\n')) << "\n";
         if (!e.dettaglio().isEmpty())
@@ -54,10 +52,10 @@ int main(int argc, char* argv[])
     }
     out << "Archivio dimostrativo creato: " << anno << "\n";
     QString nota;
-    if (strumenti::scriviConfigurazioneDemo(cartella, &nota, a.server, a.prefisso)) {
+    if (strumenti::scriviConfigurazioneDemo(cartella, &nota, comando.server(), comando.prefisso())) {
         out << "Configurazione aggiornata: PERCORSOARCHIVI = " << QDir::toNativeSeparators(cartella) << "\n";
         if (suServer)
-            out << "                           SERVERPOSTGRESQL = " << a.server << "\n";
+            out << "                           SERVERPOSTGRESQL = " << comando.server() << "\n";
     } else {
         out << "Nota: " << nota << "\n";
     }

@@ -3,7 +3,7 @@
 // createmplate --server <conninfo> [--prefisso <prefisso>]: writes it as the
 // database sq47xxxx (with the prefix in front) on a PostgreSQL server, marked
 // as a template the users of the program may copy.
-#include "lib/argomenti.h"
+#include "lib/rigacomando.h"
 #include "store/errore.h"
 #include "store/luogo.h"
 #include "store/province.h"
@@ -16,24 +16,21 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    strumenti::RigaComando comando(
+        QStringLiteral("Scrive nella cartella il database modello %1, oppure lo crea sul server PostgreSQL indicato "
+                       "con --server.")
+            .arg(store::nomeFileTemplate()));
+    comando.opzioniServer();
+    comando.parser().addPositionalArgument(QStringLiteral("cartella"),
+                                           QStringLiteral("La cartella degli archivi (senza --server)."),
+                                           QStringLiteral("[cartella]"));
+    if (const int esito = comando.leggi(app, 1, 0); esito >= 0)
+        return esito;
     QTextStream out(stdout), err(stderr);
-    const strumenti::Argomenti a = strumenti::leggiArgomenti(app.arguments().mid(1));
-    const bool suServer = !a.server.isEmpty();
-    if (!a.errore.isEmpty() || a.posizionali.size() != (suServer ? 0 : 1)) {
-        if (!a.errore.isEmpty())
-            err << "createmplate: " << a.errore << "\n";
-        err << "Uso: createmplate <cartella>\n"
-               "     createmplate --server <connessione> [--prefisso <prefisso>]\n"
-               "Scrive nella cartella il database modello "
-            << store::nomeFileTemplate()
-            << ", oppure lo crea sul server PostgreSQL descritto da <connessione>\n"
-               "(per esempio \"host=server port=5432 user=utente\"; la password va nel file .pgpass).\n";
-        return 2;
-    }
     try {
-        if (suServer) {
-            const store::Luogo luogo =
-                store::Luogo::server(a.server, store::nomeSuServer(store::nomeFileTemplate(), a.prefisso));
+        if (comando.suServer()) {
+            const store::Luogo luogo = store::Luogo::server(
+                comando.server(), store::nomeSuServer(store::nomeFileTemplate(), comando.prefisso()));
             if (store::presenza(luogo) != store::Presenza::Assente) {
                 err << "L'archivio " << luogo.descrizione() << " esiste già: non viene sostituito.\n";
                 return 1;
@@ -43,7 +40,7 @@ int main(int argc, char* argv[])
                 << " province).\n";
             return 0;
         }
-        const QString cartella = QFileInfo(a.posizionali.first()).absoluteFilePath();
+        const QString cartella = QFileInfo(comando.posizionali().first()).absoluteFilePath();
         const QString file = QDir(cartella).filePath(store::nomeFileTemplate());
         if (QFileInfo::exists(file)) {
             err << "Il file " << QDir::toNativeSeparators(file) << " esiste già: non viene sostituito.\n";
@@ -54,8 +51,7 @@ int main(int argc, char* argv[])
             return 1;
         }
         store::creaTemplate(file);
-        out << "Creato " << QDir::toNativeSeparators(file) << " (" << store::provinceAnno().size()
-            << " province).\n";
+        out << "Creato " << QDir::toNativeSeparators(file) << " (" << store::provinceAnno().size() << " province).\n";
     } catch (const store::ErroreArchivio& e) {
         err << QString(e.messaggio()).replace(QLatin1Char('\r'), QLatin1Char('\n')) << "\n";
         if (!e.dettaglio().isEmpty())

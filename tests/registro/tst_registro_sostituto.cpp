@@ -65,6 +65,66 @@ private slots:
         QCOMPARE(DataNascita::daTesto(d.perScheda()).perScheda(), scheda);
     }
 
+    // The order by name as an Italian reader expects it, the same on both
+    // engines: accents with their letters, case left out, then accents and
+    // case, Nulls, blanks around, the key. The other two orders are the
+    // engine's, as the program's SQL texts always gave them.
+    void ordineDeiNomi()
+    {
+        a->esegui("DELETE FROM ANAGSOSTITUTI");
+        // In the expected order by name, each row {codazi, cfs, ASOST_1, ASOST_2}.
+        const QList<QVariantList> attesi = {
+            // No name: codes against the order, so that the key cannot give it.
+            {"204", "N4", QVariant(), QVariant()},
+            {"203", "N3", QVariant(), ""},
+            {"202", "N2", "", ""},
+            {"201", "N1", "   ", ""},
+            {"205", "N5", "D'ANGELO", "ANNA"},
+            {"206", "N6", "DE LUCA", "ANNA"},
+            {"207", "N7", "DELUCA", "ANNA"},
+            {"208", "N8", "ercoli", "anna"},
+            {"209", "N9", "ÈRCOLI", "LUCA"},
+            {"210", "N10", "ERCOLI", "MARIO"},
+            {"211", "N11", " Èrcoli", "zeno"},
+            {"212", "N12", "NICCOLÒ", "PIERO"},
+            {"213", "N13", "NICCOLO", "ZENO"},
+            {"214", "N14", "ROSSI", QVariant()},
+            {"215", "N15", "ROSSI", "ANNA"},
+            {"216", "N16", "rossi", "ANNA"},
+            // Alike to the letter: by company code, then codice fiscale.
+            {"217", "N18", "ZAMBONI", "ANGELO"},
+            {"218", "N17", "ZAMBONI", "ANGELO"},
+            {"219", "N19", "ZAMBONI", "ÀNGELO"},
+            {"219", "N20", "ZAMBONI", "ÀNGELO"},
+        };
+        // Written in reverse, so that the order of writing does not give it either.
+        for (auto it = attesi.crbegin(); it != attesi.crend(); ++it)
+            a->aggiungiSostituto((*it)[0].toString(), (*it)[1].toString(), it->mid(2));
+        QStringList perNome, perCodice, perCf;
+        for (const QVariantList& s : attesi) {
+            perNome << s[0].toString() + '/' + s[1].toString();
+            perCodice << s[0].toString();
+            perCf << s[1].toString();
+        }
+        std::sort(perCodice.begin(), perCodice.end());
+        std::sort(perCf.begin(), perCf.end());
+        RegistroProva r(*a);
+        QStringList codici;
+        for (const RigaElenco& riga : elenco(*r.db, Ordine::Nominativo))
+            codici << riga.codazi + '/' + riga.cfs;
+        QCOMPARE(codici, perNome);
+        // The names handed on as stored: blanks, accents and case kept.
+        QCOMPARE(elenco(*r.db, Ordine::Nominativo).at(10).cognome, " Èrcoli");
+        codici.clear();
+        for (const RigaElenco& riga : elenco(*r.db, Ordine::CodiceAzienda))
+            codici << riga.codazi;
+        QCOMPARE(codici, perCodice);
+        QStringList cfs;
+        for (const RigaElenco& riga : elenco(*r.db, Ordine::CodiceFiscale))
+            cfs << riga.cfs;
+        QCOMPARE(cfs, perCf);
+    }
+
     void caricaESposta()
     {
         RegistroProva r(*a);
@@ -97,10 +157,11 @@ private slots:
     void elenchi()
     {
         RegistroProva r(*a);
-        // By code, by codice fiscale, by surname and first name (Null first, then as stored).
+        // By code, by codice fiscale, by surname and first name (Null first,
+        // blanks around a name left out: "  BETA SPA " among the B's).
         const QStringList ordini[] = {{"007", "015", "030", "044", "050", "120"},
                                       {"030", "050", "007", "044", "015", "120"},
-                                      {"030", "015", "050", "044", "007", "120"}};
+                                      {"030", "015", "044", "050", "007", "120"}};
         for (const Ordine o : {Ordine::CodiceAzienda, Ordine::CodiceFiscale, Ordine::Nominativo}) {
             QStringList codici;
             for (const RigaElenco& riga : elenco(*r.db, o))

@@ -1,0 +1,26 @@
+#pragma once
+// Internal to store/: what a PostgreSQL server offers beyond one database
+// (whether a database is there, creation from a template, creation from the
+// schema, removal), each on a short-lived connection to the server's
+// maintenance database. Raise ErroreArchivio.
+#include "store/luogo.h"
+
+#include <QStringList>
+#include <functional>
+
+namespace store {
+class Database;
+}
+
+namespace store::interno {
+
+Presenza presenzaSuServer(const Luogo& luogo);
+void creaDaModelloSuServer(const Luogo& modello, const Luogo& anno);
+// A new database with the statements run in one transaction, then `riempi`
+// through an open Database in another; it appears under its name only when
+// complete, and is dropped on failure. `modello` marks it as a template any
+// user allowed to create databases may copy.
+void creaDatabaseSuServer(const Luogo& luogo, const QStringList& istruzioni,
+                          const std::function<void(Database&)>& riempi, bool modello);
+
+} // namespace store::interno
