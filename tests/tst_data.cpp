@@ -112,16 +112,18 @@ private slots:
         QDropEvent rilascio(punto(data, 4), Qt::CopyAction, &dati, Qt::LeftButton, Qt::NoModifier);
         QInputMethodEvent composto;
         composto.setCommitString(testo);
-        if (via == "Ctrl+V")
+        if (via == "Ctrl+V") {
             QTest::keyClick(data, Qt::Key_V, Qt::ControlModifier);
-        else if (via == "Shift+Insert")
+        } else if (via == "Shift+Insert") {
             QTest::keyClick(data, Qt::Key_Insert, Qt::ShiftModifier);
-        else if (via == "menu")
+        } else if (via == "menu") {
             QVERIFY(dalMenu(data, "Incolla"));
-        else if (via == "input method")
+        } else if (via == "drop") {
+            QApplication::sendEvent(data, &entra);
+            QApplication::sendEvent(data, &rilascio);
+        } else {
             QApplication::sendEvent(data, &composto);
-        for (QEvent* evento : via == "drop" ? QList<QEvent*>{&entra, &rilascio} : QList<QEvent*>{})
-            QApplication::sendEvent(data, evento);
+        }
         QCOMPARE(data->text(), mostrata.isEmpty() ? MOSTRATA : mostrata);
         QCOMPARE(prova->modulo.VARIAZIONI, mostrata.isEmpty() ? 0 : 1);
         if (!mostrata.isEmpty())
