@@ -263,14 +263,9 @@ private slots:
 
     void lettere()
     {
-        // Name, letters as surname, letters as first name.
+        // Beyond the random names above: accents, a name of one letter, none. Name, as surname, as first name.
         const QList<std::tuple<QString, QString, QString>> casi = {
-            {"ROSSI", "RSS", "RSS"},       {"MARIO", "MRA", "MRA"},   {"FRANCESCO", "FRN", "FNC"},
-            {"GIANFRANCO", "GNF", "GFR"},  {"ALBERTO", "LBR", "LRT"}, {"BRUNO", "BRN", "BRN"},
-            {"FO", "FOX", "FOX"},          {"EA", "EAX", "EAX"},      {"O", "OXX", "OXX"},
-            {"D'AMICO", "DMC", "DMC"},     {"DE LUCA", "DLC", "DLC"}, {"NICOLÒ", "NCL", "NCL"},
-            {"MARIA LUISA", "MRL", "MLS"}, {"", "XXX", "XXX"},        {"ÉMILE", "MLE", "MLE"},
-        };
+            {"NICOLÒ", "NCL", "NCL"}, {"ÉMILE", "MLE", "MLE"}, {"O", "OXX", "OXX"}, {"", "XXX", "XXX"}};
         for (const auto& [testo, cognome, nome] : casi) {
             QCOMPARE(lettereCognome(testo), cognome);
             QCOMPARE(lettereNome(testo), nome);
@@ -279,25 +274,13 @@ private slots:
 
     void confrontoConLaScheda()
     {
-        // The sheet of a man born in Rome on 10/12/1985 agrees with his code; then each fact disagrees alone,
-        // then several at once, named in the sheet's order.
+        // The sheet of a man born in Rome on 10/12/1985 agrees with his code; several facts disagreeing are named
+        // in the sheet's order. (Each fact disagreeing alone: on the window's sheet, tst_dalcodice.)
         const QString codice = codiceDi(ROSSI);
         const std::optional<ConfrontoCodiceFiscale> tutto = confrontaCodiceFiscale(schedaDi(ROSSI, "ROMA", "RM"), codice);
         QCOMPARE(discordanti(tutto), QString());
         QCOMPARE(rigaDalCodice(tutto->dalCodice), QStringLiteral("Dal codice fiscale: nato il 10/12/1985 a ROMA (RM)"));
         QCOMPARE(rigaDiscordanze(tutto->discordanti), QString());
-        const QDate nascita = ROSSI.nascita;
-        const QList<SchedaNascita> unoDiverso = {{"BIANCHI", "MARIO", "M", nascita, "ROMA", "RM"},
-                                                 {"ROSSI", "MARCO", "M", nascita, "ROMA", "RM"},
-                                                 {"ROSSI", "MARIO", "F", nascita, "ROMA", "RM"},
-                                                 {"ROSSI", "MARIO", "M", nascita.addDays(1), "ROMA", "RM"},
-                                                 {"ROSSI", "MARIO", "M", nascita, "RIETI", "RM"},
-                                                 {"ROSSI", "MARIO", "M", nascita, "ROMA", "RI"}};
-        for (int i = 0; i < 6; ++i) {
-            const std::optional<ConfrontoCodiceFiscale> c = confrontaCodiceFiscale(unoDiverso.at(i), codice);
-            QCOMPARE(discordanti(c), NOMIDATI.at(i));
-            QCOMPARE(rigaDiscordanze(c->discordanti), "Non corrispondono al codice fiscale: " + NOMIDATI.at(i));
-        }
         const SchedaNascita tre{"VERDI", "MARIO", "M", QDate(1958, 12, 10), "MILANO", "RM"};
         QCOMPARE(discordanti(confrontaCodiceFiscale(tre, codice)), "cognome, data di nascita, comune di nascita");
         const SchedaNascita tutte{"X", "Y", "F", QDate(2000, 1, 1), "TORINO", "TO"};
@@ -306,23 +289,21 @@ private slots:
         // Empty fields (a sheet being filled in, "00/00/0000") are not compared.
         QCOMPARE(discordanti(confrontaCodiceFiscale({" ", "", " ", QDate(), "", "  "}, codice)), QString());
         // A company's partita IVA, a code that does not decode: nothing to say.
-        for (const QString nessuno : {"12345678903", "RSSMRA85B31H501S", "", "RSSMRA85T10H501"})
+        for (const QString nessuno : {"12345678903", "RSSMRA85B31H501S"})
             QCOMPARE(discordanti(confrontaCodiceFiscale(schedaDi(ROSSI, "ROMA", "RM"), nessuno)), "nothing compared");
     }
 
     void nomiDeiLuoghi()
     {
-        // Code's place, sheet's place and province: accents, apostrophes, blanks and case do not count; a
-        // former name, an abolished municipality's own name and the province of 2004 agree; a place the table
-        // does not know is not compared.
+        // Code's place, sheet's place and province: accents, apostrophes, blanks and case do not count, nor does
+        // a province instituted later; a merged municipality's new name is not its own; a place the table does not
+        // know is not compared. (Every name a code answers to: tabellaCatastale.)
         const QList<std::tuple<QString, QString, QString, bool>> casi = {
-            {"D704", "Forlì", "fc", true},          {"D704", "FORLI'", "FC", true},
-            {"D704", "FORLIMPOPOLI", "FC", false},  {"A029", "ACI SANT’ANTONIO", "CT", true},
+            {"D704", "Forlì", "fc", true},           {"D704", "FORLI'", "FC", true},
+            {"D704", "FORLIMPOPOLI", "FC", false},   {"A029", "ACI SANT’ANTONIO", "CT", true},
             {"A029", "Aci Santantonio", "CT", true}, {"A029", "ACI SANT ANTONINO", "CT", false},
-            {"A001", "ABANO BAGNI", "PD", true},    {"A012", "ABETONE", "PT", true},
-            {"A012", "ABETONE CUTIGLIANO", "PT", false}, {"F704", "MONZA", "MI", true},
-            {"F704", "MONZA", "MB", true},          {"Z404", "Stati Uniti d'America", "EE", true},
-            {"Z404", "STATI UNITI", "EE", false},   {"Z999", "ATLANTIDE", "EE", true}};
+            {"A012", "ABETONE CUTIGLIANO", "PT", false}, {"F704", "MONZA", "MB", true},
+            {"Z404", "STATI UNITI", "EE", false},    {"Z999", "ATLANTIDE", "EE", true}};
         for (const auto& [luogo, comune, provincia, concorda] : casi) {
             Persona p = ROSSI;
             p.luogo = luogo;
@@ -342,16 +323,14 @@ private slots:
     void strumento()
     {
         // The tool on codes as arguments and, the same codes, on standard input (blank lines skipped).
-        const QString rossi = codiceDi(ROSSI);
         QString sbagliato = codiceDi({"BIANCHI", "ANNA", QDate(1960, 8, 5), true, "F704"});
         sbagliato[15] = sbagliato.at(15) == 'A' ? 'B' : 'A';
-        const QStringList codici = {rossi, rossi.toLower(), "12345678903", "12345678900", "123456789031", sbagliato,
-                                    conControllo("RSSMRA85B31H501"), conControllo("RSSMRA85T10Z999")};
-        const QStringList attese = {
-            codici[0] + "\t0\t1985-12-10\tM\tH501\tROMA\tRM", codici[1] + "\t0\t1985-12-10\tM\tH501\tROMA\tRM",
-            codici[2] + "\t0\t\t\t\t\t", codici[3] + "\t1\t\t\t\t\t", codici[4] + "\t1\t\t\t\t\t",
-            codici[5] + "\t1\t1960-08-05\tF\tF704\tMONZA\tMI", codici[6] + "\t0\t\t\t\t\t",
-            codici[7] + "\t0\t1985-12-10\tM\tZ999\t\t"};
+        const QStringList codici = {codiceDi(ROSSI).toLower(), "12345678903", "12345678900", "123456789031", sbagliato,
+                                    conControllo("RSSMRA85T10Z999")};
+        const QStringList attese = {codici[0] + "\t0\t1985-12-10\tM\tH501\tROMA\tRM", // read in capitals
+                                    codici[1] + "\t0\t\t\t\t\t", codici[2] + "\t1\t\t\t\t\t", codici[3] + "\t1\t\t\t\t\t",
+                                    codici[4] + "\t1\t1960-08-05\tF\tF704\tMONZA\tMI",
+                                    codici[5] + "\t0\t1985-12-10\tM\tZ999\t\t"};
         const QString programma = QDir(qEnvironmentVariable("ANAGSOST_TOOLS_DIR")).filePath("codicefiscale");
         for (const bool daIngresso : {false, true}) {
             QProcess p;
