@@ -196,7 +196,6 @@ private slots:
             {"102", "12345678903", "\"LA TORRE\" SRL", "", "VIA \"NUOVA\" 3 - FORL\u00cc (FC)"}};
         QCOMPARE(righe, attese);
         QCOMPARE(intestazioneStampa().size(), attese.first().size());
-    }
         // The residence with what there is of it: town, province and street, blanks left out.
         const QList<std::pair<QStringList, QString>> luoghi = {{{"", "MI", ""}, "(MI)"},
                                                               {{" MILANO ", " ", ""}, "MILANO"},
