@@ -72,7 +72,8 @@ private slots:
     void clickEPrimaRiga()
     {
         const auto abilitati = [this] {
-            return QString::number(prova->bottone("Cmdcancella")->isEnabled()) + prova->bottone("CmdCambia")->isEnabled();
+            return QString::number(prova->bottone("Cmdcancella")->isEnabled())
+                + QString::number(prova->bottone("CmdCambia")->isEnabled());
         };
         prova->clickLista(0);
         QCOMPARE(abilitati(), "00");
