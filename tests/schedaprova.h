@@ -9,6 +9,7 @@
 #include "window/textbox.h"
 
 #include <QLabel>
+#include <QMenu>
 
 namespace scheda {
 
@@ -107,5 +108,26 @@ inline void riscrivi(FinestraProva& p, int n, const QString& testo)
     QTest::keyClick(campo(p, n), Qt::Key_Backspace);
     digita(campo(p, n), testo);
 }
+
+// The substitute's stored ASOST_1 .. ASOST_10 joined by '|'.
+inline QString registrato(ArchivioProva& a, const Sostituto& s)
+{
+    const QVariantMap riga =
+        a.righe("SELECT * FROM ANAGSOSTITUTI WHERE CODAZI = ? AND CFS = ?", {s.codazi, s.cfs}).value(0);
+    QStringList valori;
+    for (int n = 1; n <= 10; ++n)
+        valori << riga.value(QString("ASOST_%1").arg(n)).toString();
+    return valori.join('|');
+}
+
+// A field's context menu, opened as a right click opens it; its entries' texts
+// without mnemonic marker and shortcut.
+inline QMenu* menuDi(QWidget* campo)
+{
+    QContextMenuEvent evento(QContextMenuEvent::Mouse, QPoint(4, 4), campo->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(campo, &evento);
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+inline QString testoVoce(const QAction* a) { return a->text().section('\t', 0, 0).remove('&'); }
 
 } // namespace scheda

@@ -65,15 +65,6 @@ public:
     }
 };
 
-// Texts of buttons or menu entries without their mnemonic marker (and a menu
-// entry without its shortcut).
-QStringList senzaMarcatori(QStringList testi)
-{
-    for (QString& t : testi)
-        t = t.section('\t', 0, 0).remove('&');
-    return testi;
-}
-
 } // namespace
 
 class TestAspetto : public QObject {
@@ -101,7 +92,6 @@ private slots:
     void initTestCase()
     {
         preparaAmbienteProva();
-        RICHIEDI_MOTORE_PROVA();
         QApplication::setCursorFlashTime(0); // a caret that does not blink between two pictures
     }
     void init()
@@ -110,73 +100,44 @@ private slots:
         prova = std::make_unique<FinestraProva>();
         QVERIFY(prova->avvia());
     }
-    void cleanup()
-    {
-        prova.reset();
-        archivio.reset();
-    }
+    void cleanup() { prova.reset(); archivio.reset(); }
 
-    void frameCoprono_data()
+    void ogniModo()
     {
-        QTest::addColumn<QString>("modo");
-        QTest::addColumn<QString>("sopra"); // what lies over the rest
-        QTest::newRow("insertion") << "inserimento" << "FrmInserimento";
-        QTest::newRow("change of codice fiscale") << "cambio" << "FrameCambiaCf";
-        for (int i = 0; i < 3; ++i)
-            QTest::addRow("lookup list %d over the data sheet", i) << QString::number(i) << "Framecodif";
-        QTest::newRow("lookup list over the insertion frame") << "3" << "Framecodif";
-        // Over the lines and the frames of a sheet that disagrees with its codice fiscale.
-        QTest::newRow("lookup list 0 over what the codice fiscale says") << "discorde" << "Framecodif";
-    }
-    void frameCoprono()
-    {
-        QFETCH(QString, modo);
-        QFETCH(QString, sopra);
-        if (modo == "cambio") {
-            prova->clickLista(prova->rigaDi(ROSSI.codazi, ROSSI.cfs));
-            prova->click("CmdCambia");
-        } else if (modo == "inserimento" || modo == "3") {
-            prova->doppioClickLista(0);
-            QTest::keyClicks(prova->campo("TEXTAZI"), "12");
-        } else if (modo == "discorde") {
-            QVERIFY(apri(*prova, VERDI));
-            QVERIFY(controllo("LabDiscordanze")->isVisible());
-            QVERIFY(controllo("CorniceCF(5)")->isVisible());
-            prova->finestra.CMDAPRILIST_Click(0);
-        } else {
-            QVERIFY(apri(*prova, ROSSI));
-        }
-        if (modo.size() == 1)
-            prova->finestra.CMDAPRILIST_Click(modo.toInt()); // button 2 is never shown
-        QVERIFY(controllo(sopra)->isVisible());
-        QVERIFY(copre(sopra));
-    }
-
-    void didascalieIntere()
-    {
-        // In every mode, every label and every button's text shown in the space the window gives it.
-        QStringList tagliati;
-        const auto interi = [&](const char* modo) { tagliati << tagliate(prova->finestra, modo); };
-        interi("selection");
+        // In every mode every label and button's text shows whole in the space the window gives it, and every
+        // frame or list laid over other controls hides what lies under it.
+        QStringList difetti;
+        const auto guarda = [&](const QString& modo, const char* sopra = nullptr) {
+            difetti << tagliate(prova->finestra, modo);
+            if (sopra && !(controllo(sopra)->isVisible() && copre(sopra)))
+                difetti << modo + ": " + sopra + " lets through what lies under it";
+        };
+        guarda("selection");
         prova->doppioClickLista(0);
+        QTest::keyClicks(prova->campo("TEXTAZI"), "12");
+        guarda("insertion", "FrmInserimento");
         prova->click("CMDAPRILIST(3)");
-        interi("insertion, lookup list");
+        guarda("insertion, lookup list", "Framecodif");
         prova->clickLista(prova->rigaDi(ROSSI.codazi, ROSSI.cfs));
         prova->click("CmdCambia");
-        interi("change of codice fiscale");
+        guarda("change of codice fiscale", "FrameCambiaCf");
         prova->click("CmdAnnullaCF");
         QVERIFY(apri(*prova, ROSSI));
-        prova->click("CMDAPRILIST(0)");
-        interi("data sheet, lookup list");
-        // Every field disagreeing with the codice fiscale: the longest line about it.
+        for (int i = 0; i < 3; ++i) {
+            prova->finestra.CMDAPRILIST_Click(i); // button 2 is never shown
+            guarda(QString("data sheet, lookup list %1").arg(i), "Framecodif");
+        }
+        // Every field disagreeing with the codice fiscale: the longest line about it, every field framed, the
+        // lookup list over them.
         QTest::keyClick(prova->controllo<QListWidget>("ListTabmin"), Qt::Key_Escape);
         const QStringList diversi{"BIANCHI", "LUCA", "F", "16081975", "MILANO", "MI"};
         for (int n = 1; n <= 6; ++n)
             riscrivi(*prova, n, diversi[n - 1]);
-        QVERIFY(controllo("LabDiscordanze")->isVisible());
         QVERIFY(controllo("LabDiscordanze")->property("text").toString().endsWith("provincia di nascita"));
-        interi("data sheet, every field disagreeing with the codice fiscale");
-        QCOMPARE(tagliati.join(", "), QString());
+        guarda("data sheet, every field disagreeing with the codice fiscale");
+        prova->finestra.CMDAPRILIST_Click(0);
+        guarda("lookup list over what the codice fiscale says", "Framecodif");
+        QCOMPARE(difetti.join(", "), QString());
     }
 
     void attesaDipinta()
@@ -216,13 +177,18 @@ private slots:
 
     void testiQtInItaliano()
     {
-        // The program's own boxes keep their buttons, which Qt writes in Italian: a message with OK alone...
+        // The program's own boxes keep their buttons, which Qt writes in Italian: a message with OK alone, as wide
+        // as the same box without the window's long caption for title...
         QVERIFY(apri(*prova, ALFA));
         BoxReale visto;
         rispondiBoxReale(vbOK, &visto);
         prova->click("cmdparcprec");
         QCOMPARE(visto.testo, "Prima Anagrafica");
         QCOMPARE(visto.bottoni, QStringList{"OK"});
+        QCOMPARE(visto.titolo, prova->finestra.windowTitle());
+        QMessageBox stesso(QMessageBox::Information, QString(), visto.testo, QMessageBox::Ok);
+        stesso.show();
+        QCOMPARE(visto.dimensione, stesso.size());
         // ...the save question...
         riscrivi(*prova, 9, "VIA ROMA 2");
         rispondiBoxReale(vbCancel, &visto);
@@ -232,18 +198,14 @@ private slots:
         QCOMPARE(visto.bottoni, (QStringList{"Annulla", "No", "Sì"}));
         QCOMPARE(visto.predefinito, "Sì");
         // ...and the fields' context menu.
-        TextBox* campo = prova->campo("Text1(9)");
-        QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(4, 4), campo->mapToGlobal(QPoint(4, 4)));
-        QApplication::sendEvent(campo, &menu);
-        QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
-        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QMenu* menu = menuDi(prova->campo("Text1(9)"));
+        QVERIFY(menu);
         QStringList voci;
-        for (const QAction* a : popup->actions())
+        for (const QAction* a : menu->actions())
             if (!a->isSeparator())
-                voci << a->text();
-        popup->close();
-        QCOMPARE(senzaMarcatori(voci),
-                 (QStringList{"Annulla", "Rifai", "Taglia", "Copia", "Incolla", "Elimina", "Seleziona tutto"}));
+                voci << testoVoce(a);
+        menu->close();
+        QCOMPARE(voci, (QStringList{"Annulla", "Rifai", "Taglia", "Copia", "Incolla", "Elimina", "Seleziona tutto"}));
     }
 
     void senzaTraduzioni()
@@ -259,19 +221,6 @@ private slots:
         visto.bottoni.sort();
         QCOMPARE(visto.bottoni, (QStringList{"No", "Yes"}));
         QCOMPARE(archivio->conta("SELECT COUNT(*) FROM ANAGSOSTITUTI"), 5);
-    }
-
-    void boxLargoQuantoIlTesto()
-    {
-        // A one-word box is as wide as the same box without the window's long caption for title.
-        QVERIFY(apri(*prova, ALFA));
-        BoxReale visto;
-        rispondiBoxReale(vbOK, &visto);
-        prova->click("cmdparcprec");
-        QCOMPARE(visto.titolo, prova->finestra.windowTitle());
-        QMessageBox stesso(QMessageBox::Information, QString(), visto.testo, QMessageBox::Ok);
-        stesso.show();
-        QCOMPARE(visto.dimensione, stesso.size());
     }
 
     void nomiAccessibili()

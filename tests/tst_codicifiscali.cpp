@@ -55,8 +55,8 @@ private slots:
 
     void controlloControDerivato()
     {
-        // Random codes over the 36 accepted characters, each with every possible 16th character, lower case
-        // too: only the right one passes.
+        // Random codes over the 36 accepted characters (letters where omocodia puts them too), each with every
+        // possible 16th character, lower case too: only the right one passes.
         const QString tutti = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ");
         QRandomGenerator caso(20040770);
         for (int n = 0; n < 500; ++n) {
@@ -65,12 +65,6 @@ private slots:
                 primi15 += tutti.at(caso.bounded(36));
             for (const QChar c : tutti + tutti.toLower())
                 QCOMPARE(CONTROLLOCF(primi15 + c), c == carattereDiControllo(primi15) ? 0 : 1);
-        }
-        // Omocodia: digits replaced from the right by L M N P Q R S T U V.
-        QString omocodice = QStringLiteral("RSSMRA85T10A562");
-        for (int posizione : {14, 13, 12, 10, 9, 7, 6}) {
-            omocodice[posizione] = QStringLiteral("LMNPQRSTUV").at(omocodice.at(posizione).digitValue());
-            QCOMPARE(CONTROLLOCF(omocodice + carattereDiControllo(omocodice)), 0);
         }
     }
 
@@ -110,8 +104,9 @@ private slots:
             });
             // It goes on with no box or with a Yes; otherwise the field is highlighted.
             const bool prosegui = atteso.isEmpty() || risposta == vbYes;
-            QVERIFY2(visti == atteso && esito.prosegui == prosegui && esito.evidenzia == !prosegui,
-                     qPrintable(codice + ": " + visti));
+            QCOMPARE(codice + ' ' + visti, codice + ' ' + atteso);
+            QCOMPARE(esito.prosegui, prosegui);
+            QCOMPARE(esito.evidenzia, !prosegui);
         }
     }
 };

@@ -1,5 +1,6 @@
 // What a codice fiscale says: the cadastral codes table, the decoding, the
-// comparison with a data sheet and the codicefiscale tool.
+// comparison with a data sheet and the codicefiscale tool. The birth data a
+// new substitute's sheet is filled with are the core's (tst_registro_dalcodice).
 #include "checks/codicifiscali.h"
 #include "checks/coerenzacf.h"
 
@@ -9,8 +10,6 @@
 #include <QSet>
 #include <QtTest>
 
-#include <functional>
-
 using namespace checks;
 
 namespace {
@@ -19,6 +18,8 @@ const QString MESI = QStringLiteral("ABCDEHLMPRST");
 const QString OMOCODIA = QStringLiteral("LMNPQRSTUV");
 // The digit places, the one the tax office replaces first at the front.
 const int OMOCODICI[7] = {14, 13, 12, 10, 9, 7, 6};
+const QStringList NOMIDATI = {"cognome",           "nome", "sesso", "data di nascita", "comune di nascita",
+                              "provincia di nascita"};
 
 struct Persona {
     QString cognome, nome;
@@ -26,6 +27,7 @@ struct Persona {
     bool donna = false;
     QString luogo; // cadastral code
 };
+const Persona ROSSI{"ROSSI", "MARIO", QDate(1985, 12, 10), false, "H501"};
 
 // Three letters of a surname or name by the published rule, written for the
 // test: the test names hold capitals, blanks and apostrophes only.
@@ -40,19 +42,15 @@ QString tre(const QString& parola, bool nome)
     }
     if (nome && consonanti.size() > 3)
         consonanti.remove(1, 1);
-    QString tutte = consonanti + vocali;
-    while (tutte.size() < 3)
-        tutte.append(QLatin1Char('X'));
-    return tutte.left(3);
+    return (consonanti + vocali + "XXX").left(3);
 }
 
 // The first 15 characters with the 16th that passes the formal check.
 QString conControllo(const QString& primi15)
 {
-    for (char c = 'A'; c <= 'Z'; ++c) {
+    for (char c = 'A'; c <= 'Z'; ++c)
         if (CONTROLLOCF(primi15 + QLatin1Char(c)) == 0)
             return primi15 + QLatin1Char(c);
-    }
     return QString();
 }
 
@@ -60,16 +58,14 @@ QString conControllo(const QString& primi15)
 // office's order) written as letters.
 QString codiceDi(const Persona& p, int omocodie = 0)
 {
-    const int giorno = p.nascita.day() + (p.donna ? 40 : 0);
-    QString c = tre(p.cognome, false) + tre(p.nome, true) +
-                QStringLiteral("%1").arg(p.nascita.year() % 100, 2, 10, QLatin1Char('0')) +
-                MESI.at(p.nascita.month() - 1) + QStringLiteral("%1").arg(giorno, 2, 10, QLatin1Char('0')) + p.luogo;
+    QString c = tre(p.cognome, false) + tre(p.nome, true) + p.nascita.toString("yy") + MESI.at(p.nascita.month() - 1)
+        + QString("%1").arg(p.nascita.day() + (p.donna ? 40 : 0), 2, 10, QChar('0')) + p.luogo;
     for (int i = 0; i < omocodie; ++i)
         c[OMOCODICI[i]] = OMOCODIA.at(c.at(OMOCODICI[i]).digitValue());
     return conControllo(c);
 }
 
-// The table's rows as the resource holds them: code, province, name.
+// The table's rows as the resource holds them: code, province, name (with its other names after "=").
 QList<QStringList> righeTabella()
 {
     luogoCatastale(u"H501"); // registers the resource
@@ -77,12 +73,20 @@ QList<QStringList> righeTabella()
     if (!file.open(QIODevice::ReadOnly))
         return {};
     QList<QStringList> righe;
-    for (const QString& riga : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
-        const QStringList campi = riga.split(QLatin1Char('\t'));
-        if (!riga.startsWith(QLatin1Char('#')) && campi.size() == 4)
+    for (const QString& riga : QString::fromUtf8(file.readAll()).split('\n')) {
+        const QStringList campi = riga.split('\t');
+        if (!riga.startsWith('#') && campi.size() == 4)
             righe.append({campi.at(0), campi.at(1), campi.at(3)});
     }
     return righe;
+}
+
+QSet<QString> codiciDi(const QList<QStringList>& righe)
+{
+    QSet<QString> codici;
+    for (const QStringList& r : righe)
+        codici.insert(r.at(0));
+    return codici;
 }
 
 QString descrivi(const std::optional<DatiCodiceFiscale>& d)
@@ -94,11 +98,18 @@ QString descrivi(const std::optional<DatiCodiceFiscale>& d)
              d->luogo ? d->luogo->nome : QStringLiteral("-"), d->luogo ? d->luogo->provincia : QStringLiteral("-"));
 }
 
-const Persona ROSSI{QStringLiteral("ROSSI"), QStringLiteral("MARIO"), QDate(1985, 12, 10), false, QStringLiteral("H501")};
-
 SchedaNascita schedaDi(const Persona& p, const QString& comune, const QString& provincia)
 {
     return {p.cognome, p.nome, p.donna ? QStringLiteral("F") : QStringLiteral("M"), p.nascita, comune, provincia};
+}
+
+// The facts that disagree, by name.
+QString discordanti(const std::optional<ConfrontoCodiceFiscale>& c)
+{
+    QStringList nomi;
+    for (const DatoAnagrafico d : c ? c->discordanti : QList<DatoAnagrafico>{})
+        nomi << NOMIDATI.at(int(d) - 1);
+    return c ? nomi.join(", ") : "nothing compared";
 }
 
 } // namespace
@@ -110,9 +121,7 @@ private slots:
     void tabellaCatastale()
     {
         const QList<QStringList> righe = righeTabella();
-        QSet<QString> codici;
-        for (const QStringList& r : righe)
-            codici.insert(r.at(0));
+        const QSet<QString> codici = codiciDi(righe);
         QVERIFY(codici.size() > 10000);
         QCOMPARE(numeroCodiciCatastali(), codici.size());
 
@@ -120,11 +129,11 @@ private slots:
         const QList<std::tuple<QString, QString, QString, bool, QStringList, QStringList>> casi = {
             {"h501", "ROMA", "RM", false, {"Roma"}, {"rm"}},
             {"A001", "ABANO TERME", "PD", false, {"ABANO BAGNI"}, {}},
-            {"A012", "ABETONE", "PT", true, {}, {}},           // merged into Abetone Cutigliano
-            {"F704", "MONZA", "MI", false, {}, {"MB"}},         // Monza e Brianza came after 2004
+            {"A012", "ABETONE", "PT", true, {}, {}},    // merged into Abetone Cutigliano
+            {"F704", "MONZA", "MI", false, {}, {"MB"}}, // Monza e Brianza came after 2004
             {"D542", "FERMO", "AP", false, {}, {"FM"}},
             {"B745", "CARBONIA", "CA", false, {}, {"SU"}},
-            {"L500", "URBINO", "PS", false, {}, {"PU"}},        // Pesaro e Urbino's code of 2004
+            {"L500", "URBINO", "PS", false, {}, {"PU"}}, // Pesaro e Urbino's code of 2004
             {"A930", "BOJANO", "CB", false, {"BOIANO"}, {}},
             {"Z100", "ALBANIA", "EE", false, {}, {}},
             {"Z404", "STATI UNITI D'AMERICA", "EE", false, {"Stati Uniti d America"}, {}},
@@ -152,31 +161,22 @@ private slots:
         QRandomGenerator caso(16);
         for (const QStringList& r : righe) {
             const std::optional<LuogoCatastale> luogo = luogoCatastale(r.at(0));
-            QString nome = r.at(2).section(QLatin1Char('='), 0, 0);
+            QString nome = r.at(2).section('=', 0, 0);
             if (caso.bounded(2))
-                nome = nome.toLower().replace(QLatin1Char('\''), QLatin1Char(' '));
+                nome = nome.toLower().replace('\'', ' ');
             QVERIFY2(luogo, qPrintable(r.join(' ')));
             QVERIFY2(nomeDelLuogo(*luogo, nome), qPrintable(r.join(' ')));
             QVERIFY2(provinciaDelLuogo(*luogo, r.at(1).toLower()), qPrintable(r.join(' ')));
         }
     }
 
-    void formaDeiNomi()
-    {
-        const QStringList uguali = {"Forlì", "FORLI'", "forli", " F O R L I ", "FORLÍ", "forlì"};
-        for (const QString& n : uguali)
-            QCOMPARE(formaConfronto(n), QStringLiteral("FORLI"));
-        QCOMPARE(formaConfronto(u"Sant’Agata de’ Goti"), QStringLiteral("SANTAGATADEGOTI"));
-        QVERIFY(formaConfronto(u"FORLI") != formaConfronto(u"FORLIMPOPOLI"));
-    }
-
     void decodifica()
     {
         // Code: date, sex, cadastral code, place and province of 2004 ("-" for a place the table does not know).
-        const QString roma = "1985-12-10 M H501 ROMA RM", donna = "1985-12-10 F H501 ROMA RM";
+        const QString roma = "1985-12-10 M H501 ROMA RM";
         const QList<std::pair<QString, QString>> decodificati = {
             {"RSSMRA85T10H501S", roma}, {"  rssmra85t10h501s ", roma}, {"RSSMRA85T10H501A", roma}, // wrong check letter
-            {"RSSMRA85T50H501W", donna}, {"RSSMRA85A41H501W", "1985-01-01 F H501 ROMA RM"},
+            {"RSSMRA85T50H501W", "1985-12-10 F H501 ROMA RM"}, {"RSSMRA85A41H501W", "1985-01-01 F H501 ROMA RM"},
             {"RSSMRA85A71H501W", "1985-01-31 F H501 ROMA RM"}, {"RSSMRA85S30H501W", "1985-11-30 M H501 ROMA RM"},
             // Centuries: the birth is never after the return's year.
             {"RSSMRA04L01H501S", "2004-07-01 M H501 ROMA RM"}, {"RSSMRA05A01H501S", "1905-01-01 M H501 ROMA RM"},
@@ -206,17 +206,13 @@ private slots:
 
     void omocodia()
     {
-        // Every digit place written as its letter, alone and all together; the digits all differ, so a letter
-        // read back as the wrong digit shows. 91 D 08 F 205: 1991-04-08, Milano.
-        const QString base = "MRTMTT91D08F205X";
-        const QString atteso = "1991-04-08 M F205 MILANO MI";
-        QCOMPARE(descrivi(decodificaCodiceFiscale(base)), atteso);
+        // Every digit place written as its letter, alone and all together, in either case; the digits all differ,
+        // so a letter read back as the wrong digit shows. 91 D 08 F 205: 1991-04-08, Milano.
+        const QString base = "MRTMTT91D08F205X", atteso = "1991-04-08 M F205 MILANO MI";
         QString tutte = base;
         for (const int posto : OMOCODICI) {
             QString codice = base;
-            codice[posto] = OMOCODIA.at(base.at(posto).digitValue());
-            tutte[posto] = codice.at(posto);
-            QCOMPARE(descrivi(decodificaCodiceFiscale(codice)), atteso);
+            codice[posto] = tutte[posto] = OMOCODIA.at(base.at(posto).digitValue());
             QCOMPARE(descrivi(decodificaCodiceFiscale(codice.toLower())), atteso);
         }
         QCOMPARE(tutte, QStringLiteral("MRTMTTVMDLUFNLRX"));
@@ -229,30 +225,27 @@ private slots:
         // code, computed here from the rules and with any number of omocodia letters, decodes back to them
         // and a sheet holding their facts (names as typed, a place's recorded name) agrees with it.
         const QList<QStringList> righe = righeTabella();
-        QSet<QString> codici;
-        for (const QStringList& r : righe)
-            codici.insert(r.at(0));
+        const QSet<QString> codici = codiciDi(righe);
         QRandomGenerator caso(770);
         const auto parola = [&caso](int lunghezza) {
             QString p;
             for (int i = 0; i < lunghezza; ++i)
-                p += caso.bounded(8) == 0 ? QStringLiteral("AEIOU").at(caso.bounded(5))
-                                          : QChar(u'A' + caso.bounded(26));
+                p += caso.bounded(8) == 0 ? QStringLiteral("AEIOU").at(caso.bounded(5)) : QChar(u'A' + caso.bounded(26));
             return p;
         };
         for (int n = 0; n < 3000; ++n) {
-            Persona p;
-            p.cognome = parola(1 + caso.bounded(10));
+            Persona p{parola(1 + caso.bounded(10)), parola(1 + caso.bounded(9)), {}, false, {}};
             if (caso.bounded(4) == 0)
                 p.cognome = "D'" + p.cognome;
-            p.nome = parola(1 + caso.bounded(9)) + (caso.bounded(4) ? QString() : " " + parola(4));
+            if (caso.bounded(4) == 0)
+                p.nome += " " + parola(4);
             p.nascita = QDate(1905, 1, 1).addDays(caso.bounded(QDate(1905, 1, 1).daysTo(QDate(2004, 12, 31)) + 1));
             p.donna = caso.bounded(2);
             const bool nota = caso.bounded(4) != 0;
             const QStringList riga = righe.at(caso.bounded(righe.size()));
             p.luogo = riga.at(0);
             while (!nota && codici.contains(p.luogo))
-                p.luogo = QChar(u'A' + caso.bounded(26)) + QStringLiteral("%1").arg(caso.bounded(1000), 3, 10, QLatin1Char('0'));
+                p.luogo = QChar(u'A' + caso.bounded(26)) + QString("%1").arg(caso.bounded(1000), 3, 10, QChar('0'));
             const QString codice = codiceDi(p, caso.bounded(8));
             const QString perso = codice + ' ' + p.cognome + ' ' + p.nome;
 
@@ -262,25 +255,17 @@ private slots:
             QCOMPARE(d->sesso, p.donna ? Sesso::Femminile : Sesso::Maschile);
             QCOMPARE(d->codiceCatastale, p.luogo);
             QCOMPARE(d->luogo.has_value(), nota);
-
             const SchedaNascita scheda = schedaDi(p, nota ? riga.at(2).section('=', 0, 0).toLower() : "ALTROVE",
                                                   nota ? riga.at(1) : "XX");
-            const std::optional<ConfrontoCodiceFiscale> c = confrontaCodiceFiscale(scheda, codice);
-            QVERIFY2(c, qPrintable(perso));
-            QVERIFY2(c->discordanti.isEmpty(), qPrintable(perso + ": " + rigaDiscordanze(c->discordanti)));
+            QCOMPARE(perso + ": " + discordanti(confrontaCodiceFiscale(scheda, codice)), perso + ": ");
         }
     }
 
     void lettere()
     {
-        // Name, letters as surname, letters as first name.
+        // Beyond the random names above: accents, a name of one letter, none. Name, as surname, as first name.
         const QList<std::tuple<QString, QString, QString>> casi = {
-            {"ROSSI", "RSS", "RSS"},        {"MARIO", "MRA", "MRA"},      {"FRANCESCO", "FRN", "FNC"},
-            {"GIANFRANCO", "GNF", "GFR"},   {"ALBERTO", "LBR", "LRT"},    {"BRUNO", "BRN", "BRN"},
-            {"FO", "FOX", "FOX"},           {"EA", "EAX", "EAX"},         {"O", "OXX", "OXX"},
-            {"D'AMICO", "DMC", "DMC"},      {"DE LUCA", "DLC", "DLC"},    {"NICOLÒ", "NCL", "NCL"},
-            {"MARIA LUISA", "MRL", "MLS"},  {"", "XXX", "XXX"},           {"ÉMILE", "MLE", "MLE"},
-        };
+            {"NICOLÒ", "NCL", "NCL"}, {"ÉMILE", "MLE", "MLE"}, {"O", "OXX", "OXX"}, {"", "XXX", "XXX"}};
         for (const auto& [testo, cognome, nome] : casi) {
             QCOMPARE(lettereCognome(testo), cognome);
             QCOMPARE(lettereNome(testo), nome);
@@ -289,138 +274,63 @@ private slots:
 
     void confrontoConLaScheda()
     {
-        // The sheet of a man born in Rome on 10/12/1985 agrees with his code; then each fact disagrees alone.
+        // The sheet of a man born in Rome on 10/12/1985 agrees with his code; several facts disagreeing are named
+        // in the sheet's order. (Each fact disagreeing alone: on the window's sheet, tst_dalcodice.)
         const QString codice = codiceDi(ROSSI);
-        const SchedaNascita giusta = schedaDi(ROSSI, "ROMA", "RM");
-        const std::optional<ConfrontoCodiceFiscale> tutto = confrontaCodiceFiscale(giusta, codice);
-        QVERIFY(tutto);
-        QCOMPARE(tutto->discordanti, QList<DatoAnagrafico>());
+        const std::optional<ConfrontoCodiceFiscale> tutto = confrontaCodiceFiscale(schedaDi(ROSSI, "ROMA", "RM"), codice);
+        QCOMPARE(discordanti(tutto), QString());
         QCOMPARE(rigaDalCodice(tutto->dalCodice), QStringLiteral("Dal codice fiscale: nato il 10/12/1985 a ROMA (RM)"));
         QCOMPARE(rigaDiscordanze(tutto->discordanti), QString());
-
-        const QList<std::pair<DatoAnagrafico, std::function<void(SchedaNascita&)>>> cambi = {
-            {DatoAnagrafico::Cognome, [](SchedaNascita& s) { s.cognome = "BIANCHI"; }},
-            {DatoAnagrafico::Nome, [](SchedaNascita& s) { s.nome = "MARCO"; }},
-            {DatoAnagrafico::Sesso, [](SchedaNascita& s) { s.sesso = "F"; }},
-            {DatoAnagrafico::DataNascita, [](SchedaNascita& s) { s.nascita = QDate(1985, 12, 11); }},
-            {DatoAnagrafico::ComuneNascita, [](SchedaNascita& s) { s.comune = "RIETI"; }},
-            {DatoAnagrafico::ProvinciaNascita, [](SchedaNascita& s) { s.provincia = "RI"; }},
-        };
-        for (const auto& [dato, cambia] : cambi) {
-            SchedaNascita scheda = giusta;
-            cambia(scheda);
-            const std::optional<ConfrontoCodiceFiscale> c = confrontaCodiceFiscale(scheda, codice);
-            QVERIFY(c);
-            QCOMPARE(c->discordanti, QList<DatoAnagrafico>{dato});
-            QCOMPARE(rigaDiscordanze(c->discordanti), "Non corrispondono al codice fiscale: " + nomeDato(dato));
-        }
-        QCOMPARE(int(DatoAnagrafico::ComuneNascita), 5); // the ASOST_ field that holds it
-
-        // Several at once, in the sheet's order, the field names as the line gives them.
-        SchedaNascita sbagliata = giusta;
-        sbagliata.comune = "MILANO";
-        sbagliata.nascita = QDate(1958, 12, 10);
-        sbagliata.cognome = "VERDI";
-        QCOMPARE(rigaDiscordanze(confrontaCodiceFiscale(sbagliata, codice)->discordanti),
-                 QStringLiteral("Non corrispondono al codice fiscale: cognome, data di nascita, comune di nascita"));
-        sbagliata = {"X", "Y", "F", QDate(2000, 1, 1), "TORINO", "TO"};
-        QCOMPARE(rigaDiscordanze(confrontaCodiceFiscale(sbagliata, codice)->discordanti),
-                 QStringLiteral("Non corrispondono al codice fiscale: cognome, nome, sesso, data di nascita, "
-                                "comune di nascita, provincia di nascita"));
-
+        const SchedaNascita tre{"VERDI", "MARIO", "M", QDate(1958, 12, 10), "MILANO", "RM"};
+        QCOMPARE(discordanti(confrontaCodiceFiscale(tre, codice)), "cognome, data di nascita, comune di nascita");
+        const SchedaNascita tutte{"X", "Y", "F", QDate(2000, 1, 1), "TORINO", "TO"};
+        QCOMPARE(rigaDiscordanze(confrontaCodiceFiscale(tutte, codice)->discordanti),
+                 "Non corrispondono al codice fiscale: " + NOMIDATI.join(", "));
         // Empty fields (a sheet being filled in, "00/00/0000") are not compared.
-        const std::optional<ConfrontoCodiceFiscale> vuota = confrontaCodiceFiscale({" ", "", " ", QDate(), "", "  "}, codice);
-        QVERIFY(vuota);
-        QCOMPARE(vuota->discordanti, QList<DatoAnagrafico>());
+        QCOMPARE(discordanti(confrontaCodiceFiscale({" ", "", " ", QDate(), "", "  "}, codice)), QString());
+        // A company's partita IVA, a code that does not decode: nothing to say.
+        for (const QString nessuno : {"12345678903", "RSSMRA85B31H501S"})
+            QCOMPARE(discordanti(confrontaCodiceFiscale(schedaDi(ROSSI, "ROMA", "RM"), nessuno)), "nothing compared");
     }
 
     void nomiDeiLuoghi()
     {
-        // Code's person and place, sheet's place and province: accents, apostrophes, blanks and case do
-        // not count; a former name, an abolished municipality's own name and the province of 2004 agree.
+        // Code's place, sheet's place and province: accents, apostrophes, blanks and case do not count, nor does
+        // a province instituted later; a merged municipality's new name is not its own; a place the table does not
+        // know is not compared. (Every name a code answers to: tabellaCatastale.)
         const QList<std::tuple<QString, QString, QString, bool>> casi = {
-            {"D704", "Forlì", "fc", true},          {"D704", "FORLI", "FC", true},
-            {"A029", "ACI SANT’ANTONIO", "CT", true}, {"A029", "Aci Santantonio", "CT", true},
-            {"A029", "ACI SANT ANTONINO", "CT", false}, {"A001", "ABANO BAGNI", "PD", true},
-            {"A012", "ABETONE", "PT", true},        {"A012", "ABETONE CUTIGLIANO", "PT", false},
-            {"F704", "MONZA", "MI", true},          {"F704", "MONZA", "MB", true},
-            {"Z404", "Stati Uniti d'America", "EE", true}, {"Z404", "STATI UNITI", "EE", false},
-        };
+            {"D704", "Forlì", "fc", true},           {"D704", "FORLI'", "FC", true},
+            {"D704", "FORLIMPOPOLI", "FC", false},   {"A029", "ACI SANT’ANTONIO", "CT", true},
+            {"A029", "Aci Santantonio", "CT", true}, {"A029", "ACI SANT ANTONINO", "CT", false},
+            {"A012", "ABETONE CUTIGLIANO", "PT", false}, {"F704", "MONZA", "MB", true},
+            {"Z404", "STATI UNITI", "EE", false},    {"Z999", "ATLANTIDE", "EE", true}};
         for (const auto& [luogo, comune, provincia, concorda] : casi) {
             Persona p = ROSSI;
             p.luogo = luogo;
-            const std::optional<ConfrontoCodiceFiscale> c = confrontaCodiceFiscale(schedaDi(p, comune, provincia), codiceDi(p));
-            QVERIFY(c);
-            QCOMPARE(c->discordanti, concorda ? QList<DatoAnagrafico>() : QList<DatoAnagrafico>{DatoAnagrafico::ComuneNascita});
+            QCOMPARE(discordanti(confrontaCodiceFiscale(schedaDi(p, comune, provincia), codiceDi(p))),
+                     concorda ? "" : "comune di nascita");
         }
-        // A place the table does not know: neither place nor province is compared.
-        Persona ignoto = ROSSI;
-        ignoto.luogo = "Z999";
-        const std::optional<ConfrontoCodiceFiscale> c = confrontaCodiceFiscale(schedaDi(ignoto, "ATLANTIDE", "EE"), codiceDi(ignoto));
-        QVERIFY(c);
-        QCOMPARE(c->discordanti, QList<DatoAnagrafico>());
-        QCOMPARE(rigaDalCodice(c->dalCodice),
-                 QStringLiteral("Dal codice fiscale: nato il 10/12/1985 a Z999 (codice catastale non in elenco)"));
-        // A woman born abroad.
+        // What the line says of a place not in the table, of a woman born abroad.
+        Persona p = ROSSI;
+        p.luogo = "Z999";
+        QCOMPARE(rigaDalCodice(decodificaCodiceFiscale(codiceDi(p)).value()),
+                 "Dal codice fiscale: nato il 10/12/1985 a Z999 (codice catastale non in elenco)");
         const Persona anna{"BIANCHI", "ANNA", QDate(1970, 2, 1), true, "Z110"};
-        const std::optional<ConfrontoCodiceFiscale> francia = confrontaCodiceFiscale(schedaDi(anna, "FRANCIA", "EE"), codiceDi(anna));
-        QVERIFY(francia);
-        QCOMPARE(rigaDalCodice(francia->dalCodice), QStringLiteral("Dal codice fiscale: nata il 01/02/1970 a FRANCIA (EE)"));
-        QCOMPARE(francia->discordanti, QList<DatoAnagrafico>());
-    }
-
-    void senzaRiga()
-    {
-        // A company's partita IVA, a code that does not decode: nothing to say, nothing to fill in.
-        for (const QString codice : {"12345678903", "RSSMRA85B31H501S", "", "RSSMRA85T10H501"}) {
-            QVERIFY2(!confrontaCodiceFiscale(schedaDi(ROSSI, "ROMA", "RM"), codice), qPrintable(codice));
-            QVERIFY2(!datiNascitaDalCodice(codice), qPrintable(codice));
-        }
-    }
-
-    void datiPerUnNuovoSostituto()
-    {
-        // Code: date, sex, place and province to fill in.
-        const QList<std::tuple<QString, QDate, Sesso, QString, QString>> casi = {
-            {codiceDi(ROSSI, 3), QDate(1985, 12, 10), Sesso::Maschile, "ROMA", "RM"},
-            {"bnclra60m45f704x", QDate(1960, 8, 5), Sesso::Femminile, "MONZA", "MI"},
-            {"RSSMRA85T50Z602W", QDate(1985, 12, 10), Sesso::Femminile, "BRASILE", "EE"},
-            {"RSSMRA85T10Z999S", QDate(1985, 12, 10), Sesso::Maschile, "", ""},
-        };
-        for (const auto& [codice, nascita, sesso, comune, provincia] : casi) {
-            const std::optional<DatiNascita> d = datiNascitaDalCodice(codice);
-            QVERIFY2(d, qPrintable(codice));
-            QCOMPARE(d->nascita, nascita);
-            QCOMPARE(d->sesso, sesso);
-            QCOMPARE(d->comune, comune);
-            QCOMPARE(d->provincia, provincia);
-        }
+        QCOMPARE(rigaDalCodice(decodificaCodiceFiscale(codiceDi(anna)).value()),
+                 "Dal codice fiscale: nata il 01/02/1970 a FRANCIA (EE)");
     }
 
     void strumento()
     {
         // The tool on codes as arguments and, the same codes, on standard input (blank lines skipped).
-        // Codes made here pass the formal check; one with its check letter changed does not.
-        const QString rossi = codiceDi(ROSSI);
         QString sbagliato = codiceDi({"BIANCHI", "ANNA", QDate(1960, 8, 5), true, "F704"});
         sbagliato[15] = sbagliato.at(15) == 'A' ? 'B' : 'A';
-        const QStringList codici = {rossi, rossi.toLower(), codiceDi({"MORETTI", "MATTEO", QDate(1991, 4, 8), false, "F205"}, 7),
-                                    "12345678903", "12345678900", "123456789031", sbagliato,
-                                    codiceDi({"BIANCHI", "LAURA", QDate(1940, 8, 5), true, "A012"}, 2),
-                                    "RSSMRA85B31H501S", "RSSMRA85T10Z999S"};
-        const QStringList attese = {
-            codici[0] + "\t0\t1985-12-10\tM\tH501\tROMA\tRM",
-            codici[1] + "\t0\t1985-12-10\tM\tH501\tROMA\tRM", // read in capitals
-            codici[2] + "\t0\t1991-04-08\tM\tF205\tMILANO\tMI",
-            codici[3] + "\t0\t\t\t\t\t",
-            codici[4] + "\t1\t\t\t\t\t",
-            codici[5] + "\t1\t\t\t\t\t",
-            codici[6] + "\t1\t1960-08-05\tF\tF704\tMONZA\tMI",
-            codici[7] + "\t0\t1940-08-05\tF\tA012\tABETONE\tPT",
-            codici[8] + "\t" + QString::number(CONTROLLOCF(codici[8])) + "\t\t\t\t\t",
-            codici[9] + "\t" + QString::number(CONTROLLOCF(codici[9])) + "\t1985-12-10\tM\tZ999\t\t",
-        };
-
+        const QStringList codici = {codiceDi(ROSSI).toLower(), "12345678903", "12345678900", "123456789031", sbagliato,
+                                    conControllo("RSSMRA85T10Z999")};
+        const QStringList attese = {codici[0] + "\t0\t1985-12-10\tM\tH501\tROMA\tRM", // read in capitals
+                                    codici[1] + "\t0\t\t\t\t\t", codici[2] + "\t1\t\t\t\t\t", codici[3] + "\t1\t\t\t\t\t",
+                                    codici[4] + "\t1\t1960-08-05\tF\tF704\tMONZA\tMI",
+                                    codici[5] + "\t0\t1985-12-10\tM\tZ999\t\t"};
         const QString programma = QDir(qEnvironmentVariable("ANAGSOST_TOOLS_DIR")).filePath("codicefiscale");
         for (const bool daIngresso : {false, true}) {
             QProcess p;
@@ -435,13 +345,10 @@ private slots:
             QCOMPARE(p.exitStatus(), QProcess::NormalExit);
             QCOMPARE(p.exitCode(), 0);
         }
-
         QProcess aiuto;
         aiuto.start(programma, {"--help"});
         QVERIFY(aiuto.waitForFinished(30000));
-        const QString testo = QString::fromUtf8(aiuto.readAllStandardOutput());
-        QVERIFY2(testo.startsWith("Uso: "), qPrintable(testo));
-        QVERIFY2(testo.contains("Senza codici tra gli argomenti li legge dallo standard input"), qPrintable(testo));
+        QVERIFY(QString::fromUtf8(aiuto.readAllStandardOutput()).contains("li legge dallo standard input"));
     }
 };
 

@@ -42,8 +42,10 @@ private slots:
         // Parameters the sex field does not use; a code beyond 16 bits whose low bits read 'M' is refused.
         const QList<std::tuple<int, QString, bool, int>> casi = {
             {8, "", true, 8}, {'m', "m", false, 'm'}, {0x1004D, "M", true, 0}, {224, "à", true, 224}};
-        for (auto [tasto, consentiti, maiuscolo, risultato] : casi)
-            QVERIFY(FILTRACARATTERI(tasto, consentiti, maiuscolo) == risultato && tasto == risultato);
+        for (auto [tasto, consentiti, maiuscolo, risultato] : casi) {
+            QCOMPARE(FILTRACARATTERI(tasto, consentiti, maiuscolo), risultato);
+            QCOMPARE(tasto, risultato); // the key handed on changed as returned
+        }
     }
 
     void campo()
@@ -92,18 +94,22 @@ private slots:
                 const int k = n % 5 ? TASTI.at(caso.bounded(TASTI.size())).unicode() : caso.bounded(1, 0x250);
                 const bool cifra = k >= '0' && k <= '9';
                 tasto(c, k, p);
-                const QByteArray cosa = QString("'%1'@%2+%3: '%4'").arg(prima).arg(da).arg(k).arg(c.testo).toUtf8();
+                const QString cosa = QString("'%1'@%2+%3:").arg(prima).arg(da).arg(k);
                 if (data) {
                     // The one documented exception to the mask's shape: a digit typed after the year.
-                    QVERIFY2(c.testo.size() == 10 || (da == 10 && cifra && c.testo.size() == 11), cosa);
-                    QVERIFY2(cifra || (k == 8 ? c.testo == "00/00/0000" && c.caret == 0 && !c.beep
-                                              : c.beep && c.testo == prima && c.caret == da), cosa);
-                    QVERIFY2(!cifra || (da != 2 && da != 5) || (c.testo == prima && !c.beep), cosa);
+                    QVERIFY2(c.testo.size() == 10 || (da == 10 && cifra && c.testo.size() == 11), qPrintable(cosa));
+                    const QString stato = QString("%1 '%2'@%3%4").arg(cosa, c.testo).arg(c.caret).arg(c.beep ? "!" : "");
+                    if (k == 8)
+                        QCOMPARE(stato, QString("%1 '00/00/0000'@0").arg(cosa));
+                    else if (!cifra)
+                        QCOMPARE(stato, QString("%1 '%2'@%3!").arg(cosa, prima).arg(da));
+                    else if (da == 2 || da == 5) // a digit on a slash: ignored silently, the caret may pass it
+                        QCOMPARE(stato.section('@', 0, -2) + (c.beep ? "!" : ""), QString("%1 '%2'").arg(cosa, prima));
                     c.testo.truncate(10);
                 } else if (p.larghezza == 3 && caso.bounded(10) == 0) {
                     c.testo = (QStringLiteral("000") + c.testo.trimmed()).right(3); // leaving the field
                 }
-                QVERIFY2(QRegularExpression(forma).match(c.testo).hasMatch(), cosa);
+                QVERIFY2(QRegularExpression(forma).match(c.testo).hasMatch(), qPrintable(cosa + c.testo));
             }
         }
     }

@@ -101,7 +101,8 @@ private slots:
             if (via.contains(&menu)) { // Paste, by its mnemonic
                 QTRY_VERIFY(QApplication::activePopupWidget());
                 QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_P);
-                QTRY_VERIFY(!QApplication::activePopupWidget() && a->hasFocus());
+                QTRY_VERIFY(!QApplication::activePopupWidget());
+                QVERIFY(a->hasFocus());
             }
             QCOMPARE(a->text(), QStringLiteral("123"));
         }
@@ -113,7 +114,8 @@ private slots:
     {
         a->setMaxLength(3);
         a->applica({QStringLiteral("XYZW"), 0, 8}); // cut at the field's own maximum length
-        QCOMPARE(a->text() + QString::number(a->SelStart()), "XYZ3");
+        QCOMPARE(a->text(), "XYZ");
+        QCOMPARE(a->SelStart(), 3);
         // Classic colour values, red in the low byte, blue in the high one, kept while the window is inactive.
         a->setBackColor(8388863);
         QCOMPARE(a->palette().color(QPalette::Inactive, QPalette::Base), QColor(255, 0, 128));
@@ -131,7 +133,8 @@ private slots:
         connect(a, &TextBox::LostFocus, this, [this] { mostraBox(finestra.get()); a->setFocus(); });
         a->setFocus();
         b->setFocus();
-        QTRY_VERIFY(a->hasFocus() && finestra->isActiveWindow());
+        QTRY_VERIFY(finestra->isActiveWindow());
+        QVERIFY(a->hasFocus());
         QCOMPARE(eventi, (QStringList{"a-", "b+", "b-", "a+", "a-", "a+"}));
     }
 };

@@ -73,6 +73,7 @@ private slots:
     {
         QTest::addColumn<QString>("testo");
         QTest::addColumn<QStringList>("codici"); // rows of RIGHE holding it, in order
+        // (How apostrophes are kept: testoRicerca; here the stored texts are folded as the typed one.)
         QTest::newRow("empty: every row") << "" << QStringList{"101", "102", "103", "104", "007", "110", "111", "112"};
         QTest::newRow("company code inside another") << "10" << QStringList{"101", "102", "103", "104", "110"};
         QTest::newRow("leading zeros of the code") << "007" << QStringList{"007"};
@@ -85,14 +86,9 @@ private slots:
         QTest::newRow("two blanks as typed") << "rossi  mario" << QStringList{};
         QTest::newRow("accent stored, typed without") << "citta" << QStringList{"104"};
         QTest::newRow("accent typed, stored without") << "nicol\u00f2" << QStringList{"103", "111"};
-        QTest::newRow("apostrophe typed") << "dell'a" << QStringList{"102"};
-        QTest::newRow("apostrophe left out") << "della" << QStringList{};
-        QTest::newRow("blank for an apostrophe") << "dell acqua" << QStringList{};
         QTest::newRow("plain apostrophe for a typographic one") << "d'angelo" << QStringList{"103"};
-        QTest::newRow("apostrophe after the accent it stands for") << "nicolo'" << QStringList{"111"};
         QTest::newRow("no text across two fields") << "101 rss" << QStringList{};
         QTest::newRow("marker of a row without name") << "integrare" << QStringList{};
-        QTest::newRow("a letter and a digit of a codice fiscale") << "o8" << QStringList{"111"};
     }
     void contiene()
     {
