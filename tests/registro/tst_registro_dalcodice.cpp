@@ -62,14 +62,15 @@ private slots:
         // fields filled. Each empty birth field is filled from the code, any other left alone.
         const QString vuota = "|00/00/0000||", tutti = "sesso, data di nascita, comune di nascita, provincia di nascita";
         const QList<std::tuple<QString, QString, int, QString, QString>> casi = {
-            {ROMA, vuota, 4, "M|10/12/1985|ROMA|RM", tutti}, // the town's name fills the field
+            {ROMA, vuota, 40, "M|10/12/1985|ROMA|RM", tutti},
             {"BNCLRA60M45F704X", " |00/00/0000|  | ", 40, "F|05/08/1960|MONZA|MI", tutti}, // a woman; MI in 2004
             {ROMA, "F|00/00/0000||", 40, "F|10/12/1985|ROMA|RM", "data di nascita, comune di nascita, provincia di nascita"},
             {ROMA, "|31/02/1985||", 40, "M|31/02/1985|ROMA|RM", "sesso, comune di nascita, provincia di nascita"},
             {ROMA, "|00/00/0000|MILANO|", 40, "M|10/12/1985|MILANO|RM", "sesso, data di nascita, provincia di nascita"},
             {ROMA, "|00/00/0000||mi", 40, "M|10/12/1985|ROMA|mi", "sesso, data di nascita, comune di nascita"},
-            // The New Hebrides, whose name fills the town field without its remark, or is too long even so; a
-            // place the table does not know; a partita IVA.
+            // The New Hebrides, whose name fills the town field whole or without its remark, or is too long even
+            // so; a place the table does not know; a partita IVA.
+            {"RSSMRA85T10Z717A", vuota, 46, "M|10/12/1985|NUOVE EBRIDI (ISOLE CONDOMINIO FRANCO-INGLESE)|EE", tutti},
             {"RSSMRA85T10Z717A", vuota, 12, "M|10/12/1985|NUOVE EBRIDI|EE", tutti},
             {"RSSMRA85T10Z717A", vuota, 11, "M|10/12/1985||EE", "sesso, data di nascita, provincia di nascita"},
             {"RSSMRA85T10Z999A", vuota, 40, "M|10/12/1985||", "sesso, data di nascita"},
