@@ -1,16 +1,14 @@
 #pragma once
 // Reads back the CSV files the export writes, as a spreadsheet would: ";"
 // between fields, CR LF between rows, a field in quotes may hold ";", quotes
-// (doubled) and line breaks. The byte-order mark, when there, is skipped.
+// (doubled) and line breaks.
 #include <QByteArray>
 #include <QList>
 #include <QStringList>
 
 inline QList<QStringList> leggiCsv(const QByteArray& contenuto)
 {
-    QString testo = QString::fromUtf8(contenuto);
-    if (testo.startsWith(QChar(0xFEFF)))
-        testo.remove(0, 1);
+    const QString testo = QString::fromUtf8(contenuto); // drops the byte-order mark, when there
     QList<QStringList> righe(1); // the row being read last
     QString campo;
     bool virgolette = false;
