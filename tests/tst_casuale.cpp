@@ -148,6 +148,7 @@ private slots:
                 QVERIFY2(!m.DBANNO->inTransazione(), qPrintable(dove + "transaction left open"));
                 QCOMPARE(dove + m.TABANAGSOST->Index(), dove + "CHIAVE");
                 QCOMPARE(dove + m.TABFRONTESPIZIO->Index(), dove + "CHIAVE");
+                QVERIFY2(m.TABPROV, qPrintable(dove + "provinces closed"));
             }
             if (conta("PRAGMA data_version") == versione)
                 continue;
