@@ -8,15 +8,25 @@
 #include <QRegularExpression>
 #include <QTest>
 
+// Runs a tool in the folder; its exit code (-1 for a crash), what it wrote in `uscita`.
+int esegui(const QString& strumento, const QStringList& argomenti, const QString& cartella, QString& uscita)
+{
+    QProcess p;
+    p.setWorkingDirectory(cartella);
+    p.start(QDir(qEnvironmentVariable("ANAGSOST_TOOLS_DIR")).filePath(strumento), argomenti);
+    p.waitForFinished(120000);
+    uscita = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
 class TestStrumenti : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ArchivioProva> a; // its folder and (on a server) its prefix hold what the tools write
-    store::Luogo fatto;
 
-    // Runs a tool twice: it makes `fatto` (its archive `file` in a subfolder
-    // named after it, or on the server in databases of a prefix named after
-    // it), then refuses to replace it and changes nothing.
+    // Runs a tool twice: it makes its archive `file` (in a subfolder named
+    // after it, or on the server in databases of a prefix named after it),
+    // then refuses to replace it and changes nothing. The helpers work on it.
     void creaDueVolte(const QString& nome, const QString& file)
     {
         const QString dove = a->cartella() + '/' + nome, prefisso = a->prefisso() + nome + '_';
@@ -25,19 +35,11 @@ class TestStrumenti : public QObject {
             argomenti = QStringList{"--server", a->server(), "--prefisso", prefisso} +
                         argomenti.mid(nome == "createmplate"); // the demo also takes its folder
         QString uscita;
-        const auto esegui = [&] {
-            QProcess p;
-            p.start(QDir(qEnvironmentVariable("ANAGSOST_TOOLS_DIR")).filePath(nome), argomenti);
-            p.waitForFinished(120000);
-            uscita = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
-            return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        };
-        QVERIFY2(esegui() == 0, qPrintable(uscita));
-        fatto = a->suServer() ? store::Luogo::server(a->server(), store::nomeSuServer(file, prefisso))
-                              : store::Luogo::file(dove + '/' + file);
-        a->setArchivio(fatto);
+        QVERIFY2(esegui(nome, argomenti, a->cartella(), uscita) == 0, qPrintable(uscita));
+        a->setArchivio(a->suServer() ? store::Luogo::server(a->server(), store::nomeSuServer(file, prefisso))
+                                     : store::Luogo::file(dove + '/' + file));
         const QString prima = a->istantanea();
-        QCOMPARE(esegui(), 1);
+        QCOMPARE(esegui(nome, argomenti, a->cartella(), uscita), 1);
         QVERIFY2(uscita.contains("esiste già"), qPrintable(uscita));
         QCOMPARE(a->istantanea(), prima);
     }
@@ -50,49 +52,28 @@ private slots:
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(a->cartella() + "/config")); // the tools' configuration
     }
 
-    // The command line, read by Qt's parser in Italian: what is refused is
-    // said, with the usage, and nothing is written.
-    void rigaDiComando_data()
-    {
-        QTest::addColumn<QString>("strumento");
-        QTest::addColumn<QStringList>("argomenti");
-        QTest::addColumn<int>("esito");
-        QTest::addColumn<QString>("testo"); // what the tool says first
-        QTest::newRow("help") << "createmplate" << QStringList{"--help"} << 0 << "Uso: ";
-        QTest::newRow("password") << "createmplate" << QStringList{"--server", "host=x password=segreta"} << 2
-                                  << "createmplate: server non valido: la password non va scritta";
-        QTest::newRow("database name") << "creademo" << QStringList{"--server=host=x dbname=y", "cartella"} << 2
-                                       << "creademo: server non valido: il nome del database non va indicato";
-        QTest::newRow("prefix alone") << "creademo" << QStringList{"--prefisso", "studio", "cartella"} << 2
-                                      << "creademo: --prefisso vale solo con --server";
-        QTest::newRow("bad prefix") << "createmplate" << QStringList{"--server", "host=x", "--prefisso", "Studio"}
-                                    << 2 << "createmplate: prefisso non valido: sono ammessi solo";
-        QTest::newRow("unknown option") << "creademo" << QStringList{"--cartella", "x"} << 2
-                                        << "creademo: Opzione sconosciuta 'cartella'.";
-        QTest::newRow("missing value") << "createmplate" << QStringList{"--server"} << 2
-                                       << "createmplate: Manca il valore dopo '--server'.";
-        QTest::newRow("no folder") << "creademo" << QStringList{} << 2 << "creademo: manca un argomento";
-        QTest::newRow("folder with server") << "createmplate" << QStringList{"--server", "host=x", "cartella"} << 2
-                                            << "createmplate: troppi argomenti";
-    }
     void rigaDiComando()
     {
-        QFETCH(QString, strumento);
-        QFETCH(QStringList, argomenti);
-        QFETCH(int, esito);
-        QFETCH(QString, testo);
-        const auto contenuto = [this] {
-            return QDir(a->cartella()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-        };
+        // The command line, read by Qt's parser in Italian: tool, arguments, exit code, what it says first.
+        // What is refused is said, with the usage, and nothing is written.
+        const QList<std::tuple<QString, QStringList, int, QString>> casi = {
+            {"createmplate", {"--help"}, 0, "Uso: "},
+            {"createmplate", {"--server", "host=x password=segreta"}, 2,
+             "createmplate: server non valido: la password non va scritta"},
+            {"creademo", {"--prefisso", "studio", "cartella"}, 2, "creademo: --prefisso vale solo con --server"},
+            {"createmplate", {"--server", "host=x", "--prefisso", "Studio"}, 2,
+             "createmplate: prefisso non valido: sono ammessi solo"},
+            {"creademo", {"--cartella", "x"}, 2, "creademo: Opzione sconosciuta 'cartella'."},
+            {"creademo", {}, 2, "creademo: manca un argomento"},
+            {"createmplate", {"--server", "host=x", "cartella"}, 2, "createmplate: troppi argomenti"}};
+        const auto contenuto = [this] { return QDir(a->cartella()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); };
         const QStringList prima = contenuto();
-        QProcess p;
-        p.setWorkingDirectory(a->cartella());
-        p.start(QDir(qEnvironmentVariable("ANAGSOST_TOOLS_DIR")).filePath(strumento), argomenti);
-        QVERIFY(p.waitForFinished(60000));
-        const QString uscita = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
-        QCOMPARE(p.exitCode(), esito);
-        QVERIFY2(uscita.startsWith(testo), qPrintable(uscita));
-        QVERIFY2(uscita.contains("Opzioni:"), qPrintable(uscita)); // the usage follows
+        for (const auto& [strumento, argomenti, esito, testo] : casi) {
+            QString uscita;
+            QVERIFY2(esegui(strumento, argomenti, a->cartella(), uscita) == esito, qPrintable(strumento + ": " + uscita));
+            QVERIFY2(uscita.startsWith(testo), qPrintable(uscita));
+            QVERIFY2(uscita.contains("Opzioni:"), qPrintable(uscita)); // the usage follows
+        }
         QCOMPARE(contenuto(), prima);
     }
 

@@ -12,6 +12,9 @@
 #include <QTest>
 #include <functional>
 
+// The question of the form check on a partita IVA that fails it.
+inline const QString PIVAERRATA = "Partita IVA formalmente errata\r\rVuoi proseguire ugualmente ?";
+
 // A new archive with its year's database, nothing in it but the provinces.
 inline std::unique_ptr<ArchivioProva> annoVuoto()
 {
@@ -75,30 +78,30 @@ inline QList<Riga> popola(ArchivioProva& a)
     a.aggiungiFrontespizio("001", DICHIARANTE, {}, {}, "ALFA SRL");
     a.aggiungiFrontespizio("002", ALTRODICHIARANTE, {}, {}, "DELTA SPA");
     QList<Riga> righe;
-    qint64 id = 0;
+    for (const Sostituto& s : SOSTITUTI) {
+        QStringList forme{s.cfs};
+        if (s.cfs == PIVA)
+            forme << PIVA + "     ";
+        for (const QString& tabella : SEZIONI)
+            for (const QString& cfd : {DICHIARANTE, ALTRODICHIARANTE})
+                for (const QString& cfs : forme)
+                    righe.append({tabella, righe.size() + 1, s.codazi, cfd, cfs});
+    }
+    for (const QString codazi : {"101", "102", "103", "104", "105"})
+        for (int i = 0; i < 2; ++i)
+            righe.append({"PERCETTORI", righe.size() + 1, codazi, {}, {}});
     for (const QString& tabella : SEZIONI + QStringList{"PERCETTORI"}) {
+        const bool percettori = tabella == "PERCETTORI";
         QStringList valori;
         QVariantList parametri;
-        const auto aggiungi = [&](const QString& codazi, const QString& cfd, const QString& cfs) {
-            righe.append({tabella, ++id, codazi, cfd, cfs});
-            valori << "(?, ?, ?, ?)";
-            parametri << id << codazi << (tabella == "PERCETTORI" ? QString("PRC%1").arg(id) : cfd) << cfs;
-        };
-        for (const Sostituto& s : SOSTITUTI) {
-            if (tabella == "PERCETTORI") {
-                if (s.cfs != VERDI || s.codazi == "105")
-                    for (int i = 0; i < 2; ++i)
-                        aggiungi(s.codazi, {}, {});
-                continue;
-            }
-            for (const QString& cfd : {DICHIARANTE, ALTRODICHIARANTE}) {
-                aggiungi(s.codazi, cfd, s.cfs);
-                if (s.cfs == PIVA)
-                    aggiungi(s.codazi, cfd, PIVA + "     ");
+        for (const Riga& r : righe) {
+            if (r.tabella == tabella) {
+                valori << "(?, ?, ?, ?)";
+                parametri << r.id << r.codazi << (percettori ? "PRC" + QString::number(r.id) : r.cfd) << r.cfs;
             }
         }
-        const QString colonne = tabella == "PERCETTORI" ? "ID, CODAZI, CFPERC, COGNOME" : "ID, CODAZI, CFD, CFS";
-        a.esegui("INSERT INTO " + tabella + " (" + colonne + ") VALUES " + valori.join(", "), parametri);
+        a.esegui("INSERT INTO " + tabella + (percettori ? " (ID, CODAZI, CFPERC, COGNOME)" : " (ID, CODAZI, CFD, CFS)")
+                     + " VALUES " + valori.join(", "), parametri);
     }
     for (const Sostituto& s : SOSTITUTI)
         a.aggiungiSostituto(s.codazi, s.cfs, {"NOME " + s.codazi, "", "", "00000000", "", "", "ROMA", "RM", "VIA", s.collegata});

@@ -8,20 +8,22 @@
 #include "startup/msgbox_fn.h"
 
 using namespace quartiere;
+using C = registro::ControlloCambio::Tipo;
+using E = registro::EsitoCambio::Tipo;
 
 namespace {
 
 const QString NUOVO = "AAAAAA00A00A000I"; // formally correct, nobody's yet
-const QString PIVAERRATA = "Partita IVA formalmente errata\r\rVuoi proseguire ugualmente ?";
 
-// The declarant's codice fiscale of each linked company.
-QString dichiarante(const QString& collegata)
-{
-    const QString codice = store::CHIAVEAZI(collegata);
-    return codice == "001" ? DICHIARANTE : codice == "002" ? ALTRODICHIARANTE : QString();
-}
+struct Caso {
+    QString codazi, cfs, nuovo;
+    C tipo;
+    QString messaggio, domanda; // the form check's box, answered Yes only when the code is accepted
+};
 
 } // namespace
+
+Q_DECLARE_METATYPE(Caso)
 
 class TestRegistroCambiaCf : public QObject {
     Q_OBJECT
@@ -39,55 +41,38 @@ private slots:
     }
     void cleanup() { a.reset(); }
 
-    // The checks before the final question: what each refuses, the boxes
-    // of the code's form check (answered No, then Yes), and nothing written.
+    // The checks before the final question: what each refuses, and nothing written.
     void controlli_data()
     {
-        QTest::addColumn<QString>("codazi");
-        QTest::addColumn<QString>("cfs");
-        QTest::addColumn<QString>("nuovo");
-        QTest::addColumn<int>("tipo");
-        QTest::addColumn<QString>("messaggio");
-        QTest::addColumn<QStringList>("domande");
-        using T = registro::ControlloCambio::Tipo;
-        QTest::newRow("blank") << "101" << ROSSI << "   " << int(T::Vuoto) << "" << QStringList();
-        QTest::newRow("malformed, Yes") << "101" << ROSSI << "12345678900" << int(T::Accettato) << ""
-                                        << QStringList{PIVAERRATA};
+        QTest::addColumn<Caso>("c");
+        QTest::newRow("blank") << Caso{"101", ROSSI, "   ", C::Vuoto, "", ""};
+        // 101/ROSSI's linked company is stored as "1": the declarant of 001.
+        QTest::newRow("malformed, Yes") << Caso{"101", ROSSI, "12345678900", C::Accettato, "", PIVAERRATA};
         // The front pages come first; a code in use is refused before its form is checked.
-        QTest::newRow("a substitute's and a declarant's") << "101" << ROSSI << VERDI << int(T::InUso)
-                                                          << registro::testi::CFFRONTESPIZIO << QStringList();
-        QTest::newRow("another company's substitute") << "103" << PIVA << ROSSI << int(T::InUso)
-                                                       << registro::testi::CFSOSTITUTO << QStringList();
-        QTest::newRow("registry row gone") << "106" << ROSSI << NUOVO << int(T::Sparito)
-                                           << registro::testi::SOSTITUTOSPARITO << QStringList();
-        QTest::newRow("no front page for the linked company") << "105" << VERDI << NUOVO << int(T::SenzaDichiarante)
-                                                              << registro::testi::NESSUNDICHIARANTE << QStringList();
-        QTest::newRow("malformed, No") << "101" << ROSSI << "12345678900" << int(T::CodiceRifiutato) << ""
-                                       << QStringList{PIVAERRATA};
-        QTest::newRow("length") << "101" << ROSSI << "1234567890" << int(T::CodiceRifiutato) << ""
-                                << QStringList{"Lunghezza partita IVA errata"};
+        QTest::newRow("a substitute's and a declarant's")
+            << Caso{"101", ROSSI, VERDI, C::InUso, registro::testi::CFFRONTESPIZIO, ""};
+        QTest::newRow("another company's substitute")
+            << Caso{"103", PIVA, ROSSI, C::InUso, registro::testi::CFSOSTITUTO, ""};
+        QTest::newRow("registry row gone") << Caso{"106", ROSSI, NUOVO, C::Sparito, registro::testi::SOSTITUTOSPARITO, ""};
+        QTest::newRow("no front page for the linked company")
+            << Caso{"105", VERDI, NUOVO, C::SenzaDichiarante, registro::testi::NESSUNDICHIARANTE, ""};
+        QTest::newRow("malformed, No") << Caso{"101", ROSSI, "12345678900", C::CodiceRifiutato, "", PIVAERRATA};
     }
     void controlli()
     {
-        QFETCH(QString, codazi);
-        QFETCH(QString, cfs);
-        QFETCH(QString, nuovo);
-        QFETCH(int, tipo);
-        QFETCH(QString, messaggio);
-        QFETCH(QStringList, domande);
+        QFETCH(Caso, c);
         const QString prima = a->istantanea();
         RegistroProva r(*a);
         QStringList chieste;
-        const auto esito = registro::controllaCambio(r.archivio(), codazi, store::CHIAVECF(cfs), nuovo,
+        const auto esito = registro::controllaCambio(r.archivio(), c.codazi, store::CHIAVECF(c.cfs), c.nuovo,
                                                      [&](const QString& testo, int) {
                                                          chieste << testo;
-                                                         return tipo == int(registro::ControlloCambio::Tipo::Accettato)
-                                                             ? int(vbYes) : int(vbNo);
+                                                         return c.tipo == C::Accettato ? int(vbYes) : int(vbNo);
                                                      });
-        QCOMPARE(int(esito.tipo), tipo);
-        QCOMPARE(esito.messaggio, messaggio);
-        QCOMPARE(chieste, domande);
-        QCOMPARE(esito.cfd, esito.accettato() ? DICHIARANTE : QString());
+        QCOMPARE(int(esito.tipo), int(c.tipo));
+        QCOMPARE(esito.messaggio, c.messaggio);
+        QCOMPARE(chieste.join('|'), c.domanda);
+        QCOMPARE(esito.cfd, c.tipo == C::Accettato ? DICHIARANTE : QString());
         QCOMPARE(r.indici(), "CHIAVE CHIAVE CHIAVE");
         QCOMPARE(a->istantanea(), prima);
     }
@@ -96,47 +81,46 @@ private slots:
     {
         QTest::addColumn<QString>("codazi");
         QTest::addColumn<QString>("cfs");
-        QTest::addColumn<QString>("guasto"); // what goes wrong inside the transaction
-        // Its linked company stored as "1": the declarant of 001.
-        QTest::newRow("neighbours in its company and with its code") << "101" << ROSSI << "";
+        QTest::addColumn<QString>("cfd"); // of the linked company's front page
+        QTest::addColumn<int>("tipo");
+        QTest::addColumn<int>("errore"); // -1 for none
+        const int nessuno = -1, conflitto = int(store::TipoErrore::Conflitto), altro = int(store::TipoErrore::Altro);
+        // Linked company stored as "1"; neighbours in its company and with its code.
+        QTest::newRow("neighbours") << "101" << ROSSI << DICHIARANTE << int(E::Eseguito) << nessuno;
         // Linked to 002: only the rows under ALTRODICHIARANTE, stored with and without blanks.
-        QTest::newRow("partita IVA, another declarant") << "103" << PIVA << "";
-        QTest::newRow("apostrophe") << "104" << APOSTROFO << "";
-        QTest::newRow("registry row gone inside the transaction") << "101" << ROSSI << "sparito";
-        QTest::newRow("refused half-way") << "101" << ROSSI << "rifiuto";
+        QTest::newRow("partita IVA") << "103" << PIVA << ALTRODICHIARANTE << int(E::Eseguito) << nessuno;
+        QTest::newRow("apostrophe") << "104" << APOSTROFO << DICHIARANTE << int(E::Eseguito) << nessuno;
+        // The last section re-keyed, the registry row goes.
+        QTest::newRow("registry row gone inside") << "101" << ROSSI << DICHIARANTE << int(E::Sparito) << conflitto;
+        // After four sections.
+        QTest::newRow("refused half-way") << "101" << ROSSI << DICHIARANTE << int(E::Rifiutato) << altro;
     }
     void cambio()
     {
         QFETCH(QString, codazi);
         QFETCH(QString, cfs);
-        QFETCH(QString, guasto);
-        QString collegata;
-        for (const auto& s : SOSTITUTI)
-            if (s.codazi == codazi && s.cfs == cfs)
-                collegata = s.collegata;
-        const QString cfd = dichiarante(collegata);
+        QFETCH(QString, cfd);
+        QFETCH(int, tipo);
+        QFETCH(int, errore);
         const Attese attese = sulleRighe(righe, SEZIONI, "UPDATE %1 SET CFS = '" + NUOVO + "'", [&](const Riga& r) {
             return r.codazi == codazi && r.cfd == cfd && r.cfs.trimmed() == cfs;
         });
         auto istruzioni = attese.istruzioni;
         istruzioni.append({"UPDATE ANAGSOSTITUTI SET CFS = ? WHERE CODAZI = ? AND CFS = ?", {NUOVO, codazi, cfs}});
-        if (guasto == "sparito") // the last section re-keyed, the registry row goes
+        if (tipo == int(E::Sparito))
             a->alSeguito("UPDATE", "QUADROST", "DELETE FROM ANAGSOSTITUTI WHERE CODAZI = '101'");
-        else if (guasto == "rifiuto") // after four sections
+        if (tipo == int(E::Rifiutato))
             a->impedisci("UPDATE", "QUADROLAUT");
-        const QString dopo = guasto.isEmpty() ? a->istantaneaDopo(istruzioni) : a->istantanea();
-        const QStringList conteggi = comeTesto(attese.righe) << "ANAGSOSTITUTI 1";
+        const bool eseguito = tipo == int(E::Eseguito);
+        const QString dopo = eseguito ? a->istantaneaDopo(istruzioni) : a->istantanea();
 
         RegistroProva r(*a);
         const auto esito = registro::cambiaCodiceFiscale(r.archivio(), codazi, store::CHIAVECF(cfs), cfd, NUOVO);
 
-        using T = registro::EsitoCambio::Tipo;
-        QCOMPARE(int(esito.tipo), int(guasto.isEmpty() ? T::Eseguito : guasto == "sparito" ? T::Sparito : T::Rifiutato));
+        QCOMPARE(int(esito.tipo), tipo);
         QCOMPARE(a->istantanea(), dopo);
-        QCOMPARE(comeTesto(esito.righe), guasto.isEmpty() ? conteggi : QStringList());
-        QCOMPARE(int(esito.errore ? esito.errore->tipo() : store::TipoErrore(-1)),
-                 int(guasto.isEmpty() ? store::TipoErrore(-1)
-                                      : guasto == "sparito" ? store::TipoErrore::Conflitto : store::TipoErrore::Altro));
+        QCOMPARE(comeTesto(esito.righe), eseguito ? comeTesto(attese.righe) << "ANAGSOSTITUTI 1" : QStringList());
+        QCOMPARE(esito.errore ? int(esito.errore->tipo()) : -1, errore);
         QVERIFY(!r.db->inTransazione());
     }
 };
