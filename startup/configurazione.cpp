@@ -79,9 +79,8 @@ bool righeDi(const QString& percorso, QStringList& righe)
     QFile file(percorso);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QString testo = QString::fromUtf8(file.readAll());
-    if (testo.startsWith(QChar(0xFEFF)))
-        testo.remove(0, 1);
+    // fromUtf8 drops a leading byte-order mark, as a Windows editor may write.
+    const QString testo = QString::fromUtf8(file.readAll());
     righe = testo.split(QLatin1Char('\n'));
     if (!righe.isEmpty() && righe.last().isEmpty())
         righe.removeLast();
