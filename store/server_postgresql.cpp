@@ -173,6 +173,15 @@ Presenza presenzaSuServer(const Luogo& luogo)
     return presenzaSu(server, luogo.nome());
 }
 
+QList<Presenza> presenzaSuServer(const QList<Luogo>& luoghi)
+{
+    ConnessioneServer server(luoghi.first().server());
+    QList<Presenza> esiti;
+    for (const Luogo& l : luoghi)
+        esiti << presenzaSu(server, l.nome());
+    return esiti;
+}
+
 void creaDaModelloSuServer(const Luogo& modello, const Luogo& anno)
 {
     ConnessioneServer server(anno.server());
