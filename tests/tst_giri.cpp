@@ -14,7 +14,7 @@ const QString CFD = "01234567897", NUOVOCF = "AAAAAA00A00A000I";
 const QString POCHE = "RSSMRA80A01H501U", MOLTE = "VRDGPP70A01F205V";
 const QStringList SEZIONI = {"QUADROLDIP1", "QUADROLDIP2", "QUADROLDIP3", "QUADROLDIP4", "QUADROLAUT", "QUADROST"};
 
-enum Azione { APERTURA, SALVATAGGIO, CANCELLAZIONE, CAMBIO, LISTA };
+enum Azione { APERTURA, RITORNO, SALVATAGGIO, CANCELLAZIONE, CAMBIO, LISTA };
 // The action, on whom, the round trips it takes, the most it may take.
 struct Caso {
     Azione azione;
@@ -85,8 +85,10 @@ private slots:
         prova = std::make_unique<FinestraProva>();
         QVERIFY(prova->avvia());
         const quint64 giri = store::scambiServer() - prima;
-        QCOMPARE(giri, quint64(19));
+        // The ceiling first; then the exact count, which catches a round
+        // trip too many well below it.
         QVERIFY(giri <= 30);
+        QCOMPARE(giri, quint64(19));
     }
 
     void azioni_data()
@@ -97,6 +99,8 @@ private slots:
         // and LOCK), writes it and reads it back in one, commits, and the
         // sheet is read again.
         QTest::newRow("opening a sheet") << Caso{APERTURA, POCHE, 0, 1, 3};
+        // Back to the list ("Altra anagrafica"): the list read again.
+        QTest::newRow("back to the list") << Caso{RITORNO, POCHE, 0, 1, 2};
         QTest::newRow("save") << Caso{SALVATAGGIO, POCHE, 0, 7, 8};
         // Deletion: the row sought (with BEGIN and LOCK), the seven tables'
         // statements together, the registry row, COMMIT, the list.
@@ -127,7 +131,7 @@ private slots:
         prova = std::make_unique<FinestraProva>();
         QVERIFY(prova->avvia());
         const int riga = prova->rigaDi(codazi(c.cfs), c.cfs);
-        if (c.azione == APERTURA || c.azione == SALVATAGGIO)
+        if (c.azione != CANCELLAZIONE && c.azione != CAMBIO && c.azione != LISTA)
             prova->doppioClickLista(riga);
         else
             prova->clickLista(riga);
@@ -144,6 +148,7 @@ private slots:
         const quint64 prima = scambi();
         switch (c.azione) {
         case APERTURA: prova->doppioClickLista(riga); break;
+        case RITORNO: prova->click("cmdselprec"); break;
         case SALVATAGGIO: prova->click("cmdmemorizza"); break;
         case CANCELLAZIONE: prova->click("Cmdcancella"); break;
         case CAMBIO: prova->click("CmdConfermaCF"); break;
@@ -160,12 +165,13 @@ private slots:
             break;
         case CANCELLAZIONE: QCOMPARE(righeDi(c.cfs), 0); break;
         case CAMBIO: QCOMPARE(righeDi(NUOVOCF), righe); break;
+        case RITORNO:
         case LISTA: break;
         }
         if (c.azione != APERTURA && c.azione != SALVATAGGIO)
             QCOMPARE(prova->lista()->count(), lineeAttese);
-        QCOMPARE(giri, quint64(c.attesi));
         QVERIFY(giri <= quint64(c.massimo));
+        QCOMPARE(giri, quint64(c.attesi));
     }
 };
 
