@@ -7,13 +7,13 @@
 // kept from an earlier one:
 //
 //   bench_server [--server CONN] [--prefisso P] [--volte N] [--latenze 0,5,20]
-//                [--rapido] [--serie K] [--tieni] [--elimina]
+//                [--rapido] [--serie K] [--elimina]
 //
 // CONN: the server, libpq's key=value pairs (default: ANAGSOST_PG), its
-// password in the password file (PGPASSFILE). --tieni keeps the archives for
-// another run (of another build, say: bench/confronto_server.sh); --serie
-// makes the codes of the substitutes this run adds its own; --elimina drops
-// the archives at the end.
+// password in the password file (PGPASSFILE). The archives stay on the server
+// for another run (of another build, say: bench/confronto_server.sh) unless
+// --elimina drops them at the end; --serie makes the codes of the
+// substitutes this run adds its own.
 #include "generatore.h"
 #include "misure.h"
 #include "relay.h"
