@@ -1,5 +1,8 @@
 #include "store/connessione.h"
 
+#include "store/canale_postgresql.h"
+#include "store/libpq.h"
+
 #include <QAtomicInteger>
 #include <QFileInfo>
 #include <QSqlRecord>
@@ -47,6 +50,9 @@ Connessione::Connessione(std::unique_ptr<Motore> motore, const Luogo& luogo, con
         QSqlDatabase::removeDatabase(m_nomeConnessione);
         throw;
     }
+    for (const InfoTabella& t : m_motore->descrizioni())
+        m_tabelle.insert(t.nome.toUpper(), std::make_shared<const InfoTabella>(t));
+    m_catalogoCompleto = !m_tabelle.isEmpty();
     m_aperta = true;
 }
 
@@ -68,11 +74,16 @@ void Connessione::chiudi()
     m_aperta = false;
     if (m_transazione) {
         // An unfinished transaction is undone; the engine would do the same.
-        QSqlQuery q(m_db);
-        q.exec(QStringLiteral("ROLLBACK"));
+        if (CanalePg* canale = m_motore->canale()) {
+            canale->annulla();
+        } else {
+            QSqlQuery q(m_db);
+            q.exec(QStringLiteral("ROLLBACK"));
+        }
         m_transazione = false;
     }
     m_tabelle.clear();
+    m_catalogoCompleto = false;
     m_istruzioni.clear();
     m_db.close();
     m_db = QSqlDatabase();
@@ -103,28 +114,35 @@ std::shared_ptr<const InfoTabella> Connessione::tabella(const QString& nome)
     auto trovata = m_tabelle.constFind(chiave);
     if (trovata != m_tabelle.constEnd())
         return *trovata;
-    PuntoRipristino punto(*this);
+    auto mancante = [&] {
+        return ErroreArchivio(TipoErrore::OggettoMancante, QStringLiteral("no such table: %1").arg(nome),
+                              QStringLiteral("la tabella %1").arg(nome));
+    };
+    if (m_catalogoCompleto)
+        throw mancante();
     const QStringList tutte = m_motore->tabelle(m_db);
     auto it = std::find_if(tutte.begin(), tutte.end(),
                            [&](const QString& t) { return t.compare(nome, Qt::CaseInsensitive) == 0; });
     if (it == tutte.end())
-        throw ErroreArchivio(TipoErrore::OggettoMancante, QStringLiteral("no such table: %1").arg(nome),
-                             QStringLiteral("la tabella %1").arg(nome));
+        throw mancante();
     auto info = std::make_shared<const InfoTabella>(m_motore->descriviTabella(m_db, *it));
-    punto.conferma();
     m_tabelle.insert(chiave, info);
     return info;
+}
+
+QSqlQuery Connessione::nuovaIstruzione()
+{
+    CanalePg* canale = m_motore->canale();
+    return canale ? canale->istruzione() : QSqlQuery(m_db);
 }
 
 QSqlQuery Connessione::prepara(const QString& sql, bool soloAvanti)
 {
     verificaAperta();
-    QSqlQuery q(m_db);
+    QSqlQuery q = nuovaIstruzione();
     q.setForwardOnly(soloAvanti && m_motore->letturaProgressiva());
-    PuntoRipristino punto(*this);
     if (!q.prepare(sql))
         errore(q.lastError(), sql);
-    punto.conferma();
     return q;
 }
 
@@ -156,11 +174,9 @@ int Connessione::modifica(const QString& sql, const QVariantList& parametri)
         // Run as it is: a statement without values may be one the engine
         // cannot prepare (a setting, say).
         verificaAperta();
-        QSqlQuery q(m_db);
-        PuntoRipristino punto(*this);
+        QSqlQuery q = nuovaIstruzione();
         if (!q.exec(sql))
             errore(q.lastError(), sql);
-        punto.conferma();
         const int righe = q.isSelect() ? 0 : q.numRowsAffected();
         q.finish();
         return righe;
@@ -172,18 +188,44 @@ int Connessione::modifica(const QString& sql, const QVariantList& parametri)
     return righe;
 }
 
+QList<int> Connessione::modificaTutte(const QList<Istruzione>& istruzioni)
+{
+    verificaAperta();
+    QList<int> righe;
+    CanalePg* canale = m_motore->canale();
+    if (!canale) {
+        for (const Istruzione& i : istruzioni)
+            righe << modifica(i.sql, i.parametri);
+        return righe;
+    }
+    std::vector<Richiesta> richieste;
+    for (const Istruzione& i : istruzioni) {
+        QVariantList valori;
+        for (const QVariant& v : i.parametri)
+            valori << valoreDaScrivere(v);
+        richieste.push_back(richiesta(i.sql, valori));
+    }
+    const std::vector<Risposta> risposte = canale->inviaIstruzioni(std::move(richieste));
+    for (int i = 0; i < istruzioni.size(); ++i) {
+        const PGresult* r = risposte[std::size_t(i)].get();
+        const QSqlError e = canale->errore(r);
+        if (e.isValid())
+            errore(e, istruzioni.at(i).sql);
+        righe << QByteArray(libpq().righeToccate(const_cast<PGresult*>(r))).toInt();
+    }
+    return righe;
+}
+
 void Connessione::esegui(QSqlQuery& query, const QVariantList& parametri)
 {
     verificaAperta();
     for (int i = 0; i < parametri.size(); ++i)
         query.bindValue(i, valoreDaScrivere(parametri.at(i)));
-    PuntoRipristino punto(*this);
     if (!query.exec()) {
         const QSqlError e = query.lastError();
         query.finish();
         errore(e, query.lastQuery());
     }
-    punto.conferma();
 }
 
 QVector<QVariant> Connessione::riga(const QSqlQuery& query, const QList<int>& rifilare)
@@ -226,13 +268,21 @@ void Connessione::errore(const QSqlError& e, const QString& contesto) const
     throw classificato;
 }
 
-void Connessione::inizia()
+void Connessione::inizia(const QStringList& scritte)
 {
     verificaAperta();
     if (m_transazione)
         throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("transazione già aperta"),
                              QStringLiteral("Una transazione è già in corso."));
-    const QStringList istruzioni = m_motore->inizioTransazione(m_db);
+    const QStringList istruzioni = m_motore->inizioTransazione(m_db, scritte);
+    if (CanalePg* canale = m_motore->canale()) {
+        // Sent with the transaction's first statement, in its round trip: a
+        // lock that cannot be had fails that statement, and the caller rolls
+        // back. A statement may fail alone only when no table was named.
+        canale->inizia(istruzioni, scritte.isEmpty() && m_motore->ripristinoPerIstruzione());
+        m_transazione = true;
+        return;
+    }
     QSqlQuery q(m_db);
     for (int i = 0; i < istruzioni.size(); ++i) {
         if (!q.exec(istruzioni.at(i))) {
@@ -260,13 +310,16 @@ void Connessione::verificaTransazione() const
 void Connessione::conferma()
 {
     verificaTransazione();
-    QSqlQuery q(m_db);
-    if (m_motore->ripristinoPerIstruzione()) {
-        // On such an engine COMMIT of a spoilt transaction undoes it and
-        // reports success: make sure first that it can still be committed.
-        if (!q.exec(QStringLiteral("SELECT 1")))
-            errore(q.lastError(), QStringLiteral("COMMIT"));
+    if (CanalePg* canale = m_motore->canale()) {
+        // A COMMIT that fails, or finds the transaction spoilt by a failed
+        // statement, ends it on the server all the same.
+        const QSqlError e = canale->conferma();
+        m_transazione = false;
+        if (e.isValid())
+            errore(e, QStringLiteral("COMMIT"));
+        return;
     }
+    QSqlQuery q(m_db);
     if (!q.exec(QStringLiteral("COMMIT"))) {
         const QSqlError e = q.lastError();
         // The engine may have ended the transaction on its own; otherwise it
@@ -282,55 +335,22 @@ void Connessione::annulla()
 {
     verificaTransazione();
     m_transazione = false;
-    QSqlQuery q(m_db);
-    if (!q.exec(QStringLiteral("ROLLBACK"))) {
-        const QSqlError e = q.lastError();
-        if (!m_motore->nessunaTransazione(e))
-            errore(e, QStringLiteral("ROLLBACK"));
+    QSqlError e;
+    if (CanalePg* canale = m_motore->canale()) {
+        e = canale->annulla();
+    } else {
+        QSqlQuery q(m_db);
+        if (!q.exec(QStringLiteral("ROLLBACK")))
+            e = q.lastError();
     }
+    if (e.isValid() && !m_motore->nessunaTransazione(e))
+        errore(e, QStringLiteral("ROLLBACK"));
 }
 
-} // namespace store::interno
-
-namespace store::interno {
-
-namespace {
-const QString PUNTO = QStringLiteral("anagsost_istruzione");
-}
-
-PuntoRipristino::PuntoRipristino(Connessione& connessione) : m_connessione(connessione)
+quint64 Connessione::scambi() const
 {
-    if (!connessione.m_transazione || !connessione.m_motore->ripristinoPerIstruzione())
-        return;
-    QSqlQuery q(connessione.m_db);
-    if (!q.exec(QStringLiteral("SAVEPOINT ") + PUNTO))
-        connessione.errore(q.lastError(), QStringLiteral("SAVEPOINT"));
-    m_attivo = true;
-}
-
-PuntoRipristino::~PuntoRipristino()
-{
-    if (!m_attivo)
-        return;
-    // The failed statement is undone, the savepoint dropped; what the
-    // transaction did before it stays pending.
-    QSqlQuery q(m_connessione.m_db);
-    q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + PUNTO);
-    q.exec(QStringLiteral("RELEASE SAVEPOINT ") + PUNTO);
-}
-
-void PuntoRipristino::conferma()
-{
-    if (!m_attivo)
-        return;
-    m_attivo = false;
-    QSqlQuery q(m_connessione.m_db);
-    if (!q.exec(QStringLiteral("RELEASE SAVEPOINT ") + PUNTO)) {
-        const QSqlError e = q.lastError();
-        q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + PUNTO);
-        q.exec(QStringLiteral("RELEASE SAVEPOINT ") + PUNTO);
-        m_connessione.errore(e, QStringLiteral("RELEASE SAVEPOINT"));
-    }
+    const CanalePg* canale = m_motore->canale();
+    return canale ? canale->scambi() : 0;
 }
 
 } // namespace store::interno

@@ -46,7 +46,8 @@ public:
     void verificaAperta() const;
 
     // Description of a table (name matched without regard to case), cached
-    // for the life of the connection. Raises OggettoMancante for no such table.
+    // for the life of the connection (on a server every table's, read when it
+    // opened). Raises OggettoMancante for no such table.
     std::shared_ptr<const InfoTabella> tabella(const QString& nome);
 
     // A statement prepared on this connection; raises ErroreArchivio. Its
@@ -62,6 +63,10 @@ public:
     bool leggiRiga(const QString& sql, const QVariantList& parametri, QVector<QVariant>& riga);
     // Runs a statement that changes rows; returns how many it changed.
     int modifica(const QString& sql, const QVariantList& parametri);
+    // Runs several such statements, on a server in one round trip; how
+    // many rows each changed. The first failure is raised, and the rest do
+    // not run.
+    QList<int> modificaTutte(const QList<Istruzione>& istruzioni);
     // Binds the values in order and runs the prepared statement.
     void esegui(QSqlQuery& query, const QVariantList& parametri);
     // Advances a running query; false at its end. Raises on failure (a
@@ -75,17 +80,24 @@ public:
     static void leggiRiga(const QSqlQuery& query, int colonne, const QList<int>& rifilare, QVector<QVariant>& valori);
     [[noreturn]] void errore(const QSqlError& errore, const QString& contesto) const;
 
-    // Transactions.
+    // Transactions. `scritte`: the tables the transaction writes, locked at
+    // its start, any failure then undoing it all; none named: every table,
+    // and a statement that fails is undone alone.
     bool inTransazione() const { return m_transazione; }
-    void inizia();
+    void inizia(const QStringList& scritte = {});
     void conferma();
     void annulla();
+
+    // Round trips to the server on this connection (see canale_postgresql.h);
+    // 0 for a file.
+    quint64 scambi() const;
 
 private:
     // Raises ErroreArchivio (Altro) when closed or when no transaction runs.
     void verificaTransazione() const;
+    // A statement on this connection, through libpq on a server.
+    QSqlQuery nuovaIstruzione();
 
-    friend class PuntoRipristino;
     std::unique_ptr<Motore> m_motore;
     Luogo m_luogo;
     QString m_nomeConnessione;
@@ -94,24 +106,8 @@ private:
     bool m_transazione = false;
     std::vector<Cursore*> m_cursori;
     QHash<QString, std::shared_ptr<const InfoTabella>> m_tabelle;
+    bool m_catalogoCompleto = false; // m_tabelle holds every table
     QHash<QString, std::shared_ptr<QSqlQuery>> m_istruzioni;
-};
-
-// Undoes one statement inside a transaction when it fails, on engines where
-// a failed statement would spoil the whole transaction; does nothing outside
-// a transaction or on other engines. Created before the statement, confirmed
-// after it succeeded; destroyed unconfirmed, it rolls back to where it began.
-class PuntoRipristino {
-public:
-    explicit PuntoRipristino(Connessione& connessione);
-    ~PuntoRipristino();
-    void conferma();
-    PuntoRipristino(const PuntoRipristino&) = delete;
-    PuntoRipristino& operator=(const PuntoRipristino&) = delete;
-
-private:
-    Connessione& m_connessione;
-    bool m_attivo = false;
 };
 
 } // namespace store::interno

@@ -15,6 +15,8 @@ class Database;
 namespace store::interno {
 
 Presenza presenzaSuServer(const Luogo& luogo);
+// Several databases of one server, on one connection.
+QList<Presenza> presenzaSuServer(const QList<Luogo>& luoghi);
 void creaDaModelloSuServer(const Luogo& modello, const Luogo& anno);
 // A new database with the statements run in one transaction, then `riempi`
 // through an open Database in another; it appears under its name only when

@@ -1,0 +1,58 @@
+#include "store/libpq.h"
+
+#include <QLibrary>
+
+namespace store::interno {
+
+const Libpq& libpq()
+{
+    static const Libpq caricata = [] {
+#ifdef Q_OS_WIN
+        QLibrary libreria(QStringLiteral("libpq"));
+#else
+        QLibrary libreria(QStringLiteral("pq"), 5);
+#endif
+        Libpq l;
+        if (!libreria.load()) {
+            l.errore = libreria.errorString();
+            return l;
+        }
+        bool mancanti = false;
+        const auto risolvi = [&](auto& funzione, const char* nome, bool richiesta = true) {
+            funzione = reinterpret_cast<std::remove_reference_t<decltype(funzione)>>(libreria.resolve(nome));
+            mancanti = mancanti || (richiesta && !funzione);
+        };
+        risolvi(l.leggi, "PQconninfoParse");
+        risolvi(l.liberaOpzioni, "PQconninfoFree");
+        risolvi(l.libera, "PQfreemem");
+        risolvi(l.stato, "PQstatus");
+        risolvi(l.messaggio, "PQerrorMessage");
+        risolvi(l.inviaParametri, "PQsendQueryParams");
+        risolvi(l.inviaTesto, "PQsendQuery");
+        risolvi(l.risultato, "PQgetResult");
+        risolvi(l.statoRisultato, "PQresultStatus");
+        risolvi(l.messaggioRisultato, "PQresultErrorMessage");
+        risolvi(l.campoErrore, "PQresultErrorField");
+        risolvi(l.cancella, "PQclear");
+        risolvi(l.righe, "PQntuples");
+        risolvi(l.colonne, "PQnfields");
+        risolvi(l.nomeColonna, "PQfname");
+        risolvi(l.tipoColonna, "PQftype");
+        risolvi(l.valore, "PQgetvalue");
+        risolvi(l.lunghezza, "PQgetlength");
+        risolvi(l.nullo, "PQgetisnull");
+        risolvi(l.righeToccate, "PQcmdTuples");
+        risolvi(l.comando, "PQcmdStatus");
+        risolvi(l.entraInSequenza, "PQenterPipelineMode", false);
+        risolvi(l.esceDaSequenza, "PQexitPipelineMode", false);
+        risolvi(l.chiudiSequenza, "PQpipelineSync", false);
+        if (!l.entraInSequenza || !l.esceDaSequenza || !l.chiudiSequenza)
+            l.entraInSequenza = nullptr;
+        if (mancanti)
+            l.errore = libreria.errorString();
+        return l;
+    }();
+    return caricata;
+}
+
+} // namespace store::interno

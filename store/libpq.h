@@ -1,0 +1,46 @@
+#pragma once
+// Internal to store/: libpq, loaded the first time a server is named. A
+// program that keeps its archive in files never loads it (nor the libraries
+// it needs); with a server it is the library Qt's PostgreSQL driver loads
+// anyway. The functions the store calls itself: the connection string's
+// parser, and the statements it sends on the connection Qt's driver opened.
+#include <QString>
+#include <libpq-fe.h>
+
+namespace store::interno {
+
+struct Libpq {
+    decltype(&PQconninfoParse) leggi = nullptr;
+    decltype(&PQconninfoFree) liberaOpzioni = nullptr;
+    decltype(&PQfreemem) libera = nullptr;
+
+    decltype(&PQstatus) stato = nullptr;
+    decltype(&PQerrorMessage) messaggio = nullptr;
+    decltype(&PQsendQueryParams) inviaParametri = nullptr;
+    decltype(&PQsendQuery) inviaTesto = nullptr;
+    decltype(&PQgetResult) risultato = nullptr;
+    decltype(&PQresultStatus) statoRisultato = nullptr;
+    decltype(&PQresultErrorMessage) messaggioRisultato = nullptr;
+    decltype(&PQresultErrorField) campoErrore = nullptr;
+    decltype(&PQclear) cancella = nullptr;
+    decltype(&PQntuples) righe = nullptr;
+    decltype(&PQnfields) colonne = nullptr;
+    decltype(&PQfname) nomeColonna = nullptr;
+    decltype(&PQftype) tipoColonna = nullptr;
+    decltype(&PQgetvalue) valore = nullptr;
+    decltype(&PQgetlength) lunghezza = nullptr;
+    decltype(&PQgetisnull) nullo = nullptr;
+    decltype(&PQcmdTuples) righeToccate = nullptr;
+    decltype(&PQcmdStatus) comando = nullptr;
+    // Pipeline mode (libpq 14 and later): several statements in one round
+    // trip. Null with an older library, which sends them one at a time.
+    decltype(&PQenterPipelineMode) entraInSequenza = nullptr;
+    decltype(&PQexitPipelineMode) esceDaSequenza = nullptr;
+    decltype(&PQpipelineSync) chiudiSequenza = nullptr;
+
+    QString errore; // why it could not be loaded; empty when it was
+};
+
+const Libpq& libpq();
+
+} // namespace store::interno
