@@ -33,8 +33,6 @@ private slots:
     void memorizzazione_data()
     {
         QTest::addColumn<Caso>("caso");
-        QTest::newRow("sex blank") << Caso{{"3= "}, 3, registro::testi::INSERIRESESSO,
-                                           "ROSSI|MARIO|* |15/08/1975|ROMA|RM|MILANO|MI|VIA ROMA 1|001"};
         // The disabled linked-company field is emptied and cannot take the focus.
         QTest::newRow("linked company") << Caso{{}, 10, registro::testi::COLLEGATASENZAFRONTESPIZIO,
                                                 "NERI|PAOLO|M|15/08/1975|TORINO|TO|TORINO|TO|VIA PO 1|*"};
