@@ -216,7 +216,8 @@ private slots:
         // Captions as names (buttons without their mnemonic marker); the objectNames stay the design's.
         const QList<std::pair<QString, QString>> attesi = {
             {"Text1(6)", "Prov.(sigla)"}, {"TextAZICOL", "Cod. Azienda collegata"}, {"CmdCambia", "Cambia C.F."},
-            {"List1", "Azienda - Codice fiscale - Denominazione/Nominativo"}, {"Option1(2)", "denominazione/nominativo"},
+            {"List1", "Azienda - Codice fiscale - Denominazione/Nominativo"},
+            {"Option1(2)", "denominazione/nominativo"},
             {"CMDAPRILIST(0)", "Tabella province, provincia di nascita"}, {"TextTrova", "Trova"},
             {"CorniceCF(4)", "Data di nascita: non corrisponde al codice fiscale"}};
         for (const auto& [nome, testo] : attesi)

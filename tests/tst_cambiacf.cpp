@@ -95,7 +95,8 @@ private slots:
             << Caso{PIVA, "12345678900",
                     {box(vbYesNo + vbQuestion, "Partita IVA formalmente errata\r\rVuoi proseguire ugualmente ?")},
                     EVIDENZIATA};
-        QTest::newRow("refused by the store") << Caso{ROSSI, NUOVOCF, {proseguo, box(vbCritical, "..." + NONCAMBIATO)}, APERTA};
+        QTest::newRow("refused by the store")
+            << Caso{ROSSI, NUOVOCF, {proseguo, box(vbCritical, "..." + NONCAMBIATO)}, APERTA};
     }
     void conferma()
     {

@@ -56,8 +56,9 @@ private slots:
         const QString riga = prova->lista()->item(1)->text();
         const bool via = si == 2 && intanto != "impedita"; // the line goes
         QStringList attesi{box(vbYesNo + vbCritical, riga.trimmed() + "\r\rVuoi cancellare il sostituto selezionato ?"
-                                   "\r\rRispondendo affermativamente si cancelleranno tutti\ri quadri: lavoro dipendente, "
-                                   "lavoro autonomo, quadro ST ,\re anagrafiche percettori lavoro dipendente\r"),
+                                   "\r\rRispondendo affermativamente si cancelleranno tutti\ri quadri: lavoro "
+                                   "dipendente, lavoro autonomo, quadro ST ,\re anagrafiche percettori lavoro "
+                                   "dipendente\r"),
                            box(vbYesNo + vbCritical,
                                "Il sostituto selezionato sara' definitivamente cancellato\r\rProseguo ???")};
         attesi = attesi.mid(0, si + 1);
@@ -74,7 +75,8 @@ private slots:
         prova->click("Cmdcancella");
 
         QCOMPARE(scheda::boxMostrati(*prova, NONCANCELLATO), attesi);
-        // The list rebuilt without the substitute picked; its neighbour with the same code stays.
+        // The list rebuilt without the substitute picked; the one with the same codice fiscale in another
+        // company stays.
         QCOMPARE(prova->rigaDi("101", ROSSI) > 0, !via);
         QCOMPARE(prova->rigaDi("102", ROSSI) > 0, true);
         QCOMPARE(prova->finestra.testoSelezionato(), via ? QString() : riga);

@@ -98,9 +98,9 @@ private slots:
         for (const char* errata : {"32/01/1980", "01/01/0999", "31/12/99", "1999", "3/11/1971", "abc", "19/07/1980x"})
             QTest::addRow("refused: %s", errata) << "Ctrl+V" << errata << "";
         QTest::newRow("refused by drop") << "drop" << "31/12/99" << "";
-        for (const char* tasti : {"Delete", "End Delete", "Ctrl+Delete", "End Ctrl+Backspace", "Home Shift+End Backspace",
-                                  "Home Shift+End Ctrl+X", "Home Shift+End menu:Taglia", "Home Shift+End menu:Elimina",
-                                  "Delete Ctrl+Z", "Delete menu:Annulla"})
+        for (const char* tasti : {"Delete", "End Delete", "Ctrl+Delete", "End Ctrl+Backspace",
+                                  "Home Shift+End Backspace", "Home Shift+End Ctrl+X", "Home Shift+End menu:Taglia",
+                                  "Home Shift+End menu:Elimina", "Delete Ctrl+Z", "Delete menu:Annulla"})
             QTest::newRow(tasti) << tasti << "" << VUOTA;
     }
     void azione()

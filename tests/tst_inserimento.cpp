@@ -79,7 +79,8 @@ private slots:
              {"Inserire Cod. Azienda collegata"});
         riga("sostituto gia registrato", vbCritical, "CmdInserimento(0)", {"101", "BNCLCU80A01H501Q", "BIANCHI", "9"},
              {"Attenzione !!! Anagrafica sostituto gia' presente."});
-        riga("azienda di un dichiarante", vbCritical, "TEXTAZI", {"1", VALIDO[1], "VERDI", "2"}, {GIAAZI + "nel frontespizio"});
+        riga("azienda di un dichiarante", vbCritical, "TEXTAZI", {"1", VALIDO[1], "VERDI", "2"},
+             {GIAAZI + "nel frontespizio"});
         riga("collegata ignota", vbCritical, "TextAZICOL", {"7", VALIDO[1], "VERDI", "9"},
              {COLLEGATA + "non è presente nel frontespizio"});
     }
