@@ -213,7 +213,7 @@ private slots:
 
     void nomiAccessibili()
     {
-        // Captions as names (buttons without their mnemonic marker); the objectNames stay the design's.
+        // Captions as names (buttons without their mnemonic marker); the objectNames stay the original window's.
         const QList<std::pair<QString, QString>> attesi = {
             {"Text1(6)", "Prov.(sigla)"}, {"TextAZICOL", "Cod. Azienda collegata"}, {"CmdCambia", "Cambia C.F."},
             {"List1", "Azienda - Codice fiscale - Denominazione/Nominativo"},
