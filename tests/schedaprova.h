@@ -26,12 +26,18 @@ inline std::unique_ptr<ArchivioProva> annoProva()
     return a;
 }
 
-// The boxes shown, as "style:text" ("style?text" under another title than the window's).
-inline QStringList boxMostrati(FinestraProva& p)
+// A box as "style:text".
+inline QString box(int stile, const QString& testo) { return QString::number(stile) + ':' + testo; }
+// The boxes shown, as "style:text" ("style?text" under another title than the
+// window's); the store's words before a text's `coda`, which vary, as "...".
+inline QStringList boxMostrati(FinestraProva& p, const QString& coda = QString())
 {
     QStringList r;
-    for (const auto& box : MessageBox::shown())
-        r << QString::number(box.stile) + (box.titolo == p.finestra.windowTitle() ? ":" : "?") + box.testo;
+    for (const auto& b : MessageBox::shown()) {
+        const bool prima = !coda.isEmpty() && b.testo.endsWith(coda) && b.testo.size() > coda.size();
+        r << QString::number(b.stile) + (b.titolo == p.finestra.windowTitle() ? ":" : "?")
+                + (prima ? "..." + coda : b.testo);
+    }
     return r;
 }
 

@@ -19,9 +19,10 @@ private slots:
     void initTestCase() { preparaAmbienteProva(); RICHIEDI_MOTORE_PROVA(); }
     void init() { archivio = nuovoArchivio(); }
 
-    // A sheet loaded (full, empty, Null and eight-zero dates; Null texts),
-    // keys typed into field n, then Tab. Every key is a change, except in the
-    // disabled field.
+    // A sheet loaded, keys typed into field n, then Tab: each field's own key
+    // rule (the rules themselves are the checks'), the date checked on
+    // leaving. Every key is a change, except in the disabled field. How
+    // stored values read on the sheet is the core's.
     void caricamentoEDigitazione_data()
     {
         QTest::addColumn<Caso>("caso");
@@ -30,19 +31,14 @@ private slots:
         QTest::newRow("31/02") << Caso{ROSSI, 4, "\b31021980", "31/02/1980", true};
         QTest::newRow("linked company is not typed") << Caso{ROSSI, 10, "123\b", "001", false};
         QTest::newRow("empty date") << Caso{VERDI, 4, "", "//", true};
-        QTest::newRow("Null names and address") << Caso{BIANCHI, 4, "", "00/00/0000", false};
-        QTest::newRow("Null date, company code as stored") << Caso{NERI, 4, "", "//", true};
     }
     void caricamentoEDigitazione()
     {
         QFETCH(Caso, caso);
         const auto& [s, n, tasti, testo, errata] = caso;
-        const QMap<QString, QString> caricate{
-            {ROSSI.cfs, "ROSSI|MARIO|M|15/08/1975|ROMA|RM|MILANO|MI|VIA ROMA 1|001"},
-            {VERDI.cfs, "VERDI|GIUSEPPE|M|//|ROMA|RM|ROMA|RM|VIA VERDI 9|001"},
-            {BIANCHI.cfs, "BIANCHI||F|00/00/0000|NAPOLI|NA||||007"},
-            {NERI.cfs, "NERI|PAOLO|M|//|TORINO|TO|TORINO|TO|VIA PO 1|7"}};
-        QStringList attesi = caricate[s.cfs].split('|');
+        QStringList attesi = QString(s.cfs == ROSSI.cfs ? "ROSSI|MARIO|M|15/08/1975|ROMA|RM|MILANO|MI|VIA ROMA 1|001"
+                                                        : "VERDI|GIUSEPPE|M|//|ROMA|RM|ROMA|RM|VIA VERDI 9|001")
+                                 .split('|');
         FinestraProva prova;
         QVERIFY(apri(prova, s));
         TextBox* c = campo(prova, n);
