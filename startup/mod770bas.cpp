@@ -226,8 +226,15 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZASERVER(const QString& titolo)
                           QStringLiteral("Controllare l'utente e la sua password nel file delle password di "
                                          "PostgreSQL (.pgpass).")});
         case store::TipoErrore::NonApribile:
+        case store::TipoErrore::ServerIrraggiungibile:
             return ferma({QStringLiteral("Impossibile collegarsi al server PostgreSQL ") + server, parole(e),
                           QStringLiteral("Controllare che il server sia avviato e raggiungibile.")});
+        case store::TipoErrore::FilePasswordIgnorato:
+        case store::TipoErrore::PermessoNegato:
+        case store::TipoErrore::ArchivioMancante:
+            // Their own message says what to mend.
+            MsgBox(e.messaggioAvvio(), vbCritical, titolo);
+            return ESITO::Termina;
         default:
             return ferma({QStringLiteral("Errore del server PostgreSQL ") + server, parole(e)});
         }
@@ -261,13 +268,15 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZASERVER(const QString& titolo)
                 // Another workstation may have created it meanwhile.
                 if (store::presenza(LUOGOANNO()) == store::Presenza::Presente)
                     return ESITO::Prosegui;
-                if (e.tipo() == store::TipoErrore::NonApribile)
+                if (e.tipo() == store::TipoErrore::NonApribile ||
+                    e.tipo() == store::TipoErrore::ServerIrraggiungibile ||
+                    e.tipo() == store::TipoErrore::AccessoNegato || e.tipo() == store::TipoErrore::FilePasswordIgnorato)
                     return guastoServer(e);
                 const QString perche =
                     e.tipo() == store::TipoErrore::Occupato
                         ? QStringLiteral("L'archivio ") + NOMETEMPLATESERVER() +
                               QStringLiteral(" è in uso: chiudere i programmi collegati ad esso e riprovare.")
-                    : e.tipo() == store::TipoErrore::AccessoNegato
+                    : e.tipo() == store::TipoErrore::PermessoNegato
                         ? QStringLiteral("L'utente non ha il permesso di creare archivi sul server.")
                         : parole(e);
                 return ferma({QStringLiteral("Impossibile creare l'archivio ") + NOMEANNOSERVER() +

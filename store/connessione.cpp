@@ -1,7 +1,8 @@
 #include "store/connessione.h"
 
+#include "store/riconnessione.h"
+
 #include <QAtomicInteger>
-#include <QFileInfo>
 #include <QSqlRecord>
 #include <algorithm>
 
@@ -30,24 +31,44 @@ QVariant valoreDaScrivere(const QVariant& valore)
 // ---- Connessione ----
 
 Connessione::Connessione(std::unique_ptr<Motore> motore, const Luogo& luogo, const OpzioniArchivio& opzioni)
-    : m_motore(std::move(motore)), m_luogo(luogo), m_nomeConnessione(nuovoNomeConnessione())
+    : m_motore(std::move(motore)), m_luogo(luogo), m_opzioni(opzioni)
 {
+    apriSessione();
+    m_aperta = true;
+}
+
+void Connessione::apriSessione()
+{
+    m_nomeConnessione = nuovoNomeConnessione();
     m_db = QSqlDatabase::addDatabase(m_motore->driver(), m_nomeConnessione);
     if (!m_db.isValid()) {
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_nomeConnessione);
         throw ErroreArchivio(TipoErrore::NonApribile,
-                             QStringLiteral("driver %1 non disponibile").arg(m_motore->driver()), luogo.descrizione());
+                             QStringLiteral("driver %1 non disponibile").arg(m_motore->driver()),
+                             m_luogo.descrizione());
     }
     try {
-        m_motore->apri(m_db, luogo, opzioni);
+        m_motore->apri(m_db, m_luogo, m_opzioni);
     } catch (...) {
         m_db.close();
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_nomeConnessione);
         throw;
     }
-    m_aperta = true;
+    if (!m_luogo.suServer())
+        m_identita = identitaFile(m_luogo.percorso());
+}
+
+void Connessione::chiudiSessione()
+{
+    // The session goes before the statements prepared on it: they then go
+    // without asking the server to free them, which a connection that broke
+    // off could not do (the server frees them with the session).
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_nomeConnessione);
+    m_istruzioni.clear();
 }
 
 Connessione::~Connessione()
@@ -59,6 +80,8 @@ void Connessione::chiudi()
 {
     if (!m_aperta)
         return;
+    if (m_interrotta)
+        chiudiSessione(); // see chiudiSessione()
     // Record sets first: their statements must be gone before the
     // connection is, or the engine keeps the file busy.
     const std::vector<Cursore*> cursori = m_cursori;
@@ -66,17 +89,14 @@ void Connessione::chiudi()
     for (Cursore* c : cursori)
         c->rilascia();
     m_aperta = false;
-    if (m_transazione) {
+    if (m_transazione && !m_interrotta) {
         // An unfinished transaction is undone; the engine would do the same.
         QSqlQuery q(m_db);
         q.exec(QStringLiteral("ROLLBACK"));
-        m_transazione = false;
     }
+    m_transazione = false;
     m_tabelle.clear();
-    m_istruzioni.clear();
-    m_db.close();
-    m_db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(m_nomeConnessione);
+    chiudiSessione();
 }
 
 void Connessione::registra(Cursore* cursore)
@@ -89,11 +109,30 @@ void Connessione::rimuovi(Cursore* cursore)
     m_cursori.erase(std::remove(m_cursori.begin(), m_cursori.end(), cursore), m_cursori.end());
 }
 
-void Connessione::verificaAperta() const
+void Connessione::verificaAperta()
 {
     if (!m_aperta)
         throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("archivio chiuso"),
                              QStringLiteral("L'archivio è già stato chiuso."));
+    if (!m_interrotta)
+        return;
+    if (m_transazione)
+        throw connessionePersa(m_luogo);
+    // The session that broke off goes with what lives on it (prepared
+    // statements, the rows of SQL record sets); the description of the
+    // tables stays, and so do the table record sets, which hold no statement.
+    chiudiSessione();
+    const std::vector<Cursore*> cursori = m_cursori;
+    for (Cursore* c : cursori)
+        c->sessioneChiusa();
+    apriSessione();
+    m_interrotta = false;
+}
+
+void Connessione::verificaFile() const
+{
+    if (!m_luogo.suServer() && m_identita.valida && identitaFile(m_luogo.percorso()) != m_identita)
+        throw archivioSpostato(m_luogo);
 }
 
 std::shared_ptr<const InfoTabella> Connessione::tabella(const QString& nome)
@@ -104,13 +143,18 @@ std::shared_ptr<const InfoTabella> Connessione::tabella(const QString& nome)
     if (trovata != m_tabelle.constEnd())
         return *trovata;
     PuntoRipristino punto(*this);
-    const QStringList tutte = m_motore->tabelle(m_db);
-    auto it = std::find_if(tutte.begin(), tutte.end(),
-                           [&](const QString& t) { return t.compare(nome, Qt::CaseInsensitive) == 0; });
-    if (it == tutte.end())
-        throw ErroreArchivio(TipoErrore::OggettoMancante, QStringLiteral("no such table: %1").arg(nome),
-                             QStringLiteral("la tabella %1").arg(nome));
-    auto info = std::make_shared<const InfoTabella>(m_motore->descriviTabella(m_db, *it));
+    std::shared_ptr<const InfoTabella> info;
+    try {
+        const QStringList tutte = m_motore->tabelle(m_db);
+        auto it = std::find_if(tutte.begin(), tutte.end(),
+                               [&](const QString& t) { return t.compare(nome, Qt::CaseInsensitive) == 0; });
+        if (it == tutte.end())
+            throw ErroreArchivio(TipoErrore::OggettoMancante, QStringLiteral("no such table: %1").arg(nome),
+                                 QStringLiteral("la tabella %1").arg(nome));
+        info = std::make_shared<const InfoTabella>(m_motore->descriviTabella(m_db, *it));
+    } catch (const ErroreArchivio& e) {
+        guasto(e);
+    }
     punto.conferma();
     m_tabelle.insert(chiave, info);
     return info;
@@ -152,6 +196,8 @@ bool Connessione::leggiRiga(const QString& sql, const QVariantList& parametri, Q
 
 int Connessione::modifica(const QString& sql, const QVariantList& parametri)
 {
+    if (!m_transazione)
+        verificaFile();
     if (parametri.isEmpty()) {
         // Run as it is: a statement without values may be one the engine
         // cannot prepare (a setting, say).
@@ -213,17 +259,16 @@ bool Connessione::avanza(QSqlQuery& query)
     return false;
 }
 
-void Connessione::errore(const QSqlError& e, const QString& contesto) const
+void Connessione::errore(const QSqlError& e, const QString& contesto)
 {
-    const ErroreArchivio classificato = m_motore->classifica(e, contesto);
-    if (classificato.tipo() == TipoErrore::NonApribile && !m_luogo.suServer()) {
-        // The file was opened for writing: a write the file system refuses
-        // now means that the file or its folder has become read-only.
-        const QFileInfo file(m_luogo.percorso());
-        if (!file.isWritable() || !QFileInfo(file.absolutePath()).isWritable())
-            throw ErroreArchivio(TipoErrore::SolaLettura, classificato.dettaglio(), m_luogo.percorso());
-    }
-    throw classificato;
+    guasto(m_motore->classifica(e, contesto));
+}
+
+void Connessione::guasto(const ErroreArchivio& classificato, bool inConferma)
+{
+    if (m_luogo.suServer())
+        throw guastoSuServer(m_db, m_luogo, classificato, inConferma, m_interrotta);
+    throw guastoSuFile(m_luogo, m_identita, classificato);
 }
 
 void Connessione::inizia()
@@ -232,7 +277,13 @@ void Connessione::inizia()
     if (m_transazione)
         throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("transazione già aperta"),
                              QStringLiteral("Una transazione è già in corso."));
-    const QStringList istruzioni = m_motore->inizioTransazione(m_db);
+    verificaFile();
+    QStringList istruzioni;
+    try {
+        istruzioni = m_motore->inizioTransazione(m_db);
+    } catch (const ErroreArchivio& e) {
+        guasto(e);
+    }
     QSqlQuery q(m_db);
     for (int i = 0; i < istruzioni.size(); ++i) {
         if (!q.exec(istruzioni.at(i))) {
@@ -249,7 +300,7 @@ void Connessione::inizia()
     m_transazione = true;
 }
 
-void Connessione::verificaTransazione() const
+void Connessione::verificaTransazione()
 {
     verificaAperta();
     if (!m_transazione)
@@ -273,13 +324,18 @@ void Connessione::conferma()
         // stays open and the caller rolls it back.
         if (m_motore->nessunaTransazione(e))
             m_transazione = false;
-        errore(e, QStringLiteral("COMMIT"));
+        guasto(m_motore->classifica(e, QStringLiteral("COMMIT")), true);
     }
     m_transazione = false;
 }
 
 void Connessione::annulla()
 {
+    if (m_interrotta && m_transazione) {
+        // The server undid it when the connection broke off.
+        m_transazione = false;
+        return;
+    }
     verificaTransazione();
     m_transazione = false;
     QSqlQuery q(m_db);

@@ -164,6 +164,22 @@ Presenza presenzaSuServer(const Luogo& luogo)
     return presenzaSu(server, luogo.nome());
 }
 
+QString proprietarioTabella(const Luogo& luogo, const QString& tabella)
+{
+    try {
+        ConnessioneServer server(luogo.server(), luogo.nome());
+        QSqlQuery q = server.esegui(QStringLiteral("SELECT pg_catalog.pg_get_userbyid(c.relowner) "
+                                                   "FROM pg_catalog.pg_class c "
+                                                   "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+                                                   "WHERE c.relkind IN ('r', 'p') AND n.nspname = current_schema() "
+                                                   "ORDER BY c.relname <> ?, c.relname LIMIT 1"),
+                                    {tabella.toLower()});
+        return q.next() ? q.value(0).toString() : QString();
+    } catch (const ErroreArchivio&) {
+        return {};
+    }
+}
+
 void creaDaModelloSuServer(const Luogo& modello, const Luogo& anno)
 {
     ConnessioneServer server(anno.server());

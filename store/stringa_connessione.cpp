@@ -3,50 +3,13 @@
 // in it.
 #include "store/stringa_connessione.h"
 
-#include <QLibrary>
+#include "store/libpq.h"
+
 #include <QRegularExpression>
 #include <QStringList>
-#include <libpq-fe.h>
 #include <memory>
 
 namespace store::interno {
-
-namespace {
-
-// libpq, loaded the first time a server is named: a program that keeps its
-// archive in files never loads it (nor the libraries it needs), and with a
-// server it is the library Qt's PostgreSQL driver loads anyway.
-struct Libpq {
-    decltype(&PQconninfoParse) leggi = nullptr;
-    decltype(&PQconninfoFree) liberaOpzioni = nullptr;
-    decltype(&PQfreemem) libera = nullptr;
-    QString errore; // why it could not be loaded
-};
-
-const Libpq& libpq()
-{
-    static const Libpq caricata = [] {
-#ifdef Q_OS_WIN
-        QLibrary libreria(QStringLiteral("libpq"));
-#else
-        QLibrary libreria(QStringLiteral("pq"), 5);
-#endif
-        Libpq l;
-        if (!libreria.load()) {
-            l.errore = libreria.errorString();
-            return l;
-        }
-        l.leggi = reinterpret_cast<decltype(&PQconninfoParse)>(libreria.resolve("PQconninfoParse"));
-        l.liberaOpzioni = reinterpret_cast<decltype(&PQconninfoFree)>(libreria.resolve("PQconninfoFree"));
-        l.libera = reinterpret_cast<decltype(&PQfreemem)>(libreria.resolve("PQfreemem"));
-        if (!l.leggi || !l.liberaOpzioni || !l.libera)
-            l.errore = libreria.errorString();
-        return l;
-    }();
-    return caricata;
-}
-
-} // namespace
 
 bool leggiServer(const QString& testo, QList<ParametroServer>& parametri, QString* motivo)
 {

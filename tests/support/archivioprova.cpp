@@ -324,6 +324,19 @@ qint64 ArchivioProva::conta(const QString& sql, const QVariantList& parametri)
 
 QString ArchivioProva::istantanea() { return ConnessioneProva(m_luogo).istantanea(); }
 
+int ArchivioProva::interrompiSessioni()
+{
+    if (!suServer())
+        fallisci(QStringLiteral("interrompiSessioni su un file"));
+    ConnessioneProva c(m_luogo);
+    const QString altre = QStringLiteral("FROM pg_stat_activity WHERE datname = current_database() "
+                                         "AND pid <> pg_backend_pid()");
+    const int interrotte = c.colonna(QStringLiteral("SELECT pg_terminate_backend(pid) ") + altre).size();
+    for (int i = 0; i < 500 && c.colonna(QStringLiteral("SELECT pid ") + altre).size() > 0; ++i)
+        QTest::qSleep(10);
+    return interrotte;
+}
+
 // Undone by the rollback, or by closing the connection when anything fails.
 QString ArchivioProva::istantaneaDopo(const QString& sql, const QVariantList& parametri)
 {

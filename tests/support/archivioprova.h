@@ -144,6 +144,11 @@ public:
     // program reacted to it (a trigger).
     void alSeguito(const QString& evento, const QString& tabella, const QString& istruzione);
 
+    // On a server: ends from the server every other session on the archive
+    // (the program's), as a restart of the server or an administrator would,
+    // and waits until they are gone. Returns how many it ended.
+    int interrompiSessioni();
+
     // Holds a lock on the archive until destroyed, as another program of the
     // suite would: esclusivo = no one may even read (SQLite's BEGIN
     // EXCLUSIVE; on a server LOCK TABLE ... IN ACCESS EXCLUSIVE MODE on every
