@@ -131,7 +131,7 @@ void MotorePostgreSql::apri(QSqlDatabase& db, const Luogo& luogo, const OpzioniA
     try {
         vuoto = tabelle(db).isEmpty();
     } catch (const ErroreArchivio& e) {
-        throw ErroreArchivio(e.tipo(), e.dettaglio(), luogo.descrizione());
+        throw ErroreArchivio(e.tipo(), e.dettaglio(), luogo.descrizione(), e.precisazioni());
     }
     if (vuoto)
         throw ErroreArchivio(TipoErrore::Danneggiato, QStringLiteral("archivio senza tabelle"), luogo.descrizione());

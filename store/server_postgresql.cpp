@@ -84,7 +84,8 @@ public:
             const ErroreArchivio base = m_motore.classificaApertura(e, Luogo::server(server, candidato));
             throw ErroreArchivio(base.tipo(), base.dettaglio(),
                                  database.isEmpty() ? QStringLiteral("server ") + server
-                                                    : Luogo::server(server, database).descrizione());
+                                                    : Luogo::server(server, database).descrizione(),
+                                 base.precisazioni());
         }
         QSqlQuery q(db);
         q.exec(QStringLiteral("SET client_min_messages = error"));

@@ -124,6 +124,26 @@ private slots:
         QCOMPARE(archivio.istantanea(), prima);
     }
 
+    // A password file that others may read is ignored by libpq: the server then refuses the user, and the
+    // message names the file and how to mend it rather than the user and the password.
+    void filePasswordAperto()
+    {
+        if (!suServerProva())
+            QSKIP("the server's password file");
+        ArchivioProva archivio;
+        archivio.creaAnno();
+        archivio.aggiungiFrontespizio(QStringLiteral("001"), DICHIARANTE);
+        configura(archivio.cartella());
+        FilePasswordProva file({FilePasswordProva::rigaProva()},
+                               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        rifiutato("Attenzione !!! Il file delle password di PostgreSQL " + file.percorso() +
+                      " è accessibile anche ad altri utenti",
+                  TITOLO, archivio.cartella());
+        QVERIFY2(testiMostrati().value(0).endsWith("\rRenderlo accessibile al solo proprietario (chmod 600 " +
+                                                   file.percorso() + ")."),
+                 qPrintable(testiMostrati().value(0)));
+    }
+
     void archivioInutilizzabile_data()
     {
         QTest::addColumn<QString>("guasto");

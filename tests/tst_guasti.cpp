@@ -8,8 +8,6 @@
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 
@@ -41,33 +39,6 @@ QStringList righe(const ErroreArchivio& e)
 
 const QString X_CF = "RSSMRA80A01H501U";
 const QString AGGIORNA = "UPDATE ANAGSOSTITUTI SET ASOST_9 = ? WHERE CODAZI = ?";
-
-// A password file of the test's own with these lines, mode `permessi`, in
-// force (PGPASSFILE) until the guard goes.
-struct FilePassword {
-    QTemporaryDir cartella;
-    QString percorso = cartella.filePath("pgpass");
-    QByteArray prima = qgetenv("PGPASSFILE");
-    FilePassword(const QStringList& linee, QFile::Permissions permessi)
-    {
-        QFile f(percorso);
-        if (!f.open(QIODevice::WriteOnly) || f.write((linee.join('\n') + '\n').toUtf8()) < 0)
-            qFatal("password file not written");
-        f.close();
-        QFile::setPermissions(percorso, permessi);
-        qputenv("PGPASSFILE", percorso.toUtf8());
-    }
-    ~FilePassword() { qputenv("PGPASSFILE", prima); }
-};
-
-// The line of the run's password file for the test's role.
-QString lineaProva()
-{
-    QFile f(qEnvironmentVariable("PGPASSFILE"));
-    if (!f.open(QIODevice::ReadOnly))
-        qFatal("no password file");
-    return QString::fromUtf8(f.readLine()).trimmed();
-}
 
 } // namespace
 
@@ -251,23 +222,23 @@ private slots:
     void passwordRifiutata()
     {
         SOLO_SERVER("a server's refusals");
-        const QString linea = lineaProva();
-        const QString sbagliata = linea.section(':', 0, 3) + ":sbagliata";
+        const QString riga = FilePasswordProva::rigaProva();
+        const QString sbagliata = riga.section(':', 0, 3) + ":sbagliata";
+        const QString archivio = "Archivio: " + a->luogoAnno().descrizione();
         db.reset();
         {
-            FilePassword f({sbagliata}, QFile::ReadOwner | QFile::WriteOwner);
+            FilePasswordProva f({sbagliata}, QFile::ReadOwner | QFile::WriteOwner);
             const ErroreArchivio e = errore([&] { Database::OpenDatabase(a->luogoAnno()); });
             QCOMPARE(int(e.tipo()), int(TipoErrore::AccessoNegato));
-            QCOMPARE(righe(e).value(1), "Archivio: " + a->luogoAnno().descrizione());
+            QCOMPARE(righe(e).value(1), archivio);
         }
-        FilePassword f({linea}, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        FilePasswordProva f({riga}, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
         const ErroreArchivio e = errore([&] { Database::OpenDatabase(a->luogoAnno()); });
         QCOMPARE(int(e.tipo()), int(TipoErrore::FilePasswordIgnorato));
-        QCOMPARE(e.precisazioni().file, f.percorso);
-        QCOMPARE(righe(e).value(1), "Archivio: " + a->luogoAnno().descrizione());
-        QCOMPARE(righe(e).value(3), "Renderlo accessibile al solo proprietario (chmod 600 " + f.percorso + ").");
+        QCOMPARE(righe(e).value(1), archivio);
+        QCOMPARE(righe(e).value(3), "Renderlo accessibile al solo proprietario (chmod 600 " + f.percorso() + ").");
         // Mended, it works.
-        QFile::setPermissions(f.percorso, QFile::ReadOwner | QFile::WriteOwner);
+        QFile::setPermissions(f.percorso(), QFile::ReadOwner | QFile::WriteOwner);
         QVERIFY(Database::OpenDatabase(a->luogoAnno()));
     }
 
@@ -276,42 +247,28 @@ private slots:
     void dirittoNegato()
     {
         SOLO_SERVER("a server's refusals");
-        const QString impiegato = a->prefisso() + "impiegato";
-        const QString proprietario = utenteProva();
-        try {
-            a->esegui(QString("CREATE ROLE %1 LOGIN PASSWORD 'segreta'").arg(impiegato));
-        } catch (const std::exception& e) {
-            QSKIP(qPrintable("the test's role may not create roles (CREATEROLE, scripts/pg.sh): " +
-                             QString::fromUtf8(e.what())));
-        }
-        const auto via = qScopeGuard([&] {
-            a->esegui(QString("REVOKE ALL ON ALL TABLES IN SCHEMA public FROM %1").arg(impiegato));
-            a->esegui(QString("DROP ROLE %1").arg(impiegato));
-        });
-        const QString linea = lineaProva();
-        FilePassword f({linea, linea.section(':', 0, 2) + ":" + impiegato + ":segreta"},
-                       QFile::ReadOwner | QFile::WriteOwner);
-        QString server = a->server();
-        server.replace(QRegularExpression("\\buser=\\S+"), "user=" + impiegato);
-        const Luogo luogo = Luogo::server(server, a->nomeAnno());
+        RuoloProva impiegato(*a);
+        if (!impiegato.motivoSalto().isEmpty())
+            QSKIP(qPrintable(impiegato.motivoSalto()));
+        const QString proprietario = QRegularExpression("\\buser=(\\S+)").match(a->server()).captured(1);
+        const Luogo luogo = Luogo::server(impiegato.server(), a->nomeAnno());
         const QString prima = a->istantanea();
-        {
-            auto suo = Database::OpenDatabase(luogo);
-            const ErroreArchivio e = errore([&] { suo->OpenTable("FRONTESPIZIO"); });
-            QCOMPARE(int(e.tipo()), int(TipoErrore::PermessoNegato));
-            QCOMPARE(righe(e).value(0), "Attenzione !!! Il server PostgreSQL non concede all'utente " + impiegato +
-                                            " il diritto SELECT sulla tabella FRONTESPIZIO.");
-            QCOMPARE(righe(e).value(1), "Archivio: " + luogo.descrizione());
-            QCOMPARE(righe(e).value(3), "L'amministratore del server deve rendere l'utente membro del ruolo "
-                                        "proprietario delle tabelle: GRANT " +
-                                            proprietario + " TO " + impiegato);
-            a->esegui(QString("GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1").arg(impiegato));
-            const ErroreArchivio scrittura = errore([&] { suo->Execute(AGGIORNA, {"VIA NUOVA", "101"}); });
-            QCOMPARE(scrittura.precisazioni().privilegio, "UPDATE");
-            QCOMPARE(scrittura.precisazioni().tabella, "ANAGSOSTITUTI");
-            const ErroreArchivio transazione = errore([&] { suo->BeginTrans(); });
-            QCOMPARE(transazione.precisazioni().privilegio, "di scrittura (INSERT, UPDATE, DELETE)");
-        }
+        auto suo = Database::OpenDatabase(luogo);
+        const ErroreArchivio e = errore([&] { suo->OpenTable("FRONTESPIZIO"); });
+        QCOMPARE(int(e.tipo()), int(TipoErrore::PermessoNegato));
+        QCOMPARE(righe(e).value(0), "Attenzione !!! Il server PostgreSQL non concede all'utente " + impiegato.nome() +
+                                        " il diritto SELECT sulla tabella FRONTESPIZIO.");
+        QCOMPARE(righe(e).value(1), "Archivio: " + luogo.descrizione());
+        QCOMPARE(righe(e).value(3), "L'amministratore del server deve rendere l'utente membro del ruolo "
+                                    "proprietario delle tabelle: GRANT " +
+                                        proprietario + " TO " + impiegato.nome());
+        a->esegui(QString("GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1").arg(impiegato.nome()));
+        const ErroreArchivio scrittura = errore([&] { suo->Execute(AGGIORNA, {"VIA NUOVA", "101"}); });
+        QCOMPARE(scrittura.precisazioni().privilegio, "UPDATE");
+        QCOMPARE(scrittura.precisazioni().tabella, "ANAGSOSTITUTI");
+        const ErroreArchivio transazione = errore([&] { suo->BeginTrans(); });
+        QCOMPARE(transazione.precisazioni().privilegio, "di scrittura (INSERT, UPDATE, DELETE)");
+        suo.reset();
         QCOMPARE(a->istantanea(), prima);
     }
 };

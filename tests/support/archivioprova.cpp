@@ -402,3 +402,63 @@ std::unique_ptr<ArchivioProva::Blocco> ArchivioProva::blocca(bool esclusivo)
 {
     return std::make_unique<Blocco>(m_luogo, esclusivo);
 }
+
+// ---- password file and clerk's role ----
+
+FilePasswordProva::FilePasswordProva(const QStringList& righe, QFile::Permissions permessi)
+    : m_prima(qgetenv("PGPASSFILE"))
+{
+    QFile f(percorso());
+    if (!f.open(QIODevice::WriteOnly) || f.write((righe.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8()) < 0)
+        fallisci(QStringLiteral("file delle password non scritto: ") + percorso());
+    f.close();
+    QFile::setPermissions(percorso(), permessi);
+    qputenv("PGPASSFILE", percorso().toUtf8());
+}
+
+FilePasswordProva::~FilePasswordProva() { qputenv("PGPASSFILE", m_prima); }
+
+QString FilePasswordProva::rigaProva()
+{
+    QFile f(qEnvironmentVariable("PGPASSFILE"));
+    if (!f.open(QIODevice::ReadOnly))
+        fallisci(QStringLiteral("file delle password della prova non leggibile"));
+    return QString::fromUtf8(f.readLine()).trimmed();
+}
+
+RuoloProva::RuoloProva(ArchivioProva& archivio) : m_archivio(archivio), m_nome(archivio.prefisso() + "impiegato")
+{
+    try {
+        m_archivio.esegui(QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'segreta'").arg(m_nome));
+    } catch (const std::exception& e) {
+        m_motivoSalto = QStringLiteral("the test's role may not create roles (CREATEROLE, scripts/pg.sh): ") +
+                        QString::fromUtf8(e.what());
+        return;
+    }
+    const QString riga = FilePasswordProva::rigaProva();
+    m_file = std::make_unique<FilePasswordProva>(
+        QStringList{riga, riga.section(QLatin1Char(':'), 0, 2) + QLatin1Char(':') + m_nome + QStringLiteral(":segreta")},
+        QFile::ReadOwner | QFile::WriteOwner);
+}
+
+RuoloProva::~RuoloProva()
+{
+    if (!m_motivoSalto.isEmpty())
+        return;
+    m_file.reset();
+    try {
+        m_archivio.esegui(QStringLiteral("REVOKE ALL ON ALL TABLES IN SCHEMA public FROM %1").arg(m_nome));
+        m_archivio.esegui(QStringLiteral("DROP ROLE %1").arg(m_nome));
+    } catch (const std::exception& e) {
+        qWarning("RuoloProva: role %s not dropped: %s", qPrintable(m_nome), e.what());
+    }
+}
+
+QString RuoloProva::server() const
+{
+    static const QRegularExpression utente(QStringLiteral("\\buser=\\S+"));
+    QString server = m_archivio.server();
+    if (!server.contains(utente))
+        return server + QStringLiteral(" user=") + m_nome;
+    return server.replace(utente, QStringLiteral("user=") + m_nome);
+}

@@ -39,6 +39,7 @@
 #include "store/province.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVariantMap>
@@ -173,4 +174,41 @@ private:
     QString m_server;
     QString m_prefisso;
     store::Luogo m_luogo;
+};
+
+// A password file of the test's own holding these lines, with these
+// permissions, in force (PGPASSFILE) for as long as it lives.
+class FilePasswordProva {
+public:
+    FilePasswordProva(const QStringList& righe, QFile::Permissions permessi);
+    ~FilePasswordProva();
+    QString percorso() const { return m_cartella.filePath(QStringLiteral("pgpass")); }
+    // The run's own line: the test's role and its password.
+    static QString rigaProva();
+
+private:
+    QTemporaryDir m_cartella;
+    QByteArray m_prima;
+};
+
+// A clerk's role on the test's server, made for the test: it may log in,
+// is a member of no role, has no right on the archive's tables. Its password
+// is in a password file beside the test role's, in force while it lives;
+// the role is dropped then (its rights on the archive revoked first).
+// motivoSalto() says why it could not be made (the test's role may not
+// create roles): the test skips then.
+class RuoloProva {
+public:
+    explicit RuoloProva(ArchivioProva& archivio);
+    ~RuoloProva();
+    QString nome() const { return m_nome; }
+    // The server's connection string with the role as its user.
+    QString server() const;
+    QString motivoSalto() const { return m_motivoSalto; }
+
+private:
+    ArchivioProva& m_archivio;
+    QString m_nome;
+    QString m_motivoSalto;
+    std::unique_ptr<FilePasswordProva> m_file;
 };
