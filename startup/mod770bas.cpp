@@ -1,12 +1,12 @@
 #include "startup/mod770bas.h"
 
 #include "startup/configurazione.h"
+#include "startup/istanza.h"
 #include "store/province.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QProcess>
 
 #ifdef Q_OS_WIN
@@ -119,9 +119,8 @@ bool MOD770BAS::LEGGIPERCORSI()
 {
     // One copy per user: the lock is held until the program ends, and a lock
     // left by a copy that crashed is taken over.
-    m_istanza = std::make_unique<QLockFile>(fileBloccoIstanza);
-    m_istanza->setStaleLockTime(0);
-    if (!m_istanza->tryLock(0)) {
+    m_istanza = std::make_unique<Istanza>(fileBloccoIstanza);
+    if (!m_istanza->acquisisci()) {
         m_istanza.reset();
         return false;
     }
@@ -150,7 +149,7 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZA()
     PREFISSOPOSTGRESQL.clear();
 
     if (!LEGGIPERCORSI())
-        return ESITO::Termina; // another copy is running: end silently
+        return ESITO::Termina; // another copy is running, asked to come to the front: end
     const QString titolo = QStringLiteral(" Gestione Modello ") + MODELLO + QStringLiteral(" (Semplificato) - ");
     // A configuration that cannot be read as written is refused: taking its
     // values as missing could open another archive than the one meant.

@@ -106,7 +106,8 @@ private slots:
         QCOMPARE(archivio.istantanea(), modello);
 
         // With a front page the year's database is opened as it is, its table on its main index. A second copy
-        // of the program ends silently. "Uscita" closes everything and hands control back.
+        // of the program ends without a message (it asks the open window to come forward). "Uscita" closes
+        // everything and hands control back.
         archivio.aggiungiFrontespizio(QStringLiteral("001"), DICHIARANTE, {}, {}, QStringLiteral("ALFA SRL"));
         archivio.aggiungiSostituto(QStringLiteral("101"), QStringLiteral("12345678903"), {QStringLiteral("ALFA")});
         const QString prima = archivio.istantanea();
