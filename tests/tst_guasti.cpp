@@ -4,6 +4,7 @@
 // the server's refusals, each told as what it is and naming the archive.
 #include "store/chiavi.h"
 #include "store/database.h"
+#include "store/motore_postgresql.h"
 #include "support/archivioprova.h"
 
 #include <QFile>
@@ -179,6 +180,9 @@ private slots:
                                     "programma: chiudere e riaprire il programma.");
         QCOMPARE(righe(e).value(1), "Archivio: " + a->percorsoAnno());
         QCOMPARE(righe(e).value(2), "Nessun dato è stato registrato.");
+        // A write that finds no row is refused too: the engine alone would run it on the file no longer in the
+        // folder and report it done.
+        ATTESO_ERRORE(db->Execute(AGGIORNA, {"VIA NUOVA", "999"}), TipoErrore::ArchivioSpostato);
         ATTESO_ERRORE(db->BeginTrans(), TipoErrore::ArchivioSpostato);
         ATTESO_ERRORE(db->OpenRecordset("SELECT * FROM ANAGSOSTITUTI"), TipoErrore::ArchivioSpostato);
         ATTESO_ERRORE(tabella->Edit(); tabella->SetField("ASOST_9", "VIA NUOVA");
@@ -193,6 +197,49 @@ private slots:
             return;
         QVERIFY(QFile::rename(altrove, a->percorsoAnno()));
         QCOMPARE(db->Execute(AGGIORNA, {"VIA NUOVA", "101"}), 1);
+    }
+
+    // Replaced while a change is under way (after its start, before its
+    // first write): the write is refused as well, and the change rolled
+    // back; neither file is written.
+    void archivioSostituitoInTransazione()
+    {
+        SOLO_FILE("the archive file itself");
+        const QString prima = a->istantanea();
+        const QString altrove = a->cartella() + "/S7702004.BAK";
+        db->BeginTrans();
+        QVERIFY(QFile::rename(a->percorsoAnno(), altrove));
+        QVERIFY(QFile::copy(altrove, a->percorsoAnno()));
+        ATTESO_ERRORE(db->Execute(AGGIORNA, {"VIA NUOVA", "101"}), TipoErrore::ArchivioSpostato);
+        db->Rollback();
+        QCOMPARE(a->istantanea(), prima);
+        a->setArchivio(altrove);
+        QCOMPARE(a->istantanea(), prima);
+    }
+
+    // The server's errors by their SQLSTATE (libpq's failures have none):
+    // the class of each is the message the operator reads.
+    void classiSqlstate_data()
+    {
+        QTest::addColumn<QString>("sqlstate");
+        QTest::addColumn<int>("tipo");
+        QTest::newRow("password") << "28P01" << int(TipoErrore::AccessoNegato);
+        QTest::newRow("authorization") << "28000" << int(TipoErrore::AccessoNegato);
+        QTest::newRow("right refused") << "42501" << int(TipoErrore::PermessoNegato);
+        QTest::newRow("read-only transaction") << "25006" << int(TipoErrore::ServerSolaLettura);
+        QTest::newRow("administrator ended the session") << "57P01" << int(TipoErrore::ConnessionePersa);
+        QTest::newRow("crash shutdown") << "57P02" << int(TipoErrore::ConnessionePersa);
+        QTest::newRow("cannot connect now") << "57P03" << int(TipoErrore::ServerIrraggiungibile);
+        QTest::newRow("connection failure") << "08006" << int(TipoErrore::ServerIrraggiungibile);
+        QTest::newRow("no such database") << "3D000" << int(TipoErrore::ArchivioMancante);
+        QTest::newRow("libpq's own failure") << "" << int(TipoErrore::ServerIrraggiungibile);
+    }
+    void classiSqlstate()
+    {
+        QFETCH(QString, sqlstate);
+        QFETCH(int, tipo);
+        const QSqlError e("", "the server's words", QSqlError::StatementError, sqlstate);
+        QCOMPARE(int(interno::MotorePostgreSql().classifica(e, "UPDATE ANAGSOSTITUTI SET ASOST_9 = ?").tipo()), tipo);
     }
 
     // The server that does not answer, the archive it does not hold.
@@ -232,14 +279,18 @@ private slots:
             QCOMPARE(int(e.tipo()), int(TipoErrore::AccessoNegato));
             QCOMPARE(righe(e).value(1), archivio);
         }
-        FilePasswordProva f({riga}, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-        const ErroreArchivio e = errore([&] { Database::OpenDatabase(a->luogoAnno()); });
-        QCOMPARE(int(e.tipo()), int(TipoErrore::FilePasswordIgnorato));
-        QCOMPARE(righe(e).value(1), archivio);
-        QCOMPARE(righe(e).value(3), "Renderlo accessibile al solo proprietario (chmod 600 " + f.percorso() + ").");
-        // Mended, it works.
-        QFile::setPermissions(f.percorso(), QFile::ReadOwner | QFile::WriteOwner);
-        QVERIFY(Database::OpenDatabase(a->luogoAnno()));
+        // Any right of the group, or of the others, and libpq ignores the file.
+        for (const QFile::Permissions altri :
+             {QFile::Permissions(QFile::ReadGroup), QFile::Permissions(QFile::ExeOther)}) {
+            FilePasswordProva f({riga}, QFile::ReadOwner | QFile::WriteOwner | altri);
+            const ErroreArchivio e = errore([&] { Database::OpenDatabase(a->luogoAnno()); });
+            QCOMPARE(int(e.tipo()), int(TipoErrore::FilePasswordIgnorato));
+            QCOMPARE(righe(e).value(1), archivio);
+            QCOMPARE(righe(e).value(3), "Renderlo accessibile al solo proprietario (chmod 600 " + f.percorso() + ").");
+            // Mended, it works.
+            QFile::setPermissions(f.percorso(), QFile::ReadOwner | QFile::WriteOwner);
+            QVERIFY(Database::OpenDatabase(a->luogoAnno()));
+        }
     }
 
     // A clerk's role that is not a member of the role owning the tables:
