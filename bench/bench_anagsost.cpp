@@ -7,6 +7,7 @@
 //   bench_anagsost [--volte N] [--rapido] [--ricerca]
 #include "generatore.h"
 #include "misure.h"
+#include "sessione.h"
 
 #include "window/anagsost.h"
 #include "window/msgbox.h"
@@ -58,45 +59,6 @@ void annota(const Riga& riga)
                .arg(riga.riferimento, 0, 'f', 2);
     out.flush();
 }
-
-void configura(const QString& cartella)
-{
-    QSettings registro(QStringLiteral("TARVESSA"), QStringLiteral("VELMORIA"));
-    registro.setValue(QStringLiteral("PERCORSOARCHIVI"), cartella);
-    registro.setValue(QStringLiteral("PERCORSOPROGRAMMI"), QString());
-    registro.sync();
-}
-
-// The program's window on an archive, as the operator has it after start-up.
-struct Sessione {
-    QTemporaryDir blocco;
-    MOD770BAS modulo{MsgBox};
-    ANAGSOST finestra{modulo};
-    explicit Sessione(const QString& cartella)
-    {
-        configura(cartella);
-        modulo.fileBloccoIstanza = blocco.filePath(QStringLiteral("lock"));
-        if (!finestra.Form_Load())
-            qFatal("the program did not start on %s", qPrintable(cartella));
-    }
-    void scegliOrdine(int i)
-    {
-        finestra.STATO.FORMCARICATO = 0;
-        finestra.Option1[i]->setChecked(true);
-        finestra.STATO.FORMCARICATO = 1;
-    }
-    void seleziona(const QString& codazi, const QString& cfs)
-    {
-        const QString inizio = codazi + QLatin1Char(' ') + cfs.leftJustified(16, QLatin1Char(' '));
-        for (int r = 0; r < finestra.List1->count(); ++r) {
-            if (finestra.List1->item(r)->text().startsWith(inizio)) {
-                finestra.List1->setCurrentRow(r);
-                return;
-            }
-        }
-        qFatal("substitute %s %s not in the list", qPrintable(codazi), qPrintable(cfs));
-    }
-};
 
 // The same query's rows read with nothing but Qt SQL, every column as text.
 double letturaNuda(const QString& percorso, const QString& sql, int volte)

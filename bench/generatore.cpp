@@ -160,7 +160,7 @@ QString aggiungiBersaglio(const QString& percorsoAnno, const QString& codazi, in
     Connessione c(percorsoAnno);
     QSqlDatabase db = c.db();
     db.transaction();
-    const QString cfs = codicePersona(800000 + n);
+    const QString cfs = codiceBersaglio(n);
     const QString cfd = partitaIvaDi(900000);
     QSqlQuery q(db);
     q.prepare(QStringLiteral("INSERT INTO ANAGSOSTITUTI (CODAZI, CFS, ASOST_1, ASOST_2, ASOST_3, ASOST_4, ASOST_5, "
@@ -185,4 +185,9 @@ QString aggiungiBersaglio(const QString& percorsoAnno, const QString& codazi, in
 QString codiceNuovo(int n)
 {
     return codicePersona(600000 + n);
+}
+
+QString codiceBersaglio(int n)
+{
+    return codicePersona(800000 + n);
 }

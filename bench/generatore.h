@@ -22,3 +22,5 @@ QString aggiungiBersaglio(const QString& percorsoAnno, const QString& codazi, in
 
 // A formally correct codice fiscale that no generated substitute holds.
 QString codiceNuovo(int n);
+// The codice fiscale aggiungiBersaglio gives the substitute number n.
+QString codiceBersaglio(int n);

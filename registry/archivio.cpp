@@ -36,11 +36,8 @@ Tabelle apriTabelle(store::Database& db)
     t.frontespizi = db.OpenTable(QStringLiteral("FRONTESPIZIO"));
     t.sostituti = db.OpenTable(QStringLiteral("ANAGSOSTITUTI"));
     t.province = db.OpenTable(QStringLiteral("TABMIN_PROV"));
-    for (const auto& [tabella, campi] : CAMPIRICHIESTI) {
-        db.OpenRecordset(QStringLiteral("SELECT %1 FROM %2 WHERE 1 = 0")
-                             .arg(QString::fromLatin1(campi), QString::fromLatin1(tabella)))
-            ->Close();
-    }
+    for (const auto& [tabella, campi] : CAMPIRICHIESTI)
+        db.richiedi(QString::fromLatin1(tabella), QString::fromLatin1(campi).split(QStringLiteral(", ")));
     verificaIndici(*t.frontespizi, {"CHIAVECODAZI", "CHIAVECFD"});
     verificaIndici(*t.sostituti, {"CHIAVECODAZI", "CHIAVECFS"});
     return t;

@@ -53,6 +53,8 @@ Esito rifiutato(const store::ErroreArchivio& errore)
 inline const QStringList QUADRI = {QStringLiteral("QUADROLDIP1"), QStringLiteral("QUADROLDIP2"),
                                    QStringLiteral("QUADROLDIP3"), QStringLiteral("QUADROLDIP4"),
                                    QStringLiteral("QUADROLAUT"),  QStringLiteral("QUADROST")};
+inline const QString SOSTITUTI = QStringLiteral("ANAGSOSTITUTI");
+inline const QString PERCETTORI = QStringLiteral("PERCETTORI");
 
 // Puts a table record set back on its primary index "CHIAVE" however the
 // operation that switched it ends, so that every other operation can rely on it.

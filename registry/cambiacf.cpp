@@ -8,11 +8,11 @@ namespace registro {
 
 namespace {
 
-// The rows of one section table to re-key. Values are bound, never pasted: a
+// Re-keys the rows of one section table. Values are bound, never pasted: a
 // codice fiscale holding an apostrophe re-keys its own rows and nobody else's.
-QString selezione(const QString& quadro)
+QString richiave(const QString& quadro)
 {
-    return QStringLiteral("SELECT * FROM ") + quadro + QStringLiteral(" WHERE CODAZI = ? and CFD = ? and CFS = ?");
+    return QStringLiteral("UPDATE ") + quadro + QStringLiteral(" SET CFS = ? WHERE CODAZI = ? and CFD = ? and CFS = ?");
 }
 
 ControlloCambio esito(ControlloCambio::Tipo tipo, const QString& messaggio = {})
@@ -74,17 +74,14 @@ EsitoCambio cambiaCodiceFiscale(const Archivio& a, const QString& codazi, const 
     try {
         // All or nothing: a failure half-way must not leave a substitute whose
         // rows carry partly the old code and partly the new one.
-        store::Transazione transazione(a.db);
-        for (const QString& quadro : QUADRI) {
-            const auto righe = a.db.OpenRecordset(selezione(quadro), {codazi, cfd, cfs});
-            int cambiate = 0;
-            for (; !righe->Eof(); righe->MoveNext(), ++cambiate) {
-                righe->Edit();
-                righe->SetField(QStringLiteral("CFS"), codice);
-                righe->Update();
-            }
-            esito.righe.append({quadro, cambiate});
-        }
+        store::Transazione transazione(a.db, QUADRI + QStringList{SOSTITUTI});
+        // One statement per table, all sent together.
+        QList<store::Istruzione> istruzioni;
+        for (const QString& quadro : QUADRI)
+            istruzioni.append({richiave(quadro), {codice, codazi, cfd, cfs}});
+        const QList<int> righe = a.db.Execute(istruzioni);
+        for (int i = 0; i < QUADRI.size(); ++i)
+            esito.righe.append({QUADRI.at(i), righe.at(i)});
 
         store::TableRecordset& tabella = a.sostituti;
         tabella.Seek(QStringLiteral("="), store::CHIAVEAZI(codazi), store::CHIAVECF(cfs));
@@ -104,7 +101,7 @@ EsitoCambio cambiaCodiceFiscale(const Archivio& a, const QString& codazi, const 
             tabella.CancelUpdate();
             throw;
         }
-        esito.righe.append({QStringLiteral("ANAGSOSTITUTI"), 1});
+        esito.righe.append({SOSTITUTI, 1});
         transazione.commit();
     } catch (const store::ErroreArchivio& errore) {
         return rifiutato<EsitoCambio>(errore);

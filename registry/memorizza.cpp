@@ -18,7 +18,9 @@ EsitoMemorizza::Tipo conflitto(const std::optional<Istantanea>& presente, const 
 EsitoMemorizza memorizza(const Archivio& a, const Sostituto& s, const std::optional<Istantanea>& atteso)
 {
     try {
-        store::Transazione transazione(a.db);
+        // Only the registry is written, and locked against other writers
+        // while the row is compared and written.
+        store::Transazione transazione(a.db, {SOSTITUTI});
         store::TableRecordset& tabella = a.sostituti;
         tabella.Seek(QStringLiteral("="), store::CHIAVEAZI(s.codazi), store::CHIAVECF(s.cfs));
         std::optional<Istantanea> presente;

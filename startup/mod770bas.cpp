@@ -247,13 +247,15 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZASERVER(const QString& titolo)
         return ferma({QStringLiteral("Valore PREFISSOPOSTGRESQL della configurazione non valido:"), motivoPrefisso});
 
     try {
-        if (store::presenza(LUOGOTEMPLATE()) == store::Presenza::Assente)
+        // Both asked about on one connection to the server.
+        const QList<store::Presenza> presenti = store::presenza(QList<store::Luogo>{LUOGOTEMPLATE(), LUOGOANNO()});
+        if (presenti.at(0) == store::Presenza::Assente)
             // The server's counterpart of the missing template file, in its words.
             return ferma({QStringLiteral("Non esiste l'archivio ") + NOMETEMPLATESERVER() +
                               QStringLiteral(" sul server ") + server},
                          QString());
 
-        const store::Presenza anno = store::presenza(LUOGOANNO());
+        const store::Presenza anno = presenti.at(1);
         if (anno == store::Presenza::Inaccessibile) {
             // It holds a client's return: never replaced, never touched.
             return ferma({QStringLiteral("Impossibile leggere l'archivio ") + NOMEARCHIVIOANNO(),

@@ -1,5 +1,7 @@
 #include "store/connessione.h"
 
+#include "store/canale_postgresql.h"
+#include "store/libpq.h"
 #include "store/riconnessione.h"
 
 #include <QAtomicInteger>
@@ -48,6 +50,10 @@ void Connessione::apriSessione()
                              QStringLiteral("driver %1 non disponibile").arg(m_motore->driver()),
                              m_luogo.descrizione());
     }
+    // The engine's channel to the server is made anew with the session: the
+    // round trips of the one before count still.
+    if (const CanalePg* canale = m_motore->canale())
+        m_scambiSessioniChiuse += canale->scambi();
     try {
         m_motore->apri(m_db, m_luogo, m_opzioni);
     } catch (...) {
@@ -55,6 +61,16 @@ void Connessione::apriSessione()
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_nomeConnessione);
         throw;
+    }
+    // The catalogue the engine read with the connection (on a server every
+    // table's, once per connection): a connection opened again after it
+    // broke off reads it again, as any new connection.
+    const QList<InfoTabella> catalogo = m_motore->descrizioni();
+    if (!catalogo.isEmpty()) {
+        m_tabelle.clear();
+        for (const InfoTabella& t : catalogo)
+            m_tabelle.insert(t.nome.toUpper(), std::make_shared<const InfoTabella>(t));
+        m_catalogoCompleto = true;
     }
     if (!m_luogo.suServer())
         m_identita = identitaFile(m_luogo.percorso());
@@ -91,11 +107,16 @@ void Connessione::chiudi()
     m_aperta = false;
     if (m_transazione && !m_interrotta) {
         // An unfinished transaction is undone; the engine would do the same.
-        QSqlQuery q(m_db);
-        q.exec(QStringLiteral("ROLLBACK"));
+        if (CanalePg* canale = m_motore->canale()) {
+            canale->annulla();
+        } else {
+            QSqlQuery q(m_db);
+            q.exec(QStringLiteral("ROLLBACK"));
+        }
     }
     m_transazione = false;
     m_tabelle.clear();
+    m_catalogoCompleto = false;
     chiudiSessione();
 }
 
@@ -142,33 +163,45 @@ std::shared_ptr<const InfoTabella> Connessione::tabella(const QString& nome)
     auto trovata = m_tabelle.constFind(chiave);
     if (trovata != m_tabelle.constEnd())
         return *trovata;
-    PuntoRipristino punto(*this);
+    auto mancante = [&] {
+        return ErroreArchivio(TipoErrore::OggettoMancante, QStringLiteral("no such table: %1").arg(nome),
+                              QStringLiteral("la tabella %1").arg(nome));
+    };
+    if (m_catalogoCompleto)
+        throw mancante();
+    QStringList tutte;
+    try {
+        tutte = m_motore->tabelle(m_db);
+    } catch (const ErroreArchivio& e) {
+        guasto(e);
+    }
+    auto it = std::find_if(tutte.begin(), tutte.end(),
+                           [&](const QString& t) { return t.compare(nome, Qt::CaseInsensitive) == 0; });
+    if (it == tutte.end())
+        throw mancante();
     std::shared_ptr<const InfoTabella> info;
     try {
-        const QStringList tutte = m_motore->tabelle(m_db);
-        auto it = std::find_if(tutte.begin(), tutte.end(),
-                               [&](const QString& t) { return t.compare(nome, Qt::CaseInsensitive) == 0; });
-        if (it == tutte.end())
-            throw ErroreArchivio(TipoErrore::OggettoMancante, QStringLiteral("no such table: %1").arg(nome),
-                                 QStringLiteral("la tabella %1").arg(nome));
         info = std::make_shared<const InfoTabella>(m_motore->descriviTabella(m_db, *it));
     } catch (const ErroreArchivio& e) {
         guasto(e);
     }
-    punto.conferma();
     m_tabelle.insert(chiave, info);
     return info;
+}
+
+QSqlQuery Connessione::nuovaIstruzione()
+{
+    CanalePg* canale = m_motore->canale();
+    return canale ? canale->istruzione() : QSqlQuery(m_db);
 }
 
 QSqlQuery Connessione::prepara(const QString& sql, bool soloAvanti)
 {
     verificaAperta();
-    QSqlQuery q(m_db);
+    QSqlQuery q = nuovaIstruzione();
     q.setForwardOnly(soloAvanti && m_motore->letturaProgressiva());
-    PuntoRipristino punto(*this);
     if (!q.prepare(sql))
         errore(q.lastError(), sql);
-    punto.conferma();
     return q;
 }
 
@@ -202,11 +235,9 @@ int Connessione::modifica(const QString& sql, const QVariantList& parametri)
         // Run as it is: a statement without values may be one the engine
         // cannot prepare (a setting, say).
         verificaAperta();
-        QSqlQuery q(m_db);
-        PuntoRipristino punto(*this);
+        QSqlQuery q = nuovaIstruzione();
         if (!q.exec(sql))
             errore(q.lastError(), sql);
-        punto.conferma();
         const int righe = q.isSelect() ? 0 : q.numRowsAffected();
         q.finish();
         return righe;
@@ -218,18 +249,44 @@ int Connessione::modifica(const QString& sql, const QVariantList& parametri)
     return righe;
 }
 
+QList<int> Connessione::modificaTutte(const QList<Istruzione>& istruzioni)
+{
+    verificaAperta();
+    QList<int> righe;
+    CanalePg* canale = m_motore->canale();
+    if (!canale) {
+        for (const Istruzione& i : istruzioni)
+            righe << modifica(i.sql, i.parametri);
+        return righe;
+    }
+    std::vector<Richiesta> richieste;
+    for (const Istruzione& i : istruzioni) {
+        QVariantList valori;
+        for (const QVariant& v : i.parametri)
+            valori << valoreDaScrivere(v);
+        richieste.push_back(richiesta(i.sql, valori));
+    }
+    const std::vector<Risposta> risposte = canale->inviaIstruzioni(std::move(richieste));
+    for (int i = 0; i < istruzioni.size(); ++i) {
+        const PGresult* r = risposte[std::size_t(i)].get();
+        const QSqlError e = canale->errore(r);
+        if (e.isValid())
+            errore(e, istruzioni.at(i).sql);
+        righe << QByteArray(libpq().righeToccate(const_cast<PGresult*>(r))).toInt();
+    }
+    return righe;
+}
+
 void Connessione::esegui(QSqlQuery& query, const QVariantList& parametri)
 {
     verificaAperta();
     for (int i = 0; i < parametri.size(); ++i)
         query.bindValue(i, valoreDaScrivere(parametri.at(i)));
-    PuntoRipristino punto(*this);
     if (!query.exec()) {
         const QSqlError e = query.lastError();
         query.finish();
         errore(e, query.lastQuery());
     }
-    punto.conferma();
 }
 
 QVector<QVariant> Connessione::riga(const QSqlQuery& query, const QList<int>& rifilare)
@@ -261,7 +318,11 @@ bool Connessione::avanza(QSqlQuery& query)
 
 void Connessione::errore(const QSqlError& e, const QString& contesto)
 {
-    guasto(m_motore->classifica(e, contesto));
+    // On a server the failure may be that of the transaction's start, sent
+    // with the statement: the lock of a table refused is not the statement's.
+    const CanalePg* canale = m_motore->canale();
+    const QString fallita = canale ? canale->inizioFallito() : QString();
+    guasto(m_motore->classifica(e, fallita.isEmpty() ? contesto : fallita));
 }
 
 void Connessione::guasto(const ErroreArchivio& classificato, bool inConferma)
@@ -271,7 +332,7 @@ void Connessione::guasto(const ErroreArchivio& classificato, bool inConferma)
     throw guastoSuFile(m_luogo, m_identita, classificato);
 }
 
-void Connessione::inizia()
+void Connessione::inizia(const QStringList& scritte)
 {
     verificaAperta();
     if (m_transazione)
@@ -280,9 +341,17 @@ void Connessione::inizia()
     verificaFile();
     QStringList istruzioni;
     try {
-        istruzioni = m_motore->inizioTransazione(m_db);
+        istruzioni = m_motore->inizioTransazione(m_db, scritte);
     } catch (const ErroreArchivio& e) {
         guasto(e);
+    }
+    if (CanalePg* canale = m_motore->canale()) {
+        // Sent with the transaction's first statement, in its round trip: a
+        // lock that cannot be had fails that statement, and the caller rolls
+        // back. A statement may fail alone only when no table was named.
+        canale->inizia(istruzioni, scritte.isEmpty() && m_motore->ripristinoPerIstruzione());
+        m_transazione = true;
+        return;
     }
     QSqlQuery q(m_db);
     for (int i = 0; i < istruzioni.size(); ++i) {
@@ -311,13 +380,16 @@ void Connessione::verificaTransazione()
 void Connessione::conferma()
 {
     verificaTransazione();
-    QSqlQuery q(m_db);
-    if (m_motore->ripristinoPerIstruzione()) {
-        // On such an engine COMMIT of a spoilt transaction undoes it and
-        // reports success: make sure first that it can still be committed.
-        if (!q.exec(QStringLiteral("SELECT 1")))
-            errore(q.lastError(), QStringLiteral("COMMIT"));
+    if (CanalePg* canale = m_motore->canale()) {
+        // A COMMIT that fails, or finds the transaction spoilt by a failed
+        // statement, ends it on the server all the same.
+        const QSqlError e = canale->conferma();
+        m_transazione = false;
+        if (e.isValid())
+            guasto(m_motore->classifica(e, QStringLiteral("COMMIT")), true);
+        return;
     }
+    QSqlQuery q(m_db);
     if (!q.exec(QStringLiteral("COMMIT"))) {
         const QSqlError e = q.lastError();
         // The engine may have ended the transaction on its own; otherwise it
@@ -331,62 +403,30 @@ void Connessione::conferma()
 
 void Connessione::annulla()
 {
-    if (m_interrotta && m_transazione) {
-        // The server undid it when the connection broke off.
+    if (m_aperta && m_interrotta) {
+        // The server undid it when the connection broke off (or a COMMIT
+        // whose answer never came ended it).
         m_transazione = false;
         return;
     }
     verificaTransazione();
     m_transazione = false;
-    QSqlQuery q(m_db);
-    if (!q.exec(QStringLiteral("ROLLBACK"))) {
-        const QSqlError e = q.lastError();
-        if (!m_motore->nessunaTransazione(e))
-            errore(e, QStringLiteral("ROLLBACK"));
+    QSqlError e;
+    if (CanalePg* canale = m_motore->canale()) {
+        e = canale->annulla();
+    } else {
+        QSqlQuery q(m_db);
+        if (!q.exec(QStringLiteral("ROLLBACK")))
+            e = q.lastError();
     }
+    if (e.isValid() && !m_motore->nessunaTransazione(e))
+        errore(e, QStringLiteral("ROLLBACK"));
 }
 
-} // namespace store::interno
-
-namespace store::interno {
-
-namespace {
-const QString PUNTO = QStringLiteral("anagsost_istruzione");
-}
-
-PuntoRipristino::PuntoRipristino(Connessione& connessione) : m_connessione(connessione)
+quint64 Connessione::scambi() const
 {
-    if (!connessione.m_transazione || !connessione.m_motore->ripristinoPerIstruzione())
-        return;
-    QSqlQuery q(connessione.m_db);
-    if (!q.exec(QStringLiteral("SAVEPOINT ") + PUNTO))
-        connessione.errore(q.lastError(), QStringLiteral("SAVEPOINT"));
-    m_attivo = true;
-}
-
-PuntoRipristino::~PuntoRipristino()
-{
-    if (!m_attivo)
-        return;
-    // The failed statement is undone, the savepoint dropped; what the
-    // transaction did before it stays pending.
-    QSqlQuery q(m_connessione.m_db);
-    q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + PUNTO);
-    q.exec(QStringLiteral("RELEASE SAVEPOINT ") + PUNTO);
-}
-
-void PuntoRipristino::conferma()
-{
-    if (!m_attivo)
-        return;
-    m_attivo = false;
-    QSqlQuery q(m_connessione.m_db);
-    if (!q.exec(QStringLiteral("RELEASE SAVEPOINT ") + PUNTO)) {
-        const QSqlError e = q.lastError();
-        q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + PUNTO);
-        q.exec(QStringLiteral("RELEASE SAVEPOINT ") + PUNTO);
-        m_connessione.errore(e, QStringLiteral("RELEASE SAVEPOINT"));
-    }
+    const CanalePg* canale = m_motore->canale();
+    return m_scambiSessioniChiuse + (canale ? canale->scambi() : 0);
 }
 
 } // namespace store::interno

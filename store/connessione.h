@@ -57,7 +57,8 @@ public:
     void verificaFile() const;
 
     // Description of a table (name matched without regard to case), cached
-    // for the life of the connection. Raises OggettoMancante for no such table.
+    // for the life of the connection (on a server every table's, read when it
+    // opened). Raises OggettoMancante for no such table.
     std::shared_ptr<const InfoTabella> tabella(const QString& nome);
 
     // A statement prepared on this connection; raises ErroreArchivio. Its
@@ -73,6 +74,10 @@ public:
     bool leggiRiga(const QString& sql, const QVariantList& parametri, QVector<QVariant>& riga);
     // Runs a statement that changes rows; returns how many it changed.
     int modifica(const QString& sql, const QVariantList& parametri);
+    // Runs several such statements, on a server in one round trip; how
+    // many rows each changed. The first failure is raised, and the rest do
+    // not run.
+    QList<int> modificaTutte(const QList<Istruzione>& istruzioni);
     // Binds the values in order and runs the prepared statement.
     void esegui(QSqlQuery& query, const QVariantList& parametri);
     // Advances a running query; false at its end. Raises on failure (a
@@ -86,11 +91,18 @@ public:
     static void leggiRiga(const QSqlQuery& query, int colonne, const QList<int>& rifilare, QVector<QVariant>& valori);
     [[noreturn]] void errore(const QSqlError& errore, const QString& contesto);
 
-    // Transactions.
+    // Transactions. `scritte`: the tables the transaction writes, locked at
+    // its start, any failure then undoing it all; none named: every table,
+    // and a statement that fails is undone alone.
     bool inTransazione() const { return m_transazione; }
-    void inizia();
+    void inizia(const QStringList& scritte = {});
     void conferma();
     void annulla();
+
+    // Round trips to the server on this connection (see canale_postgresql.h),
+    // those of the sessions opened again after one broke off included; 0 for
+    // a file.
+    quint64 scambi() const;
 
 private:
     // Raises ErroreArchivio (Altro) when closed or when no transaction runs.
@@ -100,8 +112,9 @@ private:
     void chiudiSessione();
     // Raises the failure as the operator is to read it (see riconnessione.h).
     [[noreturn]] void guasto(const ErroreArchivio& classificato, bool inConferma = false);
+    // A statement on this connection, through libpq on a server.
+    QSqlQuery nuovaIstruzione();
 
-    friend class PuntoRipristino;
     std::unique_ptr<Motore> m_motore;
     Luogo m_luogo;
     OpzioniArchivio m_opzioni;
@@ -113,24 +126,9 @@ private:
     IdentitaFile m_identita;   // the archive file as opened
     std::vector<Cursore*> m_cursori;
     QHash<QString, std::shared_ptr<const InfoTabella>> m_tabelle;
+    bool m_catalogoCompleto = false;    // m_tabelle holds every table
+    quint64 m_scambiSessioniChiuse = 0; // round trips of the sessions before the one open
     QHash<QString, std::shared_ptr<QSqlQuery>> m_istruzioni;
-};
-
-// Undoes one statement inside a transaction when it fails, on engines where
-// a failed statement would spoil the whole transaction; does nothing outside
-// a transaction or on other engines. Created before the statement, confirmed
-// after it succeeded; destroyed unconfirmed, it rolls back to where it began.
-class PuntoRipristino {
-public:
-    explicit PuntoRipristino(Connessione& connessione);
-    ~PuntoRipristino();
-    void conferma();
-    PuntoRipristino(const PuntoRipristino&) = delete;
-    PuntoRipristino& operator=(const PuntoRipristino&) = delete;
-
-private:
-    Connessione& m_connessione;
-    bool m_attivo = false;
 };
 
 } // namespace store::interno

@@ -25,6 +25,16 @@ struct Chiave {
     bool discendente = false;
 };
 
+// One statement with the values bound to its "?" placeholders.
+struct Istruzione {
+    QString sql;
+    QVariantList parametri;
+};
+
+// Round trips to PostgreSQL servers made by every connection of the process
+// so far, short-lived ones included (see Database::scambi).
+quint64 scambiServer();
+
 class Database {
 public:
     // Opens an existing database file, shared, for reading and writing.
@@ -45,6 +55,11 @@ public:
 
     // Runs one statement at once; returns the number of rows it changed.
     virtual int Execute(const QString& sql, const QVariantList& parametri = {}) = 0;
+    // Runs statements that do not depend on each other's outcome, in order,
+    // on a server all in one round trip; the rows each changed. The first
+    // failure is raised and the statements after it do not run: inside a
+    // transaction, roll it back.
+    virtual QList<int> Execute(const QList<Istruzione>& istruzioni) = 0;
 
     // Record set over the result of an SQL text ("?" placeholders bound to
     // parametri), in the order of the keys when there are any: the engine
@@ -56,11 +71,27 @@ public:
     // Raises OggettoMancante when the table or its "CHIAVE" index is missing.
     virtual std::unique_ptr<TableRecordset> OpenTable(const QString& tabella) = 0;
 
-    // Transactions for changes that span several statements or tables.
+    // Makes sure the table has these fields (names matched without regard to
+    // case); raises OggettoMancante naming the table or the first field that
+    // is missing. Asks the catalogue the connection keeps.
+    virtual void richiedi(const QString& tabella, const QStringList& campi) = 0;
+
+    // Transactions for changes that span several statements or tables:
+    // every table locked against other writers, and a statement that fails
+    // is undone alone (the rest of the transaction stands).
     virtual void BeginTrans() = 0;
+    // All or nothing on the tables named, the only ones it may write and
+    // the only ones locked against other writers; once a statement fails
+    // the transaction can only be rolled back.
+    virtual void BeginTrans(const QStringList& tabelleScritte) = 0;
     virtual void CommitTrans() = 0;
     virtual void Rollback() = 0;
     virtual bool inTransazione() const = 0;
+
+    // Round trips to the server on this database's connection since it was
+    // opened, its opening included: one for each statement or group of
+    // statements sent together. Always 0 for a file.
+    virtual quint64 scambi() const = 0;
 
 protected:
     Database() = default;
@@ -71,6 +102,8 @@ protected:
 class Transazione {
 public:
     explicit Transazione(Database& db) : m_db(db) { m_db.BeginTrans(); }
+    // Writes only these tables: see Database::BeginTrans.
+    Transazione(Database& db, const QStringList& tabelleScritte) : m_db(db) { m_db.BeginTrans(tabelleScritte); }
     ~Transazione()
     {
         if (!m_chiusa) {

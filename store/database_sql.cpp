@@ -1,6 +1,13 @@
 #include "store/recordset_sql.h"
 
+#include "store/canale_postgresql.h"
+
 namespace store {
+
+quint64 scambiServer()
+{
+    return interno::scambiProcesso();
+}
 
 Recordset::~Recordset() = default;
 
@@ -50,6 +57,11 @@ int DatabaseSql::Execute(const QString& sql, const QVariantList& parametri)
     return m_connessione->modifica(sql, parametri);
 }
 
+QList<int> DatabaseSql::Execute(const QList<Istruzione>& istruzioni)
+{
+    return m_connessione->modificaTutte(istruzioni);
+}
+
 std::unique_ptr<SqlRecordset> DatabaseSql::OpenRecordset(const QString& sql, const QVariantList& parametri,
                                                          const QList<Chiave>& ordine)
 {
@@ -65,9 +77,24 @@ std::unique_ptr<TableRecordset> DatabaseSql::OpenTable(const QString& tabella)
     return std::make_unique<TabellaSql>(m_connessione, std::move(info));
 }
 
+void DatabaseSql::richiedi(const QString& tabella, const QStringList& campi)
+{
+    const auto info = m_connessione->tabella(tabella);
+    for (const QString& campo : campi) {
+        if (info->colonna(campo) < 0)
+            throw ErroreArchivio(TipoErrore::OggettoMancante, QStringLiteral("no such column: %1").arg(campo),
+                                 QStringLiteral("il campo %1").arg(campo));
+    }
+}
+
 void DatabaseSql::BeginTrans()
 {
     m_connessione->inizia();
+}
+
+void DatabaseSql::BeginTrans(const QStringList& tabelleScritte)
+{
+    m_connessione->inizia(tabelleScritte);
 }
 
 void DatabaseSql::CommitTrans()
@@ -83,6 +110,11 @@ void DatabaseSql::Rollback()
 bool DatabaseSql::inTransazione() const
 {
     return m_connessione->aperta() && m_connessione->inTransazione();
+}
+
+quint64 DatabaseSql::scambi() const
+{
+    return m_connessione->scambi();
 }
 
 } // namespace interno

@@ -19,44 +19,65 @@ const Libpq& libpq()
             l.errore = libreria.errorString();
             return l;
         }
-        l.leggi = reinterpret_cast<decltype(&PQconninfoParse)>(libreria.resolve("PQconninfoParse"));
-        l.liberaOpzioni = reinterpret_cast<decltype(&PQconninfoFree)>(libreria.resolve("PQconninfoFree"));
-        l.libera = reinterpret_cast<decltype(&PQfreemem)>(libreria.resolve("PQfreemem"));
-        l.stato = reinterpret_cast<decltype(&PQstatus)>(libreria.resolve("PQstatus"));
-        l.utente = reinterpret_cast<decltype(&PQuser)>(libreria.resolve("PQuser"));
-        if (!l.leggi || !l.liberaOpzioni || !l.libera || !l.stato || !l.utente)
+        bool mancanti = false;
+        const auto risolvi = [&](auto& funzione, const char* nome, bool richiesta = true) {
+            funzione = reinterpret_cast<std::remove_reference_t<decltype(funzione)>>(libreria.resolve(nome));
+            mancanti = mancanti || (richiesta && !funzione);
+        };
+        risolvi(l.leggi, "PQconninfoParse");
+        risolvi(l.liberaOpzioni, "PQconninfoFree");
+        risolvi(l.libera, "PQfreemem");
+        risolvi(l.stato, "PQstatus");
+        risolvi(l.utente, "PQuser");
+        risolvi(l.messaggio, "PQerrorMessage");
+        risolvi(l.inviaParametri, "PQsendQueryParams");
+        risolvi(l.inviaTesto, "PQsendQuery");
+        risolvi(l.risultato, "PQgetResult");
+        risolvi(l.statoRisultato, "PQresultStatus");
+        risolvi(l.messaggioRisultato, "PQresultErrorMessage");
+        risolvi(l.campoErrore, "PQresultErrorField");
+        risolvi(l.cancella, "PQclear");
+        risolvi(l.righe, "PQntuples");
+        risolvi(l.colonne, "PQnfields");
+        risolvi(l.nomeColonna, "PQfname");
+        risolvi(l.tipoColonna, "PQftype");
+        risolvi(l.valore, "PQgetvalue");
+        risolvi(l.lunghezza, "PQgetlength");
+        risolvi(l.nullo, "PQgetisnull");
+        risolvi(l.righeToccate, "PQcmdTuples");
+        risolvi(l.comando, "PQcmdStatus");
+        risolvi(l.entraInSequenza, "PQenterPipelineMode", false);
+        risolvi(l.esceDaSequenza, "PQexitPipelineMode", false);
+        risolvi(l.chiudiSequenza, "PQpipelineSync", false);
+        if (!l.entraInSequenza || !l.esceDaSequenza || !l.chiudiSequenza)
+            l.entraInSequenza = nullptr;
+        if (mancanti)
             l.errore = libreria.errorString();
         return l;
     }();
     return caricata;
 }
 
-namespace {
-
-// libpq's handle of a QPSQL connection; nullptr when there is none.
-PGconn* maniglia(const QSqlDatabase& db)
+PGconn* connessionePg(const QSqlDatabase& db)
 {
-    if (!db.isValid() || !db.driver())
+    const QVariant v = db.isValid() && db.driver() ? db.driver()->handle() : QVariant();
+    // Qt's driver hands libpq's connection over as "PGconn*" (spelt after
+    // the structure's own name by this version of Qt).
+    if (!v.isValid() || (qstrcmp(v.typeName(), "PGconn*") != 0 && qstrcmp(v.typeName(), "pg_conn*") != 0))
         return nullptr;
-    const QVariant h = db.driver()->handle();
-    // The driver declares the type under its struct's name.
-    if (!h.isValid() || (qstrcmp(h.typeName(), "pg_conn*") != 0 && qstrcmp(h.typeName(), "PGconn*") != 0))
-        return nullptr;
-    return *static_cast<PGconn* const*>(h.constData());
+    return *static_cast<PGconn* const*>(v.constData());
 }
-
-} // namespace
 
 bool connessioneInterrotta(const QSqlDatabase& db)
 {
-    PGconn* c = maniglia(db);
+    PGconn* c = connessionePg(db);
     const Libpq& pq = libpq();
     return c && pq.errore.isEmpty() && pq.stato(c) == CONNECTION_BAD;
 }
 
 QString utenteConnessione(const QSqlDatabase& db)
 {
-    PGconn* c = maniglia(db);
+    PGconn* c = connessionePg(db);
     const Libpq& pq = libpq();
     if (!c || !pq.errore.isEmpty())
         return {};

@@ -7,6 +7,7 @@
 #include "store/server_postgresql.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -43,6 +44,21 @@ Presenza presenza(const Luogo& archivio)
     if (file.open(QIODevice::ReadOnly))
         return Presenza::Presente;
     return QFileInfo::exists(archivio.percorso()) ? Presenza::Inaccessibile : Presenza::Assente;
+}
+
+QList<Presenza> presenza(const QList<Luogo>& archivi)
+{
+    // Archives on one server are asked about on one connection.
+    const bool unServer = !archivi.isEmpty() && archivi.first().suServer() &&
+                          std::all_of(archivi.begin(), archivi.end(), [&](const Luogo& l) {
+                              return l.suServer() && l.server() == archivi.first().server();
+                          });
+    if (unServer)
+        return interno::presenzaSuServer(archivi);
+    QList<Presenza> esiti;
+    for (const Luogo& l : archivi)
+        esiti << presenza(l);
+    return esiti;
 }
 
 void creaDaModello(const Luogo& modello, const Luogo& anno)

@@ -3,6 +3,7 @@
 // server. What start-up and the tools need, whatever the engine: does the
 // archive exist, make the year's archive from the template, open it
 // (Database::OpenDatabase).
+#include <QList>
 #include <QString>
 
 namespace store {
@@ -62,6 +63,9 @@ enum class Presenza {
 // Raises ErroreArchivio when the server cannot be reached (NonApribile) or
 // refuses the user (AccessoNegato).
 Presenza presenza(const Luogo& archivio);
+// The same for several archives, in order; those on one server are asked
+// about on one connection.
+QList<Presenza> presenza(const QList<Luogo>& archivi);
 
 // Makes `anno` a copy of `modello`: for files a copy under a temporary name,
 // renamed when complete; on a server CREATE DATABASE ... TEMPLATE, which needs

@@ -20,6 +20,8 @@
 
 namespace store::interno {
 
+class CanalePg;
+
 struct InfoIndice {
     QString nome;         // as in the catalogue, e.g. "ANAGSOSTITUTI_CHIAVE"
     QStringList colonne;  // key columns, in order
@@ -53,6 +55,10 @@ public:
 
     // Names of the user tables.
     virtual QStringList tabelle(QSqlDatabase& db) const = 0;
+    // Every table's description, read once when the connection opened, on
+    // engines where asking costs a round trip; empty where each table is
+    // described when first needed.
+    virtual QList<InfoTabella> descrizioni() const { return {}; }
     // Columns, primary key and indexes of a table named as in the catalogue.
     virtual InfoTabella descriviTabella(QSqlDatabase& db, const QString& tabella) const = 0;
 
@@ -62,9 +68,10 @@ public:
     // may have undone it on its own after a failure).
     virtual bool nessunaTransazione(const QSqlError& errore) const = 0;
 
-    // Statements that start a transaction taking the write lock at once:
-    // others may go on reading, nobody else may write until it ends.
-    virtual QStringList inizioTransazione(QSqlDatabase& db) const = 0;
+    // Statements that start a transaction taking the write lock at once on
+    // the tables it writes (every table when none is named): others may go
+    // on reading, nobody else may write them until it ends.
+    virtual QStringList inizioTransazione(QSqlDatabase& db, const QStringList& tabelle) const = 0;
     // True when one failed statement spoils the whole transaction on this
     // engine: each statement inside a transaction is then undone on its own
     // when it fails (a savepoint), so that a failure leaves the transaction
@@ -98,6 +105,12 @@ public:
     virtual QString confrontoRiga(const QStringList& colonne, const QString& operatore) const;
     // Suffix that keeps the first row only.
     virtual QString primaRiga() const { return QStringLiteral(" LIMIT 1"); }
+    // True when an UPDATE can hand back the row as stored (RETURNING) in
+    // the same round trip.
+    virtual bool restituisceRighe() const { return false; }
+    // Where the statements go through libpq on a server; nullptr for Qt's
+    // own statements (a file).
+    virtual CanalePg* canale() const { return nullptr; }
 };
 
 // An identifier between double quotes, quotes inside doubled.

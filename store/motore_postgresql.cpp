@@ -110,45 +110,113 @@ void MotorePostgreSql::apri(QSqlDatabase& db, const Luogo& luogo, const OpzioniA
     QString motivo;
     if (!leggiServer(luogo.server(), parametri, &motivo))
         throw ErroreArchivio(TipoErrore::NonApribile, motivo, luogo.descrizione());
+    // The session's settings go with the connection's start (no round trip
+    // of their own), after any the connection string gives. lock_timeout 0
+    // would mean waiting for ever.
+    const QString impostazioni = QStringLiteral("-c client_min_messages=error -c lock_timeout=%1")
+                                     .arg(qMax(1, opzioni.attesaBloccoMs));
+    auto date = std::find_if(parametri.begin(), parametri.end(),
+                             [](const ParametroServer& p) { return p.chiave == QLatin1String("options"); });
+    if (date != parametri.end())
+        date->valore += QLatin1Char(' ') + impostazioni;
+    else
+        parametri.append({QStringLiteral("options"), impostazioni});
     db.setDatabaseName(luogo.nome());
     db.setConnectOptions(opzioniConnessione(parametri));
+    m_canale = std::make_unique<CanalePg>(db);
+    m_catalogo.clear();
+    m_canale->conta(SCAMBI_APERTURA);
     if (!db.open())
         throw classificaApertura(db.lastError(), luogo);
 
-    QSqlQuery q(db);
-    // lock_timeout 0 would mean waiting for ever.
-    const QStringList impostazioni = {
-        QStringLiteral("SET client_min_messages = error"),
-        QStringLiteral("SET lock_timeout = %1").arg(qMax(1, opzioni.attesaBloccoMs)),
-    };
-    for (const QString& sql : impostazioni) {
-        if (!q.exec(sql))
-            throw classificaApertura(q.lastError(), luogo);
-    }
-    q.finish();
     // A database without tables is not an archive of the program.
-    bool vuoto = false;
     try {
-        vuoto = tabelle(db).isEmpty();
+        leggiCatalogo();
     } catch (const ErroreArchivio& e) {
         throw ErroreArchivio(e.tipo(), e.dettaglio(), luogo.descrizione(), e.precisazioni());
     }
-    if (vuoto)
+    if (m_catalogo.isEmpty())
         throw ErroreArchivio(TipoErrore::Danneggiato, QStringLiteral("archivio senza tabelle"), luogo.descrizione());
+}
+
+void MotorePostgreSql::leggiCatalogo() const
+{
+    // The schema is the program's own: every table's columns and the key
+    // columns of its plain indexes (no expression, no condition) in one read,
+    // kept for the life of the connection.
+    const QString sql = QStringLiteral(
+        "SELECT c.relname, 0 AS parte, a.attnum AS ordine, a.attname, NULL::name AS indice, "
+        "false AS univoco, false AS primario "
+        "FROM pg_catalog.pg_class c "
+        "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+        "JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid "
+        "WHERE c.relkind IN ('r', 'p') AND n.nspname = current_schema() AND a.attnum > 0 AND NOT a.attisdropped "
+        "UNION ALL "
+        "SELECT t.relname, 1, k.ordine, a.attname, i.relname, x.indisunique, x.indisprimary "
+        "FROM pg_catalog.pg_index x "
+        "JOIN pg_catalog.pg_class t ON t.oid = x.indrelid "
+        "JOIN pg_catalog.pg_namespace n ON n.oid = t.relnamespace "
+        "JOIN pg_catalog.pg_class i ON i.oid = x.indexrelid "
+        "CROSS JOIN LATERAL unnest(x.indkey::int2[]) WITH ORDINALITY AS k(attnum, ordine) "
+        "LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = t.oid AND a.attnum = k.attnum "
+        "WHERE t.relkind IN ('r', 'p') AND n.nspname = current_schema() AND x.indpred IS NULL "
+        "AND k.ordine <= x.indnkeyatts "
+        "ORDER BY 1, 2, 5, 3");
+    QSqlQuery q = m_canale->istruzione();
+    if (!q.exec(sql))
+        throw classifica(q.lastError(), sql);
+    QList<InfoTabella> catalogo;
+    QString indiceCorrente;
+    InfoIndice indice;
+    bool soloColonne = true;
+    bool primario = false;
+    auto chiudiIndice = [&] {
+        if (!indiceCorrente.isEmpty() && soloColonne && !indice.colonne.isEmpty()) {
+            if (primario)
+                catalogo.last().chiavePrimaria = indice.colonne;
+            catalogo.last().indici << indice;
+        }
+        indiceCorrente.clear();
+    };
+    while (q.next()) {
+        const QString tabella = nomeCanonico(q.value(0).toString());
+        if (catalogo.isEmpty() || catalogo.last().nome != tabella) {
+            chiudiIndice();
+            catalogo.append(InfoTabella());
+            catalogo.last().nome = tabella;
+        }
+        InfoTabella& info = catalogo.last();
+        if (q.value(1).toInt() == 0) {
+            const QString colonna = nomeCanonico(q.value(3).toString());
+            info.posizione.insert(colonna.toUpper(), int(info.colonne.size()));
+            info.colonne << colonna;
+            continue;
+        }
+        const QString nome = q.value(4).toString();
+        if (nome != indiceCorrente) {
+            chiudiIndice();
+            indiceCorrente = nome;
+            // The server keeps names in lower case; the program's index
+            // names are upper case ("CHIAVE", "CHIAVECFS").
+            indice = InfoIndice{nome.toUpper(), {}, q.value(5).toBool()};
+            soloColonne = true;
+            primario = q.value(6).toBool();
+        }
+        if (q.value(3).isNull())
+            soloColonne = false; // an index on an expression: not usable for Seek
+        else
+            indice.colonne << nomeCanonico(q.value(3).toString());
+    }
+    chiudiIndice();
+    m_catalogo = catalogo;
 }
 
 QStringList MotorePostgreSql::tabelle(QSqlDatabase& db) const
 {
-    QSqlQuery q(db);
-    const QString sql = QStringLiteral("SELECT c.relname FROM pg_catalog.pg_class c "
-                                       "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
-                                       "WHERE c.relkind IN ('r', 'p') AND n.nspname = current_schema() "
-                                       "ORDER BY c.relname");
-    if (!q.exec(sql))
-        throw classifica(q.lastError(), sql);
+    Q_UNUSED(db);
     QStringList nomi;
-    while (q.next())
-        nomi << nomeCanonico(q.value(0).toString());
+    for (const InfoTabella& t : m_catalogo)
+        nomi << t.nome;
     return nomi;
 }
 
@@ -164,76 +232,13 @@ QString MotorePostgreSql::nomeCanonico(const QString& nome) const
 
 InfoTabella MotorePostgreSql::descriviTabella(QSqlDatabase& db, const QString& tabella) const
 {
-    InfoTabella info;
-    info.nome = tabella;
-    // A catalogue query about this table, its name bound.
-    auto interroga = [&](const QString& sql) {
-        QSqlQuery q(db);
-        if (!q.prepare(sql))
-            throw classifica(q.lastError(), sql);
-        q.addBindValue(tabella.toLower());
-        if (!q.exec())
-            throw classifica(q.lastError(), sql);
-        return q;
-    };
-    {
-        QSqlQuery q = interroga(QStringLiteral(
-            "SELECT a.attname FROM pg_catalog.pg_attribute a "
-            "JOIN pg_catalog.pg_class c ON c.oid = a.attrelid "
-            "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
-            "WHERE c.relname = ? AND n.nspname = current_schema() AND a.attnum > 0 AND NOT a.attisdropped "
-            "ORDER BY a.attnum"));
-        while (q.next()) {
-            const QString colonna = nomeCanonico(q.value(0).toString());
-            info.posizione.insert(colonna.toUpper(), int(info.colonne.size()));
-            info.colonne << colonna;
-        }
+    Q_UNUSED(db);
+    for (const InfoTabella& t : m_catalogo) {
+        if (t.nome.compare(tabella, Qt::CaseInsensitive) == 0)
+            return t;
     }
-    {
-        // Key columns of every plain index (no expression, no condition).
-        QSqlQuery q = interroga(QStringLiteral(
-            "SELECT i.relname, x.indisunique, x.indisprimary, a.attname "
-            "FROM pg_catalog.pg_index x "
-            "JOIN pg_catalog.pg_class t ON t.oid = x.indrelid "
-            "JOIN pg_catalog.pg_namespace n ON n.oid = t.relnamespace "
-            "JOIN pg_catalog.pg_class i ON i.oid = x.indexrelid "
-            "CROSS JOIN LATERAL unnest(x.indkey::int2[]) WITH ORDINALITY AS k(attnum, ordine) "
-            "LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = t.oid AND a.attnum = k.attnum "
-            "WHERE t.relname = ? AND n.nspname = current_schema() AND x.indpred IS NULL "
-            "AND k.ordine <= x.indnkeyatts "
-            "ORDER BY i.relname, k.ordine"));
-        QString corrente;
-        InfoIndice indice;
-        bool soloColonne = true;
-        bool primario = false;
-        auto chiudi = [&] {
-            if (corrente.isEmpty())
-                return;
-            if (soloColonne && !indice.colonne.isEmpty()) {
-                if (primario)
-                    info.chiavePrimaria = indice.colonne;
-                info.indici << indice;
-            }
-        };
-        while (q.next()) {
-            const QString nome = q.value(0).toString();
-            if (nome != corrente) {
-                chiudi();
-                corrente = nome;
-                // The server keeps names in lower case; the program's index
-                // names are upper case ("CHIAVE", "CHIAVECFS").
-                indice = InfoIndice{nome.toUpper(), {}, q.value(1).toBool()};
-                soloColonne = true;
-                primario = q.value(2).toBool();
-            }
-            if (q.value(3).isNull())
-                soloColonne = false; // an index on an expression: not usable for Seek
-            else
-                indice.colonne << nomeCanonico(q.value(3).toString());
-        }
-        chiudi();
-    }
-    return info;
+    throw ErroreArchivio(TipoErrore::OggettoMancante, QStringLiteral("no such table: %1").arg(tabella),
+                         QStringLiteral("la tabella %1").arg(tabella));
 }
 
 ErroreArchivio MotorePostgreSql::classifica(const QSqlError& e, const QString& contesto) const
@@ -355,14 +360,14 @@ bool MotorePostgreSql::nessunaTransazione(const QSqlError& e) const
     return e.nativeErrorCode() == QLatin1String("25P01");
 }
 
-QStringList MotorePostgreSql::inizioTransazione(QSqlDatabase& db) const
+QStringList MotorePostgreSql::inizioTransazione(QSqlDatabase& db, const QStringList& tabelle) const
 {
-    // SQLite's BEGIN IMMEDIATE: one writer at a time, readers go on. SHARE
-    // ROW EXCLUSIVE on every table conflicts with any other writer and with
-    // itself, not with readers; the wait is bounded by lock_timeout, after
-    // which the start fails with Occupato and nothing has been done.
+    // SQLite's BEGIN IMMEDIATE, on what the transaction writes: SHARE ROW
+    // EXCLUSIVE conflicts with any other writer and with itself, not with
+    // readers; the wait is bounded by lock_timeout, after which the start
+    // fails with Occupato and nothing has been done.
     QStringList nomi;
-    for (const QString& t : tabelle(db))
+    for (const QString& t : tabelle.isEmpty() ? this->tabelle(db) : tabelle)
         nomi << nome(t);
     if (nomi.isEmpty())
         return {QStringLiteral("BEGIN")};

@@ -1,8 +1,11 @@
 #pragma once
 // Internal to store/: the PostgreSQL engine behind the store's interface.
 // What concerns the server as a whole is in server_postgresql.h.
+#include "store/canale_postgresql.h"
 #include "store/luogo.h"
 #include "store/motore.h"
+
+#include <memory>
 
 namespace store::interno {
 
@@ -12,10 +15,13 @@ public:
     void apri(QSqlDatabase& db, const Luogo& luogo, const OpzioniArchivio& opzioni) const override;
     QStringList tabelle(QSqlDatabase& db) const override;
     InfoTabella descriviTabella(QSqlDatabase& db, const QString& tabella) const override;
+    QList<InfoTabella> descrizioni() const override { return m_catalogo; }
     ErroreArchivio classifica(const QSqlError& errore, const QString& contesto) const override;
     bool nessunaTransazione(const QSqlError& errore) const override;
-    QStringList inizioTransazione(QSqlDatabase& db) const override;
+    QStringList inizioTransazione(QSqlDatabase& db, const QStringList& tabelle) const override;
     bool ripristinoPerIstruzione() const override { return true; }
+    bool restituisceRighe() const override { return true; }
+    CanalePg* canale() const override { return m_canale.get(); }
     bool letturaProgressiva() const override { return false; }
     QString voceOrdine(const QString& colonna, bool discendente) const override;
     QList<int> colonneDaRifilare(const QSqlRecord& record) const override;
@@ -28,6 +34,14 @@ public:
     ErroreArchivio classificaApertura(const QSqlError& errore, const Luogo& luogo) const;
     // The server's or libpq's text of an error, on one line, with its SQLSTATE.
     static QString testo(const QSqlError& errore);
+
+private:
+    // The schema's tables, columns and indexes in one read.
+    void leggiCatalogo() const;
+
+    // Made when the connection opens: the store's statements go through it.
+    mutable std::unique_ptr<CanalePg> m_canale;
+    mutable QList<InfoTabella> m_catalogo;
 };
 
 } // namespace store::interno

@@ -272,9 +272,10 @@ bool MotoreSqlite::nessunaTransazione(const QSqlError& e) const
            e.databaseText().contains(QLatin1String("no transaction is active"), Qt::CaseInsensitive);
 }
 
-QStringList MotoreSqlite::inizioTransazione(QSqlDatabase& db) const
+QStringList MotoreSqlite::inizioTransazione(QSqlDatabase& db, const QStringList& tabelle) const
 {
     Q_UNUSED(db);
+    Q_UNUSED(tabelle);
     // Takes the write lock at once: a conflict with another program shows
     // here, after the busy wait, and not half-way through the changes.
     return {QStringLiteral("BEGIN IMMEDIATE")};

@@ -12,7 +12,7 @@ public:
     InfoTabella descriviTabella(QSqlDatabase& db, const QString& tabella) const override;
     ErroreArchivio classifica(const QSqlError& errore, const QString& contesto) const override;
     bool nessunaTransazione(const QSqlError& errore) const override;
-    QStringList inizioTransazione(QSqlDatabase& db) const override;
+    QStringList inizioTransazione(QSqlDatabase& db, const QStringList& tabelle) const override;
 
     // As classifica(), naming the file for the operator.
     ErroreArchivio classificaApertura(const QSqlError& errore, const QString& percorso) const;

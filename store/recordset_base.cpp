@@ -79,11 +79,11 @@ void RecordsetSqlBase<Interfaccia>::Update()
     if (!m_buffer.attivo())
         throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("Update senza Edit o AddNew"));
     // On failure the edit stays pending: the caller may retry or cancel it.
-    scrivi(*m_connessione, *m_tabella, m_buffer);
+    QVector<QVariant> riga;
+    const bool riletta = scrivi(*m_connessione, *m_tabella, m_buffer, riga);
     if (m_buffer.modo == BufferModifica::Modo::Modifica) {
         // The stored row, as the engine keeps it (a changed key included).
-        QVector<QVariant> riga;
-        if (rileggi(*m_connessione, *m_tabella, m_buffer.valori, riga))
+        if (riletta || rileggi(*m_connessione, *m_tabella, m_buffer.valori, riga))
             m_riga = riga;
         else
             m_riga = m_buffer.valori;

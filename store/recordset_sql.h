@@ -16,13 +16,17 @@ public:
     void Close() override;
     QString percorso() const override;
     int Execute(const QString& sql, const QVariantList& parametri) override;
+    QList<int> Execute(const QList<Istruzione>& istruzioni) override;
     std::unique_ptr<SqlRecordset> OpenRecordset(const QString& sql, const QVariantList& parametri,
                                                 const QList<Chiave>& ordine) override;
     std::unique_ptr<TableRecordset> OpenTable(const QString& tabella) override;
+    void richiedi(const QString& tabella, const QStringList& campi) override;
     void BeginTrans() override;
+    void BeginTrans(const QStringList& tabelleScritte) override;
     void CommitTrans() override;
     void Rollback() override;
     bool inTransazione() const override;
+    quint64 scambi() const override;
 
 private:
     std::shared_ptr<Connessione> m_connessione;
@@ -81,11 +85,16 @@ protected:
 // Table-type record set. It never loads the table: every move is one keyed
 // query (first row after/before the current one in the order of the current
 // index), so the table may be as large as it likes and always shows what is
-// stored now, other programs' changes included.
+// stored now, other programs' changes included. Its first row is read when
+// something first needs it, not when it opens: a Seek needs none.
 class TabellaSql final : public RecordsetSqlBase<TableRecordset> {
 public:
     TabellaSql(std::shared_ptr<Connessione> connessione, std::shared_ptr<const InfoTabella> tabella);
     ~TabellaSql() override;
+
+    bool Eof() const override;
+    bool Bof() const override;
+    QVariant Value(const QString& campo) const override;
 
     void MoveFirst() override;
     void MoveNext() override;
@@ -108,6 +117,8 @@ private:
     bool posiziona(const QString& sql, const QVariantList& parametri);
     void estremo(bool primo);
     void relativo(bool avanti);
+    // Reads the first row if nothing has been read yet.
+    void primaLettura() const;
     QString ordine(bool discendente) const;
 
     QString m_indice;
@@ -116,6 +127,7 @@ private:
     QString m_selezione;      // SELECT of every column
     bool m_posizione = false; // m_riga anchors MoveNext/MovePrevious (after Delete, the deleted row)
     bool m_noMatch = false;
+    bool m_daLeggere = true; // opened, and not positioned yet
 };
 
 // Record set over the rows of an SQL text, read as they come (forward only).

@@ -87,7 +87,8 @@ ErroreArchivio conflitto(const InfoTabella& tabella)
 
 } // namespace
 
-void scrivi(Connessione& connessione, const InfoTabella& tabella, const BufferModifica& buffer)
+bool scrivi(Connessione& connessione, const InfoTabella& tabella, const BufferModifica& buffer,
+            QVector<QVariant>& riletta)
 {
     const Motore& motore = connessione.motore();
     QStringList colonne;
@@ -108,23 +109,30 @@ void scrivi(Connessione& connessione, const InfoTabella& tabella, const BufferMo
                    QLatin1Char(')');
         }
         connessione.modifica(sql, parametri);
-        return;
+        return false;
     }
     if (buffer.modo != BufferModifica::Modo::Modifica)
-        return;
+        return false;
     if (colonne.isEmpty()) {
         // Nothing changed: still make sure the row is there, as a write would.
-        QVector<QVariant> riga;
-        if (!rileggi(connessione, tabella, buffer.originale, riga))
+        if (!rileggi(connessione, tabella, buffer.originale, riletta))
             throw conflitto(tabella);
-        return;
+        return true;
     }
     for (QString& c : colonne)
         c += QStringLiteral(" = ?");
     const QString sql = QStringLiteral("UPDATE ") + motore.nome(tabella.nome) + QStringLiteral(" SET ") +
                         colonne.join(QStringLiteral(", ")) + condizione(motore, tabella, buffer.originale, parametri);
+    if (motore.restituisceRighe()) {
+        // The row identifies one row at most: handed back, it was there.
+        if (!connessione.leggiRiga(sql + QStringLiteral(" RETURNING ") + elencoColonne(motore, tabella), parametri,
+                                   riletta))
+            throw conflitto(tabella);
+        return true;
+    }
     if (connessione.modifica(sql, parametri) == 0)
         throw conflitto(tabella);
+    return false;
 }
 
 void cancella(Connessione& connessione, const InfoTabella& tabella, const QVector<QVariant>& riga)

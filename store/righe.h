@@ -32,8 +32,10 @@ QStringList identitaRichiesta(const InfoTabella& tabella);
 
 // Stores the buffer: UPDATE of the changed columns of the row identified by
 // its original values, or INSERT. Raises Conflitto when the row to update is
-// no longer there.
-void scrivi(Connessione& connessione, const InfoTabella& tabella, const BufferModifica& buffer);
+// no longer there. True when `riletta` got the updated row as stored, in the
+// same round trip, on engines that can hand it back.
+bool scrivi(Connessione& connessione, const InfoTabella& tabella, const BufferModifica& buffer,
+            QVector<QVariant>& riletta);
 // Deletes the row identified by these values; Conflitto when it is gone.
 void cancella(Connessione& connessione, const InfoTabella& tabella, const QVector<QVariant>& riga);
 // Reads again the row identified by these values; false when it is gone.

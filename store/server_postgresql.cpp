@@ -3,6 +3,7 @@
 // schema, removal, and the rules for the names the program gives them.
 #include "store/server_postgresql.h"
 
+#include "store/canale_postgresql.h"
 #include "store/database.h"
 #include "store/motore_postgresql.h"
 #include "store/stringa_connessione.h"
@@ -68,11 +69,14 @@ public:
             throw ErroreArchivio(TipoErrore::NonApribile, QStringLiteral("driver QPSQL non disponibile"),
                                  QStringLiteral("server ") + server);
         }
+        // Notices stay on the server; set with the connection's start.
+        parametri.append({QStringLiteral("options"), QStringLiteral("-c client_min_messages=error")});
         db.setConnectOptions(opzioniConnessione(parametri));
         const QStringList candidati =
             database.isEmpty() ? QStringList{MANUTENZIONE, MANUTENZIONE_RISERVA} : QStringList{database};
         for (const QString& candidato : candidati) {
             db.setDatabaseName(candidato);
+            contaScambi(SCAMBI_APERTURA);
             if (db.open())
                 break;
             const QSqlError e = db.lastError();
@@ -87,15 +91,14 @@ public:
                                                     : Luogo::server(server, database).descrizione(),
                                  base.precisazioni());
         }
-        QSqlQuery q(db);
-        q.exec(QStringLiteral("SET client_min_messages = error"));
+        m_db = db;
+        m_canale = std::make_unique<CanalePg>(m_db);
     }
     ~ConnessioneServer()
     {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_nome, false);
-            db.close();
-        }
+        m_canale.reset();
+        m_db.close();
+        m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_nome);
     }
     ConnessioneServer(const ConnessioneServer&) = delete;
@@ -104,8 +107,12 @@ public:
     // Runs a statement; false and the error when it fails.
     bool prova(const QString& sql, const QVariantList& parametri, QSqlQuery& q, QSqlError& errore)
     {
-        q = QSqlQuery(QSqlDatabase::database(m_nome, false));
-        // Without values run as it is: a statement about databases cannot be prepared.
+        // Without values run as it is (one round trip): a statement about
+        // databases cannot be prepared, nor sent through libpq's extended
+        // protocol in a transaction of its own; with values through libpq.
+        q = parametri.isEmpty() ? QSqlQuery(m_db) : m_canale->istruzione();
+        if (parametri.isEmpty())
+            contaScambi(1);
         bool riuscita = parametri.isEmpty() ? q.exec(sql) : q.prepare(sql);
         if (riuscita && !parametri.isEmpty()) {
             for (int i = 0; i < parametri.size(); ++i)
@@ -129,6 +136,8 @@ public:
 private:
     MotorePostgreSql m_motore;
     QString m_nome;
+    QSqlDatabase m_db;
+    std::unique_ptr<CanalePg> m_canale;
 };
 
 Presenza presenzaSu(ConnessioneServer& server, const QString& nome)
@@ -163,6 +172,15 @@ Presenza presenzaSuServer(const Luogo& luogo)
 {
     ConnessioneServer server(luogo.server());
     return presenzaSu(server, luogo.nome());
+}
+
+QList<Presenza> presenzaSuServer(const QList<Luogo>& luoghi)
+{
+    ConnessioneServer server(luoghi.first().server());
+    QList<Presenza> esiti;
+    for (const Luogo& l : luoghi)
+        esiti << presenzaSu(server, l.nome());
+    return esiti;
 }
 
 QString proprietarioTabella(const Luogo& luogo, const QString& tabella)

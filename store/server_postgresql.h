@@ -15,6 +15,8 @@ class Database;
 namespace store::interno {
 
 Presenza presenzaSuServer(const Luogo& luogo);
+// Several databases of one server, on one connection.
+QList<Presenza> presenzaSuServer(const QList<Luogo>& luoghi);
 void creaDaModelloSuServer(const Luogo& modello, const Luogo& anno);
 // The role the table of the database `luogo` belongs to (any of its tables
 // when `tabella` is empty); "" when it cannot be told.

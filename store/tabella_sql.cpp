@@ -8,7 +8,35 @@ TabellaSql::TabellaSql(std::shared_ptr<Connessione> connessione, std::shared_ptr
     m_tabella = std::move(tabella);
     m_selezione = selezioneTabella(m_connessione->motore(), *m_tabella);
     setIndex(QStringLiteral("CHIAVE"));
-    avvia([this] { MoveFirst(); });
+    avvia([] {});
+}
+
+void TabellaSql::primaLettura() const
+{
+    // A row being added needs no current row, and reading one would drop it.
+    if (!m_daLeggere || !m_aperto || m_buffer.attivo())
+        return;
+    // Reading leaves the record set as it stood after a MoveFirst at its
+    // opening: what was logically there all along.
+    const_cast<TabellaSql*>(this)->MoveFirst();
+}
+
+bool TabellaSql::Eof() const
+{
+    primaLettura();
+    return RecordsetSqlBase::Eof();
+}
+
+bool TabellaSql::Bof() const
+{
+    primaLettura();
+    return RecordsetSqlBase::Bof();
+}
+
+QVariant TabellaSql::Value(const QString& campo) const
+{
+    primaLettura();
+    return RecordsetSqlBase::Value(campo);
 }
 
 TabellaSql::~TabellaSql()
@@ -71,6 +99,7 @@ QString TabellaSql::ordine(bool discendente) const
 
 bool TabellaSql::posiziona(const QString& sql, const QVariantList& parametri)
 {
+    m_daLeggere = false;
     m_buffer.chiudi();
     QVector<QVariant> riga;
     if (m_connessione->leggiRiga(sql, parametri, riga)) {
@@ -106,6 +135,7 @@ void TabellaSql::MoveLast()
 void TabellaSql::relativo(bool avanti)
 {
     verifica();
+    primaLettura();
     if (!m_posizione) {
         // Before the first row a step forward lands on the first, after the
         // last a step back on the last; anywhere else there is nowhere to go.
@@ -172,6 +202,7 @@ long TabellaSql::RecordCount()
 void TabellaSql::Edit()
 {
     verifica();
+    primaLettura();
     if (!m_corrente)
         throw nessunRecord();
     identitaRichiesta(*m_tabella);
@@ -187,6 +218,7 @@ void TabellaSql::AddNew()
 void TabellaSql::Delete()
 {
     verifica();
+    primaLettura();
     if (!m_corrente)
         throw nessunRecord();
     m_buffer.chiudi();

@@ -106,6 +106,27 @@ private slots:
         QCOMPARE(tabella->Fields("CODAZI"), "101");
     }
 
+    // Opened again, the connection is a new one: it reads the catalogue
+    // again, once, as it opens (a table made meanwhile is known, and no
+    // table costs a round trip after), and its round trips add to those of
+    // the one that broke off.
+    void riaperturaSulServer()
+    {
+        SOLO_SERVER("a connection to a server");
+        a->esegui("CREATE TABLE NUOVA (X integer)");
+        ATTESO_ERRORE(db->richiedi("NUOVA", {"X"}), TipoErrore::OggettoMancante); // the catalogue as it opened
+        const quint64 prima = db->scambi();
+        const quint64 riapertura = interno::SCAMBI_APERTURA + 1; // and the catalogue's read
+        a->interrompiSessioni();
+        ATTESO_ERRORE(db->Execute(AGGIORNA, {"VIA NUOVA", "101"}), TipoErrore::ConnessionePersa);
+        QCOMPARE(db->scambi(), prima + 1);
+        QCOMPARE(db->Execute(AGGIORNA, {"VIA NUOVA", "101"}), 1);
+        QCOMPARE(db->scambi(), prima + 1 + riapertura + 1);
+        db->richiedi("NUOVA", {"X"});
+        db->OpenTable("ANAGSOSTITUTI");
+        QCOMPARE(db->scambi(), prima + 1 + riapertura + 1);
+    }
+
     // Lost inside a transaction: the transaction went with it, so every
     // statement up to the rollback is refused; nothing is opened again
     // half-way, where later statements would be committed without the
@@ -305,7 +326,8 @@ private slots:
         const Luogo luogo = Luogo::server(impiegato.server(), a->nomeAnno());
         const QString prima = a->istantanea();
         auto suo = Database::OpenDatabase(luogo);
-        const ErroreArchivio e = errore([&] { suo->OpenTable("FRONTESPIZIO"); });
+        auto frontespizio = suo->OpenTable("FRONTESPIZIO");
+        const ErroreArchivio e = errore([&] { frontespizio->MoveFirst(); });
         QCOMPARE(int(e.tipo()), int(TipoErrore::PermessoNegato));
         QCOMPARE(righe(e).value(0), "Attenzione !!! Il server PostgreSQL non concede all'utente " + impiegato.nome() +
                                         " il diritto SELECT sulla tabella FRONTESPIZIO.");
@@ -317,8 +339,13 @@ private slots:
         const ErroreArchivio scrittura = errore([&] { suo->Execute(AGGIORNA, {"VIA NUOVA", "101"}); });
         QCOMPARE(scrittura.precisazioni().privilegio, "UPDATE");
         QCOMPARE(scrittura.precisazioni().tabella, "ANAGSOSTITUTI");
-        const ErroreArchivio transazione = errore([&] { suo->BeginTrans(); });
+        // The lock a change takes at its start, refused: told as such, not as the first statement's right.
+        suo->BeginTrans();
+        const ErroreArchivio transazione = errore([&] { suo->Execute(AGGIORNA, {"VIA NUOVA", "101"}); });
+        QCOMPARE(int(transazione.tipo()), int(TipoErrore::PermessoNegato));
         QCOMPARE(transazione.precisazioni().privilegio, "di scrittura (INSERT, UPDATE, DELETE)");
+        suo->Rollback();
+        frontespizio.reset();
         suo.reset();
         QCOMPARE(a->istantanea(), prima);
     }

@@ -110,8 +110,10 @@ private slots:
         t->Seek("=", CHIAVECF("VRDGPP70B02F205X"));
         QCOMPARE(avanti(*t), (QStringList{SOSTITUTI[3], SOSTITUTI[5]}));
         db->Execute("DELETE FROM ANAGSOSTITUTI");
+        // An empty table has no row from the start, whichever end is asked first.
         t = db->OpenTable("ANAGSOSTITUTI");
         QVERIFY(t->Bof());
+        t = db->OpenTable("ANAGSOSTITUTI");
         QVERIFY(t->Eof());
     }
 
@@ -224,6 +226,10 @@ private slots:
         // to run across the whole read, neighbours a wider condition would hit.
         const QString cattivo = "X' OR 'A'='A";
         a->aggiungiSostituto("300", cattivo, {"APOSTROFO"});
+        // A "?" between quotes is text, not a value's place.
+        QCOMPARE(db->OpenRecordset("SELECT ASOST_1 FROM ANAGSOSTITUTI WHERE ASOST_1 <> 'CHI?' AND CODAZI = ?", {"300"})
+                     ->Fields("ASOST_1"),
+                 QString("APOSTROFO"));
         for (int i = 0; i < 40; ++i)
             for (const QString& cfs : {cattivo, QString("VICINO")})
                 a->aggiungiRigaQuadro("QUADROLDIP2", "300", "01234567897", cfs, {{"RIGO", i}, {"IMPORTO1", i}});
@@ -301,6 +307,52 @@ private slots:
         ATTESO_ERRORE(t->Fields("CFS"), TipoErrore::Altro);
         db.reset();
         ATTESO_ERRORE(t->MoveNext(), TipoErrore::Altro);
+    }
+
+    void istruzioniInsieme()
+    {
+        a->aggiungiPercettore("101", "PRC1", "UNO");
+        a->aggiungiPercettore("102", "PRC2", "DUE");
+        const QString dopo = a->istantaneaDopo("DELETE FROM PERCETTORI WHERE CODAZI = '101'");
+        const QList<Istruzione> cancella101{{"DELETE FROM PERCETTORI WHERE CODAZI = ?", {"101"}},
+                                            {"DELETE FROM PERCETTORI WHERE CODAZI = ?", {"999"}}};
+        // The rows each statement changed, in order.
+        {
+            Transazione tr(*db, {"PERCETTORI"});
+            QCOMPARE(db->Execute(cancella101), QList<int>({1, 0}));
+            tr.commit();
+        }
+        QCOMPARE(a->istantanea(), dopo);
+        // The first failure is raised, for what it is; the transaction is rolled back whole.
+        a->aggiungiPercettore("101", "PRC1", "UNO");
+        const QString prima = a->istantanea();
+        db->BeginTrans({"PERCETTORI"});
+        ATTESO_ERRORE(db->Execute({cancella101.first(), {"DELETE FROM NONTABELLA WHERE CODAZI = ?", {"102"}},
+                                   {"DELETE FROM PERCETTORI WHERE CODAZI = ?", {"102"}}}),
+                      TipoErrore::OggettoMancante);
+        db->Rollback();
+        QCOMPARE(a->istantanea(), prima);
+        // On a server the failure spoils the transaction: committing it
+        // anyway is refused, and leaves nothing behind.
+        if (!a->suServer())
+            return;
+        db->BeginTrans({"PERCETTORI"});
+        ATTESO_ERRORE(db->Execute({cancella101.first(), {"DELETE FROM NONTABELLA", {}}}), TipoErrore::OggettoMancante);
+        ATTESO_ERRORE(db->CommitTrans(), TipoErrore::Altro);
+        QVERIFY(!db->inTransazione());
+        QCOMPARE(a->istantanea(), prima);
+    }
+
+    // Round trips are counted per connection (one for a statement on a
+    // server, none on a file): what one connection does is not another's.
+    void scambiPerConnessione()
+    {
+        auto altro = Database::OpenDatabase(a->luogoAnno(), OpzioniArchivio{200});
+        const quint64 altrui = altro->scambi();
+        const quint64 mie = db->scambi();
+        db->Execute("DELETE FROM PERCETTORI WHERE CODAZI = ?", {"999"});
+        QCOMPARE(db->scambi(), mie + (a->suServer() ? 1 : 0));
+        QCOMPARE(altro->scambi(), altrui);
     }
 
     void archivioBloccatoOSoloInLettura()

@@ -403,6 +403,18 @@ std::unique_ptr<ArchivioProva::Blocco> ArchivioProva::blocca(bool esclusivo)
     return std::make_unique<Blocco>(m_luogo, esclusivo);
 }
 
+ArchivioProva::Blocco::Blocco(const store::Luogo& luogo, const QString& istruzione)
+    : m_connessione(std::make_unique<ConnessioneProva>(luogo))
+{
+    m_connessione->esegui(QStringLiteral("BEGIN"));
+    m_connessione->esegui(istruzione);
+}
+
+std::unique_ptr<ArchivioProva::Blocco> ArchivioProva::inCorso(const QString& istruzione)
+{
+    return std::make_unique<Blocco>(m_luogo, istruzione);
+}
+
 // ---- password file and clerk's role ----
 
 FilePasswordProva::FilePasswordProva(const QStringList& righe, QFile::Permissions permessi)

@@ -158,12 +158,18 @@ public:
     class Blocco {
     public:
         Blocco(const store::Luogo& luogo, bool esclusivo);
+        // A transaction that ran this statement and goes on: it holds what
+        // the change locks (rows, and on a file the write lock).
+        Blocco(const store::Luogo& luogo, const QString& istruzione);
         ~Blocco();
 
     private:
         std::unique_ptr<ConnessioneProva> m_connessione;
     };
     std::unique_ptr<Blocco> blocca(bool esclusivo = true);
+    // Another program's change under way: `istruzione` run in a transaction
+    // left open until destroyed.
+    std::unique_ptr<Blocco> inCorso(const QString& istruzione);
 
 private:
     store::Luogo luogoDi(const QString& nome, const QString& percorso) const
