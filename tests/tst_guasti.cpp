@@ -10,27 +10,10 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
-#include <functional>
 
 using namespace store;
 
 namespace {
-
-ErroreArchivio errore(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const ErroreArchivio& e) {
-        return e;
-    }
-    return ErroreArchivio(TipoErrore(-1), "nessun errore");
-}
-#define ATTESO_ERRORE(istruzione, tipoAtteso) QCOMPARE(int(errore([&] { istruzione; }).tipo()), int(tipoAtteso))
-#define SOLO_SERVER(perche)                                                                                            \
-    do {                                                                                                               \
-        if (!suServerProva())                                                                                          \
-            QSKIP(perche);                                                                                             \
-    } while (false)
 
 // The lines of the operator's message.
 QStringList righe(const ErroreArchivio& e)
@@ -48,9 +31,6 @@ class TestGuasti : public QObject {
 
     std::unique_ptr<ArchivioProva> a;
     std::unique_ptr<Database> db;
-
-    // The test's role on the server (user= of its connection string).
-    static QString utenteProva() { return QRegularExpression("\\buser=(\\S+)").match(serverProva()).captured(1); }
 
 private slots:
     void initTestCase()

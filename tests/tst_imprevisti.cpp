@@ -12,12 +12,6 @@ using namespace scheda;
 
 namespace {
 
-#define SOLO_SERVER(perche)                                                                                            \
-    do {                                                                                                               \
-        if (!suServerProva())                                                                                          \
-            QSKIP(perche);                                                                                             \
-    } while (false)
-
 const QString VIA = "via nuova 2", VIAMAIUSCOLA = "VIA NUOVA 2";
 
 } // namespace

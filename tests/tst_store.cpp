@@ -8,23 +8,10 @@
 
 #include <QSqlError>
 #include <QTest>
-#include <functional>
 
 using namespace store;
 
 namespace {
-
-// The failure f raises; without one, a failure of no kind.
-ErroreArchivio errore(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const ErroreArchivio& e) {
-        return e;
-    }
-    return ErroreArchivio(TipoErrore(-1), "nessun errore");
-}
-#define ATTESO_ERRORE(istruzione, tipoAtteso) QCOMPARE(int(errore([&] { istruzione; }).tipo()), int(tipoAtteso))
 
 // In key order: company code 007 stored with its zeros, an 11-digit partita
 // IVA stored with 11 characters, one codice fiscale under two companies; 103

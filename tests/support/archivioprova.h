@@ -35,6 +35,7 @@
 // or the year's database is made), which Qt Test reports as a failure.
 // By default the helpers work on the year's database; setArchivio() points
 // them at another archive (the template, say).
+#include "store/errore.h"
 #include "store/luogo.h"
 #include "store/province.h"
 
@@ -43,6 +44,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVariantMap>
+#include <functional>
 #include <memory>
 
 // ---- the engine of the test run ----
@@ -68,6 +70,20 @@ QString motivoSaltoMotore();
 
 // A case about files (copies, damage, permissions) skips on a server.
 #define SOLO_FILE(perche) do { if (suServerProva()) QSKIP(perche); } while (false)
+// A case about a server (its connection, its refusals) skips on files.
+#define SOLO_SERVER(perche) do { if (!suServerProva()) QSKIP(perche); } while (false)
+
+// The failure f raises; without one, a failure of no kind.
+inline store::ErroreArchivio errore(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const store::ErroreArchivio& e) {
+        return e;
+    }
+    return store::ErroreArchivio(store::TipoErrore(-1), "nessun errore");
+}
+#define ATTESO_ERRORE(istruzione, tipoAtteso) QCOMPARE(int(errore([&] { istruzione; }).tipo()), int(tipoAtteso))
 
 class ConnessioneProva; // one short-lived connection (archivioprova.cpp)
 
