@@ -14,7 +14,7 @@ set(_opzioni -std=c++17 -fsyntax-only -Wall -Wextra -Wpedantic -Werror
     # Qt's Linux headers declare their functions without dllimport.
     -Wno-attributes
     -I${CMAKE_CURRENT_SOURCE_DIR})
-foreach(_qt Qt6::Core Qt6::Gui Qt6::Sql Qt6::Widgets Qt6::PrintSupport)
+foreach(_qt Qt6::Core Qt6::Gui Qt6::Network Qt6::Sql Qt6::Widgets Qt6::PrintSupport)
   get_target_property(_dirs ${_qt} INTERFACE_INCLUDE_DIRECTORIES)
   foreach(_dir ${_dirs})
     list(APPEND _opzioni -I${_dir})

@@ -4,6 +4,8 @@
 #   scripts/pg.sh start   # new cluster in $ANAGSOST_PG_DIR, listening on 127.0.0.1:$ANAGSOST_PG_PORT
 #   scripts/pg.sh stop    # stops it and removes the folder; does nothing when nothing runs
 #   scripts/pg.sh env     # prints the variables the tests read (ANAGSOST_PG, PGPASSFILE)
+#   scripts/pg.sh pausa   # stops the running server, keeping its data (a server going away under the program)
+#   scripts/pg.sh riprendi  # starts it again on the same data, port and options
 #
 # Defaults: port 55432, folder /tmp/anagsost-pg (password file, logs, socket);
 # the cluster's data go to $ANAGSOST_PG_DATI, by default a folder in /dev/shm
@@ -11,7 +13,8 @@
 # otherwise $ANAGSOST_PG_DIR/data. The cluster belongs to an unprivileged user
 # (`postgres` when run as root, otherwise the caller).
 # Connections over TCP authenticate with scram-sha-256: the role `anagsost`
-# (CREATEDB, not a superuser, as an office's clerks would have) has a random
+# (CREATEDB, not a superuser, as an office's clerks would have; CREATEROLE, so
+# that a test can make a clerk's role without the grant) has a random
 # password written only to the password file $ANAGSOST_PG_DIR/pgpass, which
 # libpq reads through PGPASSFILE. The server runs with fsync and autovacuum
 # off: it is thrown away at the end.
@@ -73,6 +76,19 @@ ferma() {
   rm -rf "$dati" "$DATI" "$DIR"
 }
 
+# Starts the server of the cluster in $1.
+avvia_server() {
+  come_proprietario "$B/pg_ctl" -D "$1" -l "$DIR/server.log" -w -t 60 \
+    -o "-p $PORT -k $DIR -c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c autovacuum=off -c max_connections=200" \
+    start >/dev/null || { cat "$DIR/server.log" >&2; exit 1; }
+}
+
+# The data folder of the cluster started last.
+dati_avviati() {
+  [ -f "$DIR/dati" ] || { echo "Nessun server avviato in $DIR" >&2; exit 1; }
+  cat "$DIR/dati"
+}
+
 avvia() {
   # A cluster left by a run that was killed goes first.
   ferma
@@ -87,14 +103,13 @@ avvia() {
     --auth-local=trust --auth-host=scram-sha-256 --pwfile="$DIR/pwfile" >"$DIR/initdb.log" 2>&1 \
     || { cat "$DIR/initdb.log" >&2; exit 1; }
   come_proprietario rm -f "$DIR/pwfile"
-  come_proprietario "$B/pg_ctl" -D "$DATI" -l "$DIR/server.log" -w -t 60 \
-    -o "-p $PORT -k $DIR -c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c autovacuum=off -c max_connections=200" \
-    start >/dev/null || { cat "$DIR/server.log" >&2; exit 1; }
+  avvia_server "$DATI"
   come_proprietario "$B/psql" -X -q -h "$DIR" -p "$PORT" -U postgres -d postgres -v ON_ERROR_STOP=1 \
-    -c "CREATE ROLE $ROLE LOGIN CREATEDB PASSWORD '$password'"
+    -c "CREATE ROLE $ROLE LOGIN CREATEDB CREATEROLE PASSWORD '$password'"
   (umask 077; printf '127.0.0.1:%s:*:%s:%s\n' "$PORT" "$ROLE" "$password" > "$DIR/pgpass")
   stampa_env > "$DIR/env"
   echo "$DATI" > "$DIR/dati"
+  echo "$PORT" > "$DIR/porta"
   echo "PostgreSQL in esecuzione su 127.0.0.1:$PORT (cartella $DIR)"
 }
 
@@ -104,5 +119,10 @@ case "${1:-}" in
   stop) ferma ;;
   status) in_esecuzione && echo "in esecuzione" || { echo "fermo"; exit 1; } ;;
   env) stampa_env ;;
-  *) echo "Uso: $0 start|stop|status|env" >&2; exit 2 ;;
+  pausa) come_proprietario "$B/pg_ctl" -D "$(dati_avviati)" -m fast -w stop >/dev/null ;;
+  riprendi)
+    dati=$(dati_avviati)
+    PORT=$(cat "$DIR/porta")
+    avvia_server "$dati" ;;
+  *) echo "Uso: $0 start|stop|status|env|pausa|riprendi" >&2; exit 2 ;;
 esac

@@ -1,12 +1,12 @@
 #include "startup/mod770bas.h"
 
 #include "startup/configurazione.h"
+#include "startup/istanza.h"
 #include "store/province.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QProcess>
 
 #ifdef Q_OS_WIN
@@ -119,9 +119,8 @@ bool MOD770BAS::LEGGIPERCORSI()
 {
     // One copy per user: the lock is held until the program ends, and a lock
     // left by a copy that crashed is taken over.
-    m_istanza = std::make_unique<QLockFile>(fileBloccoIstanza);
-    m_istanza->setStaleLockTime(0);
-    if (!m_istanza->tryLock(0)) {
+    m_istanza = std::make_unique<Istanza>(fileBloccoIstanza);
+    if (!m_istanza->acquisisci()) {
         m_istanza.reset();
         return false;
     }
@@ -150,7 +149,7 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZA()
     PREFISSOPOSTGRESQL.clear();
 
     if (!LEGGIPERCORSI())
-        return ESITO::Termina; // another copy is running: end silently
+        return ESITO::Termina; // another copy is running, asked to come to the front: end
     const QString titolo = QStringLiteral(" Gestione Modello ") + MODELLO + QStringLiteral(" (Semplificato) - ");
     // A configuration that cannot be read as written is refused: taking its
     // values as missing could open another archive than the one meant.
@@ -226,8 +225,15 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZASERVER(const QString& titolo)
                           QStringLiteral("Controllare l'utente e la sua password nel file delle password di "
                                          "PostgreSQL (.pgpass).")});
         case store::TipoErrore::NonApribile:
+        case store::TipoErrore::ServerIrraggiungibile:
             return ferma({QStringLiteral("Impossibile collegarsi al server PostgreSQL ") + server, parole(e),
                           QStringLiteral("Controllare che il server sia avviato e raggiungibile.")});
+        case store::TipoErrore::FilePasswordIgnorato:
+        case store::TipoErrore::PermessoNegato:
+        case store::TipoErrore::ArchivioMancante:
+            // Their own message says what to mend.
+            MsgBox(e.messaggioAvvio(), vbCritical, titolo);
+            return ESITO::Termina;
         default:
             return ferma({QStringLiteral("Errore del server PostgreSQL ") + server, parole(e)});
         }
@@ -263,13 +269,15 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZASERVER(const QString& titolo)
                 // Another workstation may have created it meanwhile.
                 if (store::presenza(LUOGOANNO()) == store::Presenza::Presente)
                     return ESITO::Prosegui;
-                if (e.tipo() == store::TipoErrore::NonApribile)
+                if (e.tipo() == store::TipoErrore::NonApribile ||
+                    e.tipo() == store::TipoErrore::ServerIrraggiungibile ||
+                    e.tipo() == store::TipoErrore::AccessoNegato || e.tipo() == store::TipoErrore::FilePasswordIgnorato)
                     return guastoServer(e);
                 const QString perche =
                     e.tipo() == store::TipoErrore::Occupato
                         ? QStringLiteral("L'archivio ") + NOMETEMPLATESERVER() +
                               QStringLiteral(" è in uso: chiudere i programmi collegati ad esso e riprovare.")
-                    : e.tipo() == store::TipoErrore::AccessoNegato
+                    : e.tipo() == store::TipoErrore::PermessoNegato
                         ? QStringLiteral("L'utente non ha il permesso di creare archivi sul server.")
                         : parole(e);
                 return ferma({QStringLiteral("Impossibile creare l'archivio ") + NOMEANNOSERVER() +

@@ -7,7 +7,7 @@
 #include <QString>
 #include <memory>
 
-class QLockFile;
+class Istanza;
 
 // The tax year is fixed in the program.
 inline const QString ANNO = QStringLiteral("2004");
@@ -30,8 +30,12 @@ public:
     // SERVERPOSTGRESQL: the template database must be there, the year's one
     // is created from it when missing.
     ESITO INIZIALIZZASERVER(const QString& titolo);
-    // false when another instance of the program is already running.
+    // false when another instance of the program is already running (it
+    // has been asked to bring its window to the front).
     bool LEGGIPERCORSI();
+    // This copy's lock, on which later copies ask for the window; nullptr
+    // before LEGGIPERCORSI or when another copy runs.
+    Istanza* ISTANZA() const { return m_istanza.get(); }
     // One string value of the configuration, as written (startup/configurazione.h);
     // "" when missing.
     static QString LEGGIREGISTRO(const QString& nomeValore);
@@ -97,5 +101,5 @@ public:
 
 private:
     MSGBOXFN m_msgbox;
-    std::unique_ptr<QLockFile> m_istanza;
+    std::unique_ptr<Istanza> m_istanza;
 };

@@ -242,16 +242,12 @@ Richiesta richiesta(const QString& sql, const QVariantList& valori)
 
 PGconn* CanalePg::connessione() const
 {
-    const QVariant v = m_db.driver() ? m_db.driver()->handle() : QVariant();
-    // Qt's driver hands libpq's connection over as "PGconn*" (spelt after
-    // the structure's own name by this version of Qt).
-    if (!v.isValid() || (qstrcmp(v.typeName(), "PGconn*") != 0 && qstrcmp(v.typeName(), "pg_conn*") != 0))
-        return nullptr;
-    return *static_cast<PGconn* const*>(v.constData());
+    return connessionePg(m_db);
 }
 
 std::vector<Risposta> CanalePg::invia(const std::vector<Richiesta>& richieste)
 {
+    m_inizioFallito.clear();
     const Libpq& pq = libpq();
     std::vector<Risposta> risposte(richieste.size());
     PGconn* conn = connessione();
@@ -331,6 +327,7 @@ std::vector<Risposta> CanalePg::inviaIstruzioni(std::vector<Richiesta> richieste
     for (int i = 0; i < prima; ++i) {
         if (!riuscita(risposte[std::size_t(i)].get())) {
             proprie.front() = risposte[std::size_t(i)];
+            m_inizioFallito = QString::fromUtf8(tutte[std::size_t(i)].sql);
             break;
         }
     }

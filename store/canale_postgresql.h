@@ -66,6 +66,10 @@ public:
     // The answers of what went before it are checked first: the first
     // failure is the statement's.
     std::vector<Risposta> inviaIstruzioni(std::vector<Richiesta> richieste);
+    // The statement sent ahead of the last ones (the transaction's start, a
+    // savepoint) whose failure their first answer reports; "" when none
+    // failed. What a refusal concerns is told from it (a table's lock, say).
+    const QString& inizioFallito() const { return m_inizioFallito; }
     // A failure as Qt's driver would report it; invalid when the answer is a success.
     QSqlError errore(const PGresult* risposta) const;
     QSqlError erroreConnessione() const;
@@ -93,6 +97,7 @@ private:
     QSqlDatabase& m_db;
     QStringList m_inSospeso;           // the transaction's start, not sent yet
     bool m_puntoPerIstruzione = false; // each statement in a savepoint of its own
+    QString m_inizioFallito;           // see inizioFallito()
     quint64 m_scambi = 0;
 };
 

@@ -2,9 +2,9 @@
 
 #include "store/canale_postgresql.h"
 #include "store/libpq.h"
+#include "store/riconnessione.h"
 
 #include <QAtomicInteger>
-#include <QFileInfo>
 #include <QSqlRecord>
 #include <algorithm>
 
@@ -33,27 +33,58 @@ QVariant valoreDaScrivere(const QVariant& valore)
 // ---- Connessione ----
 
 Connessione::Connessione(std::unique_ptr<Motore> motore, const Luogo& luogo, const OpzioniArchivio& opzioni)
-    : m_motore(std::move(motore)), m_luogo(luogo), m_nomeConnessione(nuovoNomeConnessione())
+    : m_motore(std::move(motore)), m_luogo(luogo), m_opzioni(opzioni)
 {
+    apriSessione();
+    m_aperta = true;
+}
+
+void Connessione::apriSessione()
+{
+    m_nomeConnessione = nuovoNomeConnessione();
     m_db = QSqlDatabase::addDatabase(m_motore->driver(), m_nomeConnessione);
     if (!m_db.isValid()) {
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_nomeConnessione);
         throw ErroreArchivio(TipoErrore::NonApribile,
-                             QStringLiteral("driver %1 non disponibile").arg(m_motore->driver()), luogo.descrizione());
+                             QStringLiteral("driver %1 non disponibile").arg(m_motore->driver()),
+                             m_luogo.descrizione());
     }
+    // The engine's channel to the server is made anew with the session: the
+    // round trips of the one before count still.
+    if (const CanalePg* canale = m_motore->canale())
+        m_scambiSessioniChiuse += canale->scambi();
     try {
-        m_motore->apri(m_db, luogo, opzioni);
+        m_motore->apri(m_db, m_luogo, m_opzioni);
     } catch (...) {
         m_db.close();
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_nomeConnessione);
         throw;
     }
-    for (const InfoTabella& t : m_motore->descrizioni())
-        m_tabelle.insert(t.nome.toUpper(), std::make_shared<const InfoTabella>(t));
-    m_catalogoCompleto = !m_tabelle.isEmpty();
-    m_aperta = true;
+    // The catalogue the engine read with the connection (on a server every
+    // table's, once per connection): a connection opened again after it
+    // broke off reads it again, as any new connection.
+    const QList<InfoTabella> catalogo = m_motore->descrizioni();
+    if (!catalogo.isEmpty()) {
+        m_tabelle.clear();
+        for (const InfoTabella& t : catalogo)
+            m_tabelle.insert(t.nome.toUpper(), std::make_shared<const InfoTabella>(t));
+        m_catalogoCompleto = true;
+    }
+    if (!m_luogo.suServer())
+        m_identita = identitaFile(m_luogo.percorso());
+}
+
+void Connessione::chiudiSessione()
+{
+    // The session goes before the statements prepared on it: they then go
+    // without asking the server to free them, which a connection that broke
+    // off could not do (the server frees them with the session).
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_nomeConnessione);
+    m_istruzioni.clear();
 }
 
 Connessione::~Connessione()
@@ -65,6 +96,8 @@ void Connessione::chiudi()
 {
     if (!m_aperta)
         return;
+    if (m_interrotta)
+        chiudiSessione(); // see chiudiSessione()
     // Record sets first: their statements must be gone before the
     // connection is, or the engine keeps the file busy.
     const std::vector<Cursore*> cursori = m_cursori;
@@ -72,7 +105,7 @@ void Connessione::chiudi()
     for (Cursore* c : cursori)
         c->rilascia();
     m_aperta = false;
-    if (m_transazione) {
+    if (m_transazione && !m_interrotta) {
         // An unfinished transaction is undone; the engine would do the same.
         if (CanalePg* canale = m_motore->canale()) {
             canale->annulla();
@@ -80,14 +113,11 @@ void Connessione::chiudi()
             QSqlQuery q(m_db);
             q.exec(QStringLiteral("ROLLBACK"));
         }
-        m_transazione = false;
     }
+    m_transazione = false;
     m_tabelle.clear();
     m_catalogoCompleto = false;
-    m_istruzioni.clear();
-    m_db.close();
-    m_db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(m_nomeConnessione);
+    chiudiSessione();
 }
 
 void Connessione::registra(Cursore* cursore)
@@ -100,11 +130,30 @@ void Connessione::rimuovi(Cursore* cursore)
     m_cursori.erase(std::remove(m_cursori.begin(), m_cursori.end(), cursore), m_cursori.end());
 }
 
-void Connessione::verificaAperta() const
+void Connessione::verificaAperta()
 {
     if (!m_aperta)
         throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("archivio chiuso"),
                              QStringLiteral("L'archivio è già stato chiuso."));
+    if (!m_interrotta)
+        return;
+    if (m_transazione)
+        throw connessionePersa(m_luogo);
+    // The session that broke off goes with what lives on it (prepared
+    // statements, the rows of SQL record sets); the description of the
+    // tables stays, and so do the table record sets, which hold no statement.
+    chiudiSessione();
+    const std::vector<Cursore*> cursori = m_cursori;
+    for (Cursore* c : cursori)
+        c->sessioneChiusa();
+    apriSessione();
+    m_interrotta = false;
+}
+
+void Connessione::verificaFile() const
+{
+    if (!m_luogo.suServer() && m_identita.valida && identitaFile(m_luogo.percorso()) != m_identita)
+        throw archivioSpostato(m_luogo);
 }
 
 std::shared_ptr<const InfoTabella> Connessione::tabella(const QString& nome)
@@ -120,12 +169,22 @@ std::shared_ptr<const InfoTabella> Connessione::tabella(const QString& nome)
     };
     if (m_catalogoCompleto)
         throw mancante();
-    const QStringList tutte = m_motore->tabelle(m_db);
+    QStringList tutte;
+    try {
+        tutte = m_motore->tabelle(m_db);
+    } catch (const ErroreArchivio& e) {
+        guasto(e);
+    }
     auto it = std::find_if(tutte.begin(), tutte.end(),
                            [&](const QString& t) { return t.compare(nome, Qt::CaseInsensitive) == 0; });
     if (it == tutte.end())
         throw mancante();
-    auto info = std::make_shared<const InfoTabella>(m_motore->descriviTabella(m_db, *it));
+    std::shared_ptr<const InfoTabella> info;
+    try {
+        info = std::make_shared<const InfoTabella>(m_motore->descriviTabella(m_db, *it));
+    } catch (const ErroreArchivio& e) {
+        guasto(e);
+    }
     m_tabelle.insert(chiave, info);
     return info;
 }
@@ -170,6 +229,8 @@ bool Connessione::leggiRiga(const QString& sql, const QVariantList& parametri, Q
 
 int Connessione::modifica(const QString& sql, const QVariantList& parametri)
 {
+    if (!m_transazione)
+        verificaFile();
     if (parametri.isEmpty()) {
         // Run as it is: a statement without values may be one the engine
         // cannot prepare (a setting, say).
@@ -255,17 +316,20 @@ bool Connessione::avanza(QSqlQuery& query)
     return false;
 }
 
-void Connessione::errore(const QSqlError& e, const QString& contesto) const
+void Connessione::errore(const QSqlError& e, const QString& contesto)
 {
-    const ErroreArchivio classificato = m_motore->classifica(e, contesto);
-    if (classificato.tipo() == TipoErrore::NonApribile && !m_luogo.suServer()) {
-        // The file was opened for writing: a write the file system refuses
-        // now means that the file or its folder has become read-only.
-        const QFileInfo file(m_luogo.percorso());
-        if (!file.isWritable() || !QFileInfo(file.absolutePath()).isWritable())
-            throw ErroreArchivio(TipoErrore::SolaLettura, classificato.dettaglio(), m_luogo.percorso());
-    }
-    throw classificato;
+    // On a server the failure may be that of the transaction's start, sent
+    // with the statement: the lock of a table refused is not the statement's.
+    const CanalePg* canale = m_motore->canale();
+    const QString fallita = canale ? canale->inizioFallito() : QString();
+    guasto(m_motore->classifica(e, fallita.isEmpty() ? contesto : fallita));
+}
+
+void Connessione::guasto(const ErroreArchivio& classificato, bool inConferma)
+{
+    if (m_luogo.suServer())
+        throw guastoSuServer(m_db, m_luogo, classificato, inConferma, m_interrotta);
+    throw guastoSuFile(m_luogo, m_identita, classificato);
 }
 
 void Connessione::inizia(const QStringList& scritte)
@@ -274,7 +338,13 @@ void Connessione::inizia(const QStringList& scritte)
     if (m_transazione)
         throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("transazione già aperta"),
                              QStringLiteral("Una transazione è già in corso."));
-    const QStringList istruzioni = m_motore->inizioTransazione(m_db, scritte);
+    verificaFile();
+    QStringList istruzioni;
+    try {
+        istruzioni = m_motore->inizioTransazione(m_db, scritte);
+    } catch (const ErroreArchivio& e) {
+        guasto(e);
+    }
     if (CanalePg* canale = m_motore->canale()) {
         // Sent with the transaction's first statement, in its round trip: a
         // lock that cannot be had fails that statement, and the caller rolls
@@ -299,7 +369,7 @@ void Connessione::inizia(const QStringList& scritte)
     m_transazione = true;
 }
 
-void Connessione::verificaTransazione() const
+void Connessione::verificaTransazione()
 {
     verificaAperta();
     if (!m_transazione)
@@ -316,7 +386,7 @@ void Connessione::conferma()
         const QSqlError e = canale->conferma();
         m_transazione = false;
         if (e.isValid())
-            errore(e, QStringLiteral("COMMIT"));
+            guasto(m_motore->classifica(e, QStringLiteral("COMMIT")), true);
         return;
     }
     QSqlQuery q(m_db);
@@ -326,13 +396,19 @@ void Connessione::conferma()
         // stays open and the caller rolls it back.
         if (m_motore->nessunaTransazione(e))
             m_transazione = false;
-        errore(e, QStringLiteral("COMMIT"));
+        guasto(m_motore->classifica(e, QStringLiteral("COMMIT")), true);
     }
     m_transazione = false;
 }
 
 void Connessione::annulla()
 {
+    if (m_aperta && m_interrotta) {
+        // The server undid it when the connection broke off (or a COMMIT
+        // whose answer never came ended it).
+        m_transazione = false;
+        return;
+    }
     verificaTransazione();
     m_transazione = false;
     QSqlError e;
@@ -350,7 +426,7 @@ void Connessione::annulla()
 quint64 Connessione::scambi() const
 {
     const CanalePg* canale = m_motore->canale();
-    return canale ? canale->scambi() : 0;
+    return m_scambiSessioniChiuse + (canale ? canale->scambi() : 0);
 }
 
 } // namespace store::interno

@@ -3,6 +3,7 @@
 // the database handle and by every record set opened on it. Closing the
 // database closes the record sets still registered here, so that a record
 // set that outlives its database is merely closed, never dangling.
+#include "store/identita_file.h"
 #include "store/motore.h"
 
 #include <QSqlDatabase>
@@ -19,6 +20,9 @@ public:
     virtual ~Cursore() = default;
     // Drops every statement of the record set and marks it closed.
     virtual void rilascia() = 0;
+    // The connection to the server is being opened again: a record set
+    // whose rows came from the session that broke off closes itself.
+    virtual void sessioneChiusa() {}
 };
 
 // The value as it is bound: a null variant is Null; a QString, even one
@@ -42,8 +46,15 @@ public:
     void registra(Cursore* cursore);
     void rimuovi(Cursore* cursore);
 
-    // Raises ErroreArchivio (Altro) when the connection has been closed.
-    void verificaAperta() const;
+    // Raises ErroreArchivio (Altro) when the connection has been closed. A
+    // connection to the server that broke off is opened again here, at the
+    // first use after the failure that showed it (never inside a
+    // transaction, which broke off with it: ConnessionePersa until it is
+    // rolled back).
+    void verificaAperta();
+    // Before a write or a list: raises ArchivioSpostato when the path of the
+    // archive file no longer names the file that was opened.
+    void verificaFile() const;
 
     // Description of a table (name matched without regard to case), cached
     // for the life of the connection (on a server every table's, read when it
@@ -78,7 +89,7 @@ public:
     // The same into `valori`, for a result of `colonne` columns: a streamed
     // read reuses one row's storage and never rebuilds the query's record.
     static void leggiRiga(const QSqlQuery& query, int colonne, const QList<int>& rifilare, QVector<QVariant>& valori);
-    [[noreturn]] void errore(const QSqlError& errore, const QString& contesto) const;
+    [[noreturn]] void errore(const QSqlError& errore, const QString& contesto);
 
     // Transactions. `scritte`: the tables the transaction writes, locked at
     // its start, any failure then undoing it all; none named: every table,
@@ -88,25 +99,35 @@ public:
     void conferma();
     void annulla();
 
-    // Round trips to the server on this connection (see canale_postgresql.h);
-    // 0 for a file.
+    // Round trips to the server on this connection (see canale_postgresql.h),
+    // those of the sessions opened again after one broke off included; 0 for
+    // a file.
     quint64 scambi() const;
 
 private:
     // Raises ErroreArchivio (Altro) when closed or when no transaction runs.
-    void verificaTransazione() const;
+    void verificaTransazione();
+    // Opens the session on the archive; closes it, with what lives on it.
+    void apriSessione();
+    void chiudiSessione();
+    // Raises the failure as the operator is to read it (see riconnessione.h).
+    [[noreturn]] void guasto(const ErroreArchivio& classificato, bool inConferma = false);
     // A statement on this connection, through libpq on a server.
     QSqlQuery nuovaIstruzione();
 
     std::unique_ptr<Motore> m_motore;
     Luogo m_luogo;
+    OpzioniArchivio m_opzioni;
     QString m_nomeConnessione;
     QSqlDatabase m_db;
     bool m_aperta = false;
     bool m_transazione = false;
+    bool m_interrotta = false; // the server connection broke off: opened again at the next use
+    IdentitaFile m_identita;   // the archive file as opened
     std::vector<Cursore*> m_cursori;
     QHash<QString, std::shared_ptr<const InfoTabella>> m_tabelle;
-    bool m_catalogoCompleto = false; // m_tabelle holds every table
+    bool m_catalogoCompleto = false;    // m_tabelle holds every table
+    quint64 m_scambiSessioniChiuse = 0; // round trips of the sessions before the one open
     QHash<QString, std::shared_ptr<QSqlQuery>> m_istruzioni;
 };
 

@@ -66,6 +66,7 @@ std::unique_ptr<SqlRecordset> DatabaseSql::OpenRecordset(const QString& sql, con
                                                          const QList<Chiave>& ordine)
 {
     m_connessione->verificaAperta();
+    m_connessione->verificaFile();
     return std::make_unique<SqlRecordsetSql>(m_connessione, sql, parametri,
                                              m_connessione->motore().ordinaPer(ordine));
 }

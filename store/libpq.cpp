@@ -1,6 +1,8 @@
 #include "store/libpq.h"
 
 #include <QLibrary>
+#include <QSqlDriver>
+#include <QVariant>
 
 namespace store::interno {
 
@@ -26,6 +28,7 @@ const Libpq& libpq()
         risolvi(l.liberaOpzioni, "PQconninfoFree");
         risolvi(l.libera, "PQfreemem");
         risolvi(l.stato, "PQstatus");
+        risolvi(l.utente, "PQuser");
         risolvi(l.messaggio, "PQerrorMessage");
         risolvi(l.inviaParametri, "PQsendQueryParams");
         risolvi(l.inviaTesto, "PQsendQuery");
@@ -53,6 +56,33 @@ const Libpq& libpq()
         return l;
     }();
     return caricata;
+}
+
+PGconn* connessionePg(const QSqlDatabase& db)
+{
+    const QVariant v = db.isValid() && db.driver() ? db.driver()->handle() : QVariant();
+    // Qt's driver hands libpq's connection over as "PGconn*" (spelt after
+    // the structure's own name by this version of Qt).
+    if (!v.isValid() || (qstrcmp(v.typeName(), "PGconn*") != 0 && qstrcmp(v.typeName(), "pg_conn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn* const*>(v.constData());
+}
+
+bool connessioneInterrotta(const QSqlDatabase& db)
+{
+    PGconn* c = connessionePg(db);
+    const Libpq& pq = libpq();
+    return c && pq.errore.isEmpty() && pq.stato(c) == CONNECTION_BAD;
+}
+
+QString utenteConnessione(const QSqlDatabase& db)
+{
+    PGconn* c = connessionePg(db);
+    const Libpq& pq = libpq();
+    if (!c || !pq.errore.isEmpty())
+        return {};
+    const char* utente = pq.utente(c);
+    return utente ? QString::fromUtf8(utente) : QString();
 }
 
 } // namespace store::interno

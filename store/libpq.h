@@ -3,7 +3,10 @@
 // program that keeps its archive in files never loads it (nor the libraries
 // it needs); with a server it is the library Qt's PostgreSQL driver loads
 // anyway. The functions the store calls itself: the connection string's
-// parser, and the statements it sends on the connection Qt's driver opened.
+// parser, the statements it sends on the connection Qt's driver opened, and
+// what that connection knows without asking the server (whether it broke
+// off, the user it logged in as).
+#include <QSqlDatabase>
 #include <QString>
 #include <libpq-fe.h>
 
@@ -15,6 +18,7 @@ struct Libpq {
     decltype(&PQfreemem) libera = nullptr;
 
     decltype(&PQstatus) stato = nullptr;
+    decltype(&PQuser) utente = nullptr;
     decltype(&PQerrorMessage) messaggio = nullptr;
     decltype(&PQsendQueryParams) inviaParametri = nullptr;
     decltype(&PQsendQuery) inviaTesto = nullptr;
@@ -42,5 +46,14 @@ struct Libpq {
 };
 
 const Libpq& libpq();
+
+// libpq's connection behind Qt's PostgreSQL connection `db`; nullptr when
+// there is none (another driver, or closed).
+PGconn* connessionePg(const QSqlDatabase& db);
+// True when that connection has broken off: the server went away, restarted
+// or ended the session. Asks libpq, not the server: no round trip.
+bool connessioneInterrotta(const QSqlDatabase& db);
+// The role the connection logged in as; "" when not known.
+QString utenteConnessione(const QSqlDatabase& db);
 
 } // namespace store::interno

@@ -4,6 +4,7 @@
 // write lock, where Nulls go in ORDER BY, the padding of fixed-width values.
 #include "store/motore_postgresql.h"
 
+#include "store/file_password.h"
 #include "store/schema.h"
 #include "store/stringa_connessione.h"
 
@@ -36,6 +37,29 @@ QStringList virgolettati(const QString& testo)
     while (it.hasNext())
         nomi << it.next().captured(1);
     return nomi;
+}
+
+// The right a statement needs, named for the operator: SELECT, INSERT,
+// UPDATE, DELETE; a table lock taken to write needs any right to write.
+QString privilegioRichiesto(const QString& istruzione)
+{
+    const QString verbo = istruzione.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
+    if (verbo == QLatin1String("LOCK"))
+        return QStringLiteral("di scrittura (INSERT, UPDATE, DELETE)");
+    for (const char* p : {"SELECT", "INSERT", "UPDATE", "DELETE"}) {
+        if (verbo == QLatin1String(p))
+            return verbo;
+    }
+    return {};
+}
+
+// The table the server names in "permission denied for table x".
+QString tabellaNegata(const QString& messaggio)
+{
+    static const QRegularExpression negato(QStringLiteral("permission denied for (?:table|relation) \"?([^\"\\s]+)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = negato.match(messaggio);
+    return m.hasMatch() ? m.captured(1).toUpper() : QString();
 }
 
 // Table of an index named "<table>_<index>" (or "<table>_pkey").
@@ -109,7 +133,7 @@ void MotorePostgreSql::apri(QSqlDatabase& db, const Luogo& luogo, const OpzioniA
     try {
         leggiCatalogo();
     } catch (const ErroreArchivio& e) {
-        throw ErroreArchivio(e.tipo(), e.dettaglio(), luogo.descrizione());
+        throw ErroreArchivio(e.tipo(), e.dettaglio(), luogo.descrizione(), e.precisazioni());
     }
     if (m_catalogo.isEmpty())
         throw ErroreArchivio(TipoErrore::Danneggiato, QStringLiteral("archivio senza tabelle"), luogo.descrizione());
@@ -219,14 +243,14 @@ InfoTabella MotorePostgreSql::descriviTabella(QSqlDatabase& db, const QString& t
 
 ErroreArchivio MotorePostgreSql::classifica(const QSqlError& e, const QString& contesto) const
 {
-    Q_UNUSED(contesto);
     const QString codice = e.nativeErrorCode();
     const QString testo = MotorePostgreSql::testo(e);
     const QString messaggio = e.databaseText();
     if (codice.isEmpty()) {
-        // No SQLSTATE: the connection itself failed or was lost.
+        // No SQLSTATE: libpq's own failure, the connection's (whether it
+        // broke off, libpq knows: see riconnessione.h).
         if (e.type() == QSqlError::ConnectionError || !messaggio.isEmpty())
-            return ErroreArchivio(TipoErrore::NonApribile, testo);
+            return ErroreArchivio(TipoErrore::ServerIrraggiungibile, testo);
         return ErroreArchivio(TipoErrore::Altro, testo);
     }
     const QString classe = codice.left(2);
@@ -238,11 +262,23 @@ ErroreArchivio MotorePostgreSql::classifica(const QSqlError& e, const QString& c
     if (codice == QLatin1String("53100"))
         return ErroreArchivio(TipoErrore::DiscoPieno, testo);
     if (codice == QLatin1String("25006"))
-        return ErroreArchivio(TipoErrore::SolaLettura, testo);
-    if (classe == QLatin1String("28") || codice == QLatin1String("42501"))
+        return ErroreArchivio(TipoErrore::ServerSolaLettura, testo);
+    if (classe == QLatin1String("28"))
         return ErroreArchivio(TipoErrore::AccessoNegato, testo);
-    if (classe == QLatin1String("08") || classe == QLatin1String("3D") || codice == QLatin1String("57P01") ||
-        codice == QLatin1String("57P02") || codice == QLatin1String("57P03") || classe == QLatin1String("58"))
+    if (codice == QLatin1String("42501")) {
+        Precisazioni negato;
+        negato.privilegio = privilegioRichiesto(contesto);
+        negato.tabella = tabellaNegata(messaggio);
+        return ErroreArchivio(TipoErrore::PermessoNegato, testo, QString(), negato);
+    }
+    // The server ending the session (shut down, restarted, an administrator).
+    if (codice == QLatin1String("57P01") || codice == QLatin1String("57P02"))
+        return ErroreArchivio(TipoErrore::ConnessionePersa, testo);
+    if (classe == QLatin1String("08") || codice == QLatin1String("57P03"))
+        return ErroreArchivio(TipoErrore::ServerIrraggiungibile, testo);
+    if (classe == QLatin1String("3D"))
+        return ErroreArchivio(TipoErrore::ArchivioMancante, testo);
+    if (classe == QLatin1String("58"))
         return ErroreArchivio(TipoErrore::NonApribile, testo);
     if (codice == QLatin1String("XX001") || codice == QLatin1String("XX002"))
         return ErroreArchivio(TipoErrore::Danneggiato, testo);
@@ -286,22 +322,36 @@ ErroreArchivio MotorePostgreSql::classifica(const QSqlError& e, const QString& c
 
 ErroreArchivio MotorePostgreSql::classificaApertura(const QSqlError& e, const Luogo& luogo) const
 {
+    TipoErrore tipo = TipoErrore::ServerIrraggiungibile;
     if (!e.nativeErrorCode().isEmpty()) {
-        const ErroreArchivio base = classifica(e, luogo.descrizione());
-        return ErroreArchivio(base.tipo(), base.dettaglio(), luogo.descrizione());
+        tipo = classifica(e, luogo.descrizione()).tipo();
+    } else {
+        // libpq's own text, possibly translated: the database named in it
+        // means the database itself is missing or closed to the user; words
+        // about passwords, authentication or roles mean the server refused
+        // the user; anything else that the server could not be reached.
+        static const QRegularExpression rifiuto(
+            QStringLiteral("fe_sendauth|password|authenticat|autenticazione|pg_hba|role|ruolo"),
+            QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression inesistente(QStringLiteral("does not exist|non esiste"),
+                                                    QRegularExpression::CaseInsensitiveOption);
+        const QString parole = e.databaseText();
+        if (parole.contains(nomeQuotato(luogo.nome())))
+            tipo = inesistente.match(parole).hasMatch() ? TipoErrore::ArchivioMancante : TipoErrore::NonApribile;
+        else if (rifiuto.match(parole).hasMatch())
+            tipo = TipoErrore::AccessoNegato;
     }
-    // libpq's own text, possibly translated: the database named in it means
-    // the database itself is missing or closed to the user; words about
-    // passwords, authentication or roles mean the server refused the user;
-    // anything else that the server could not be reached.
-    const QString testo = MotorePostgreSql::testo(e);
-    static const QRegularExpression rifiuto(
-        QStringLiteral("fe_sendauth|password|authenticat|autenticazione|pg_hba|role|ruolo"),
-        QRegularExpression::CaseInsensitiveOption);
-    TipoErrore tipo = TipoErrore::NonApribile;
-    if (!e.databaseText().contains(nomeQuotato(luogo.nome())) && rifiuto.match(e.databaseText()).hasMatch())
-        tipo = TipoErrore::AccessoNegato;
-    return ErroreArchivio(tipo, testo, luogo.descrizione());
+    Precisazioni precisazioni;
+    if (tipo == TipoErrore::AccessoNegato) {
+        // A password file libpq ignored, not the user or the password, is
+        // what to mend then.
+        QList<ParametroServer> parametri;
+        leggiServer(luogo.server(), parametri);
+        precisazioni.file = filePasswordIgnorato(parametri);
+        if (!precisazioni.file.isEmpty())
+            tipo = TipoErrore::FilePasswordIgnorato;
+    }
+    return ErroreArchivio(tipo, MotorePostgreSql::testo(e), luogo.descrizione(), precisazioni);
 }
 
 bool MotorePostgreSql::nessunaTransazione(const QSqlError& e) const

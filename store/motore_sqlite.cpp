@@ -30,6 +30,10 @@ enum CodiceSqlite {
     SQLITE_NOTADB = 26,
 };
 
+// SQLITE_READONLY_DBMOVED: the file was moved, replaced or removed under
+// the open connection, which then refuses to write.
+constexpr int SQLITE_READONLY_DBMOVED = SQLITE_READONLY | (4 << 8);
+
 int codicePrimario(const QSqlError& e)
 {
     bool ok = false;
@@ -204,6 +208,8 @@ ErroreArchivio MotoreSqlite::classifica(const QSqlError& e, const QString& conte
 {
     const QString testo = testoErrore(e);
     const QString db = e.databaseText();
+    if (e.nativeErrorCode() == QString::number(SQLITE_READONLY_DBMOVED))
+        return ErroreArchivio(TipoErrore::ArchivioSpostato, testo);
     switch (codicePrimario(e)) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:

@@ -30,6 +30,9 @@ void RecordsetSqlBase<Interfaccia>::rilascia()
 template <class Interfaccia>
 void RecordsetSqlBase<Interfaccia>::verifica() const
 {
+    // The connection first: opening it again after it broke off closes the
+    // record sets whose rows came from the old session.
+    m_connessione->verificaAperta();
     if (!m_aperto) {
         if (m_nome.isEmpty())
             throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("record set chiuso"),
@@ -37,7 +40,6 @@ void RecordsetSqlBase<Interfaccia>::verifica() const
         throw ErroreArchivio(TipoErrore::Altro, QStringLiteral("record set chiuso: %1").arg(m_nome),
                              QStringLiteral("La tabella %1 è già stata chiusa.").arg(m_nome));
     }
-    m_connessione->verificaAperta();
 }
 
 template <class Interfaccia>

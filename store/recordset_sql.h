@@ -150,6 +150,8 @@ public:
 
 private:
     void rilascia() override;
+    // Its rows came from a session that broke off: it closes.
+    void sessioneChiusa() override { Close(); }
     int colonna(const QString& campo) const override;
     QVariant valore(int colonna) const override;
     void esegui();

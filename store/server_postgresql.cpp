@@ -88,7 +88,8 @@ public:
             const ErroreArchivio base = m_motore.classificaApertura(e, Luogo::server(server, candidato));
             throw ErroreArchivio(base.tipo(), base.dettaglio(),
                                  database.isEmpty() ? QStringLiteral("server ") + server
-                                                    : Luogo::server(server, database).descrizione());
+                                                    : Luogo::server(server, database).descrizione(),
+                                 base.precisazioni());
         }
         m_db = db;
         m_canale = std::make_unique<CanalePg>(m_db);
@@ -180,6 +181,22 @@ QList<Presenza> presenzaSuServer(const QList<Luogo>& luoghi)
     for (const Luogo& l : luoghi)
         esiti << presenzaSu(server, l.nome());
     return esiti;
+}
+
+QString proprietarioTabella(const Luogo& luogo, const QString& tabella)
+{
+    try {
+        ConnessioneServer server(luogo.server(), luogo.nome());
+        QSqlQuery q = server.esegui(QStringLiteral("SELECT pg_catalog.pg_get_userbyid(c.relowner) "
+                                                   "FROM pg_catalog.pg_class c "
+                                                   "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+                                                   "WHERE c.relkind IN ('r', 'p') AND n.nspname = current_schema() "
+                                                   "ORDER BY c.relname <> ?, c.relname LIMIT 1"),
+                                    {tabella.toLower()});
+        return q.next() ? q.value(0).toString() : QString();
+    } catch (const ErroreArchivio&) {
+        return {};
+    }
 }
 
 void creaDaModelloSuServer(const Luogo& modello, const Luogo& anno)

@@ -18,6 +18,9 @@ Presenza presenzaSuServer(const Luogo& luogo);
 // Several databases of one server, on one connection.
 QList<Presenza> presenzaSuServer(const QList<Luogo>& luoghi);
 void creaDaModelloSuServer(const Luogo& modello, const Luogo& anno);
+// The role the table of the database `luogo` belongs to (any of its tables
+// when `tabella` is empty); "" when it cannot be told.
+QString proprietarioTabella(const Luogo& luogo, const QString& tabella);
 // A new database with the statements run in one transaction, then `riempi`
 // through an open Database in another; it appears under its name only when
 // complete, and is dropped on failure. `modello` marks it as a template any

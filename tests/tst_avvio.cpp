@@ -106,7 +106,8 @@ private slots:
         QCOMPARE(archivio.istantanea(), modello);
 
         // With a front page the year's database is opened as it is, its table on its main index. A second copy
-        // of the program ends silently. "Uscita" closes everything and hands control back.
+        // of the program ends without a message (it asks the open window to come forward). "Uscita" closes
+        // everything and hands control back.
         archivio.aggiungiFrontespizio(QStringLiteral("001"), DICHIARANTE, {}, {}, QStringLiteral("ALFA SRL"));
         archivio.aggiungiSostituto(QStringLiteral("101"), QStringLiteral("12345678903"), {QStringLiteral("ALFA")});
         const QString prima = archivio.istantanea();
@@ -122,6 +123,26 @@ private slots:
         QVERIFY(MessageBox::shown().isEmpty());
         QTRY_VERIFY(QFile::exists(segno));
         QCOMPARE(archivio.istantanea(), prima);
+    }
+
+    // A password file that others may read is ignored by libpq: the server then refuses the user, and the
+    // message names the file and how to mend it rather than the user and the password.
+    void filePasswordAperto()
+    {
+        if (!suServerProva())
+            QSKIP("the server's password file");
+        ArchivioProva archivio;
+        archivio.creaAnno();
+        archivio.aggiungiFrontespizio(QStringLiteral("001"), DICHIARANTE);
+        configura(archivio.cartella());
+        FilePasswordProva file({FilePasswordProva::rigaProva()},
+                               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        rifiutato("Attenzione !!! Il file delle password di PostgreSQL " + file.percorso() +
+                      " è accessibile anche ad altri utenti",
+                  TITOLO, archivio.cartella());
+        QVERIFY2(testiMostrati().value(0).endsWith("\rRenderlo accessibile al solo proprietario (chmod 600 " +
+                                                   file.percorso() + ")."),
+                 qPrintable(testiMostrati().value(0)));
     }
 
     void archivioInutilizzabile_data()

@@ -1,5 +1,6 @@
 // Start-up and shutdown of the window.
 #include "window/anagsost.h"
+#include "startup/istanza.h"
 #include "window/aspetto.h"
 #include "window/msgbox.h"
 
@@ -43,6 +44,8 @@ bool ANAGSOST::Form_Load()
         m_scaricata = true;
         return false;
     }
+    if (Istanza* istanza = M.ISTANZA())
+        connect(istanza, &Istanza::primoPianoRichiesto, this, [this] { PRIMOPIANO(); });
 
     IMPOSTAFRAME();
 
@@ -93,6 +96,20 @@ void ANAGSOST::Form_Unload()
     M.CHIUDIDATABASE();
     M.ATTIVAPROGRAMMAPRINCIPALE();
     close();
+}
+
+void ANAGSOST::PRIMOPIANO()
+{
+    if (m_scaricata)
+        return;
+    showNormal();
+    raise();
+    activateWindow();
+    // A box waiting for an answer comes forward with its window.
+    if (QWidget* modale = QApplication::activeModalWidget()) {
+        modale->raise();
+        modale->activateWindow();
+    }
 }
 
 void ANAGSOST::APRITAB()

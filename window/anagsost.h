@@ -38,6 +38,9 @@ public:
     bool Form_Load();
     void Form_Unload();
     bool scaricata() const { return m_scaricata; }
+    // Another copy of the program was started: this window comes to the
+    // front instead, restored if minimised.
+    void PRIMOPIANO();
     void APRITAB();
     void CHIUDITAB();
 

@@ -324,6 +324,19 @@ qint64 ArchivioProva::conta(const QString& sql, const QVariantList& parametri)
 
 QString ArchivioProva::istantanea() { return ConnessioneProva(m_luogo).istantanea(); }
 
+int ArchivioProva::interrompiSessioni()
+{
+    if (!suServer())
+        fallisci(QStringLiteral("interrompiSessioni su un file"));
+    ConnessioneProva c(m_luogo);
+    const QString altre = QStringLiteral("FROM pg_stat_activity WHERE datname = current_database() "
+                                         "AND pid <> pg_backend_pid()");
+    const int interrotte = c.colonna(QStringLiteral("SELECT pg_terminate_backend(pid) ") + altre).size();
+    for (int i = 0; i < 500 && c.colonna(QStringLiteral("SELECT pid ") + altre).size() > 0; ++i)
+        QTest::qSleep(10);
+    return interrotte;
+}
+
 // Undone by the rollback, or by closing the connection when anything fails.
 QString ArchivioProva::istantaneaDopo(const QString& sql, const QVariantList& parametri)
 {
@@ -400,4 +413,64 @@ ArchivioProva::Blocco::Blocco(const store::Luogo& luogo, const QString& istruzio
 std::unique_ptr<ArchivioProva::Blocco> ArchivioProva::inCorso(const QString& istruzione)
 {
     return std::make_unique<Blocco>(m_luogo, istruzione);
+}
+
+// ---- password file and clerk's role ----
+
+FilePasswordProva::FilePasswordProva(const QStringList& righe, QFile::Permissions permessi)
+    : m_prima(qgetenv("PGPASSFILE"))
+{
+    QFile f(percorso());
+    if (!f.open(QIODevice::WriteOnly) || f.write((righe.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8()) < 0)
+        fallisci(QStringLiteral("file delle password non scritto: ") + percorso());
+    f.close();
+    QFile::setPermissions(percorso(), permessi);
+    qputenv("PGPASSFILE", percorso().toUtf8());
+}
+
+FilePasswordProva::~FilePasswordProva() { qputenv("PGPASSFILE", m_prima); }
+
+QString FilePasswordProva::rigaProva()
+{
+    QFile f(qEnvironmentVariable("PGPASSFILE"));
+    if (!f.open(QIODevice::ReadOnly))
+        fallisci(QStringLiteral("file delle password della prova non leggibile"));
+    return QString::fromUtf8(f.readLine()).trimmed();
+}
+
+RuoloProva::RuoloProva(ArchivioProva& archivio) : m_archivio(archivio), m_nome(archivio.prefisso() + "impiegato")
+{
+    try {
+        m_archivio.esegui(QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'segreta'").arg(m_nome));
+    } catch (const std::exception& e) {
+        m_motivoSalto = QStringLiteral("the test's role may not create roles (CREATEROLE, scripts/pg.sh): ") +
+                        QString::fromUtf8(e.what());
+        return;
+    }
+    const QString riga = FilePasswordProva::rigaProva();
+    m_file = std::make_unique<FilePasswordProva>(
+        QStringList{riga, riga.section(QLatin1Char(':'), 0, 2) + QLatin1Char(':') + m_nome + QStringLiteral(":segreta")},
+        QFile::ReadOwner | QFile::WriteOwner);
+}
+
+RuoloProva::~RuoloProva()
+{
+    if (!m_motivoSalto.isEmpty())
+        return;
+    m_file.reset();
+    try {
+        m_archivio.esegui(QStringLiteral("REVOKE ALL ON ALL TABLES IN SCHEMA public FROM %1").arg(m_nome));
+        m_archivio.esegui(QStringLiteral("DROP ROLE %1").arg(m_nome));
+    } catch (const std::exception& e) {
+        qWarning("RuoloProva: role %s not dropped: %s", qPrintable(m_nome), e.what());
+    }
+}
+
+QString RuoloProva::server() const
+{
+    static const QRegularExpression utente(QStringLiteral("\\buser=\\S+"));
+    QString server = m_archivio.server();
+    if (!server.contains(utente))
+        return server + QStringLiteral(" user=") + m_nome;
+    return server.replace(utente, QStringLiteral("user=") + m_nome);
 }

@@ -35,13 +35,16 @@
 // or the year's database is made), which Qt Test reports as a failure.
 // By default the helpers work on the year's database; setArchivio() points
 // them at another archive (the template, say).
+#include "store/errore.h"
 #include "store/luogo.h"
 #include "store/province.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVariantMap>
+#include <functional>
 #include <memory>
 
 // ---- the engine of the test run ----
@@ -67,6 +70,20 @@ QString motivoSaltoMotore();
 
 // A case about files (copies, damage, permissions) skips on a server.
 #define SOLO_FILE(perche) do { if (suServerProva()) QSKIP(perche); } while (false)
+// A case about a server (its connection, its refusals) skips on files.
+#define SOLO_SERVER(perche) do { if (!suServerProva()) QSKIP(perche); } while (false)
+
+// The failure f raises; without one, a failure of no kind.
+inline store::ErroreArchivio errore(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const store::ErroreArchivio& e) {
+        return e;
+    }
+    return store::ErroreArchivio(store::TipoErrore(-1), "nessun errore");
+}
+#define ATTESO_ERRORE(istruzione, tipoAtteso) QCOMPARE(int(errore([&] { istruzione; }).tipo()), int(tipoAtteso))
 
 class ConnessioneProva; // one short-lived connection (archivioprova.cpp)
 
@@ -144,6 +161,11 @@ public:
     // program reacted to it (a trigger).
     void alSeguito(const QString& evento, const QString& tabella, const QString& istruzione);
 
+    // On a server: ends from the server every other session on the archive
+    // (the program's), as a restart of the server or an administrator would,
+    // and waits until they are gone. Returns how many it ended.
+    int interrompiSessioni();
+
     // Holds a lock on the archive until destroyed, as another program of the
     // suite would: esclusivo = no one may even read (SQLite's BEGIN
     // EXCLUSIVE; on a server LOCK TABLE ... IN ACCESS EXCLUSIVE MODE on every
@@ -174,4 +196,41 @@ private:
     QString m_server;
     QString m_prefisso;
     store::Luogo m_luogo;
+};
+
+// A password file of the test's own holding these lines, with these
+// permissions, in force (PGPASSFILE) for as long as it lives.
+class FilePasswordProva {
+public:
+    FilePasswordProva(const QStringList& righe, QFile::Permissions permessi);
+    ~FilePasswordProva();
+    QString percorso() const { return m_cartella.filePath(QStringLiteral("pgpass")); }
+    // The run's own line: the test's role and its password.
+    static QString rigaProva();
+
+private:
+    QTemporaryDir m_cartella;
+    QByteArray m_prima;
+};
+
+// A clerk's role on the test's server, made for the test: it may log in,
+// is a member of no role, has no right on the archive's tables. Its password
+// is in a password file beside the test role's, in force while it lives;
+// the role is dropped then (its rights on the archive revoked first).
+// motivoSalto() says why it could not be made (the test's role may not
+// create roles): the test skips then.
+class RuoloProva {
+public:
+    explicit RuoloProva(ArchivioProva& archivio);
+    ~RuoloProva();
+    QString nome() const { return m_nome; }
+    // The server's connection string with the role as its user.
+    QString server() const;
+    QString motivoSalto() const { return m_motivoSalto; }
+
+private:
+    ArchivioProva& m_archivio;
+    QString m_nome;
+    QString m_motivoSalto;
+    std::unique_ptr<FilePasswordProva> m_file;
 };
