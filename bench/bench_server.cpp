@@ -311,6 +311,18 @@ void stampaTabella()
         << QThread::idealThreadCount() << " core, Qt " << qVersion() << "\n";
 }
 
+// The relay's own check: a statement through it takes at least the latency
+// there and back.
+void verificaRelay(const QString& serverRelay, int latenza)
+{
+    Diretta d(serverRelay, QStringLiteral("postgres"));
+    QElapsedTimer cronometro;
+    cronometro.start();
+    d.esegui(QStringLiteral("SELECT 1"));
+    if (cronometro.nsecsElapsed() < qint64(2 * latenza) * 1000000)
+        qFatal("the relay delays the traffic by less than %d ms each way", latenza);
+}
+
 // The password file with the relay's port allowed wherever the server's was.
 QString passwordPerRelay(const QString& cartella)
 {
@@ -380,6 +392,7 @@ int main(int argc, char* argv[])
                         .arg(valoreDi(b.server, QStringLiteral("user")));
     for (int latenza : latenze) {
         relay.setLatenzaMs(latenza);
+        verificaRelay(b.serverRelay, latenza);
         out << QStringLiteral("Latenza %1 ms per verso\n").arg(latenza);
         for (int n : liste)
             sessioneEOperazioni(b, latenza, n);
