@@ -4,6 +4,7 @@
 // the server's refusals, each told as what it is and naming the archive.
 #include "store/chiavi.h"
 #include "store/database.h"
+#include "store/identita_file.h"
 #include "store/motore_postgresql.h"
 #include "support/archivioprova.h"
 
@@ -216,6 +217,35 @@ private slots:
         QCOMPARE(a->istantanea(), prima);
         a->setArchivio(altrove);
         QCOMPARE(a->istantanea(), prima);
+    }
+
+    // An engine that cannot tell a moved file by itself (SQLite on Windows
+    // has no such check) reports a refused write: the open file's identity
+    // against the path's decides whether the operator reads "moved or
+    // replaced" or the read-only message.
+    void scritturaRifiutataSuFileSostituito_data()
+    {
+        QTest::addColumn<int>("classificato");
+        QTest::newRow("read-only") << int(TipoErrore::SolaLettura);
+        QTest::newRow("cannot open") << int(TipoErrore::NonApribile);
+    }
+    void scritturaRifiutataSuFileSostituito()
+    {
+        QFETCH(int, classificato);
+        SOLO_FILE("the archive file itself");
+        const Luogo luogo = Luogo::file(a->percorsoAnno());
+        const interno::IdentitaFile aperto = interno::identitaFile(luogo.percorso());
+        const ErroreArchivio rifiuto(TipoErrore(classificato), "attempt to write a readonly database");
+
+        // The same file, its folder writable: the engine's class stands.
+        QCOMPARE(int(interno::guastoSuFile(luogo, aperto, rifiuto).tipo()), classificato);
+
+        const QString altrove = a->cartella() + "/S7702004.BAK";
+        QVERIFY(QFile::rename(a->percorsoAnno(), altrove));
+        QVERIFY(QFile::copy(altrove, a->percorsoAnno()));
+        const ErroreArchivio e = interno::guastoSuFile(luogo, aperto, rifiuto);
+        QCOMPARE(int(e.tipo()), int(TipoErrore::ArchivioSpostato));
+        QCOMPARE(righe(e).value(1), "Archivio: " + a->percorsoAnno());
     }
 
     // The server's errors by their SQLSTATE (libpq's failures have none):
