@@ -1,11 +1,7 @@
 #include "registry/verifica.h"
 
-#include "checks/codicifiscali.h"
-#include "checks/controllocodice.h"
 #include "registry/archivio.h"
-#include "registry/dalcodice.h"
-#include "registry/sostituto.h"
-#include "store/chiavi.h"
+#include "registry/regolesostituto.h"
 
 #include <QHash>
 #include <QSet>
@@ -18,41 +14,60 @@ namespace registro {
 namespace {
 
 using Tipo = TipoSegnalazione;
+using namespace verifica;
 
-// The program's keys compare without their trailing blanks, on the file as
-// on the server.
-QString senzaCoda(const QString& testo)
+// A registry or section row's key as one text, written into `chiave`.
+void componiChiave(QString& chiave, const QString& codazi, const QString& cfs)
 {
-    qsizetype fine = testo.size();
-    while (fine > 0 && testo.at(fine - 1) == QLatin1Char(' '))
-        --fine;
-    return fine == testo.size() ? testo : testo.left(fine);
+    chiave.clear();
+    chiave.append(senzaCoda(codazi));
+    chiave.append(QChar(0));
+    chiave.append(senzaCoda(cfs));
 }
 
-bool vuoto(const QString& testo)
-{
-    return testo.trimmed().isEmpty();
-}
+// The same key held in place, for the keys of the program's own forms
+// (company code of 3, codice fiscale of 16): a set of them is looked up for
+// every section row without reaching for texts scattered over the memory.
+struct ChiaveBreve {
+    std::array<char16_t, 22> testo{};
+    quint8 azienda = 0; // how many of testo's characters are the company code,
+    quint8 codice = 0;  // and how many after them the codice fiscale
 
-// A registry or section row's key, one text.
-QString chiave(const QString& codazi, const QString& cfs)
-{
-    return senzaCoda(codazi) + QChar(0) + senzaCoda(cfs);
-}
-
-// The provinces, the front pages' company codes and the section rows by
-// company and code, in one statement: each table read once. ORIGINE tells
-// the table: 0 the provinces, 1 the front pages, 2 on the sections in QUADRI's order.
-QString selezioneTabelle()
-{
-    QStringList parti{
-        QStringLiteral("SELECT 0 AS ORIGINE, codprov AS CODAZI, NULL AS CFS, 0 AS RIGHE FROM TABMIN_PROV"),
-        QStringLiteral("SELECT 1, CODAZI, NULL, 0 FROM FRONTESPIZIO")};
-    for (int i = 0; i < QUADRI.size(); ++i) {
-        parti << QStringLiteral("SELECT %1, CODAZI, CFS, COUNT(*) FROM %2 GROUP BY CODAZI, CFS")
-                     .arg(i + 2)
-                     .arg(QUADRI.at(i));
+    // False, and the key unusable, when the two do not fit.
+    bool componi(const QString& codazi, const QString& cfs)
+    {
+        const QString a = senzaCoda(codazi), c = senzaCoda(cfs);
+        if (a.size() + c.size() > qsizetype(testo.size()))
+            return false;
+        testo.fill(0);
+        std::copy(a.utf16(), a.utf16() + a.size(), testo.begin());
+        std::copy(c.utf16(), c.utf16() + c.size(), testo.begin() + a.size());
+        azienda = quint8(a.size());
+        codice = quint8(c.size());
+        return true;
     }
+    friend bool operator==(const ChiaveBreve& x, const ChiaveBreve& y)
+    {
+        return x.azienda == y.azienda && x.codice == y.codice && x.testo == y.testo;
+    }
+};
+size_t qHash(const ChiaveBreve& k, size_t seme = 0)
+{
+    return qHashMulti(seme, qHashBits(k.testo.data(), sizeof(k.testo)), k.azienda, k.codice);
+}
+
+// The provinces and the front pages' company codes, in one statement.
+// ORIGINE: 0 a province, 1 a front page.
+const QString TABELLE = QStringLiteral(
+    "SELECT 0 AS ORIGINE, codprov AS CODICE FROM TABMIN_PROV UNION ALL SELECT 1, CODAZI FROM FRONTESPIZIO");
+
+// The company and code of every section row, in one statement. ORIGINE: the
+// table's place in QUADRI.
+QString selezioneQuadri()
+{
+    QStringList parti;
+    for (int i = 0; i < QUADRI.size(); ++i)
+        parti << QStringLiteral("SELECT %1 AS ORIGINE, CODAZI, CFS FROM %2").arg(i).arg(QUADRI.at(i));
     return parti.join(QStringLiteral(" UNION ALL "));
 }
 
@@ -63,32 +78,13 @@ struct RigheQuadri {
     std::array<qint64, 6> righe{};
 };
 
-struct Letture {
-    QSet<QString> province;
-    QSet<QString> aziende; // the front pages' company codes
-    QHash<QString, RigheQuadri> quadri;
-};
-
-Letture leggiTabelle(store::Database& db)
+Riferimenti leggiTabelle(store::Database& db)
 {
-    Letture t;
-    const auto righe = db.OpenRecordset(selezioneTabelle());
+    Riferimenti t;
+    const auto righe = db.OpenRecordset(TABELLE);
     for (; !righe->Eof(); righe->MoveNext()) {
-        const int origine = righe->Value(QStringLiteral("ORIGINE")).toInt();
-        const QString codazi = righe->Fields(QStringLiteral("CODAZI"));
-        if (origine == 0) {
-            t.province.insert(senzaCoda(codazi));
-        } else if (origine == 1) {
-            t.aziende.insert(senzaCoda(codazi));
-        } else {
-            const QString cfs = righe->Fields(QStringLiteral("CFS"));
-            RigheQuadri& r = t.quadri[chiave(codazi, cfs)];
-            if (r.codazi.isEmpty() && r.cfs.isEmpty()) {
-                r.codazi = senzaCoda(codazi);
-                r.cfs = senzaCoda(cfs);
-            }
-            r.righe[std::size_t(origine - 2)] += righe->Value(QStringLiteral("RIGHE")).toLongLong();
-        }
+        QSet<QString>& insieme = righe->Value(QStringLiteral("ORIGINE")).toInt() == 0 ? t.province : t.aziende;
+        insieme.insert(senzaCoda(righe->Fields(QStringLiteral("CODICE"))));
     }
     return t;
 }
@@ -109,19 +105,47 @@ void richiediTabelle(store::Database& db)
 
 class Verifica {
 public:
-    explicit Verifica(const Letture& tabelle) : m_tabelle(tabelle) {}
+    explicit Verifica(const Riferimenti& riferimenti) : m_riferimenti(riferimenti) {}
 
     void sostituto(const Sostituto& s)
     {
-        m_nominativo = (s.cognome.trimmed() + QLatin1Char(' ') + s.nome.trimmed()).trimmed();
+        m_nominativo.reset();
         m_corrente = &s;
-        codice(s);
-        datiMancanti(s);
-        nascita(s);
-        province(s);
-        collegata(s);
-        m_registro.insert(chiave(s.codazi, s.cfs));
-        m_codici[s.cfs.trimmed().toUpper()].append({s.codazi, s.cfs, m_nominativo});
+        controllaSostituto(s, m_riferimenti, [this](Tipo tipo, const QString& messaggio) { segnala(tipo, messaggio); });
+        Riga riga{s.cfs.trimmed().toUpper(), s.codazi, s.cfs, s.cognome, s.nome};
+        m_impronte.push_back({qHash(riga.chiave), m_codici.size()});
+        m_codici.push_back(std::move(riga));
+        ChiaveBreve breve;
+        if (breve.componi(s.codazi, s.cfs)) {
+            m_registro.insert(breve);
+        } else {
+            componiChiave(m_chiave, s.codazi, s.cfs);
+            m_registroLungo.insert(m_chiave);
+        }
+    }
+
+    // A section row, once every registry row has been seen: counted when
+    // no registry row has its key.
+    void rigaQuadro(int quadro, const QString& codazi, const QString& cfs)
+    {
+        ChiaveBreve breve;
+        const bool corta = breve.componi(codazi, cfs);
+        // A substitute's rows of one table mostly come one after the other.
+        if (corta && m_ultimaTrovata && breve == *m_ultimaTrovata)
+            return;
+        if (corta && m_registro.contains(breve)) {
+            m_ultimaTrovata = breve;
+            return;
+        }
+        componiChiave(m_chiave, codazi, cfs);
+        if (!corta && m_registroLungo.contains(m_chiave))
+            return;
+        RigheQuadri& r = m_orfane[m_chiave];
+        if (r.codazi.isEmpty() && r.cfs.isEmpty()) {
+            r.codazi = senzaCoda(codazi);
+            r.cfs = senzaCoda(cfs);
+        }
+        ++r.righe[std::size_t(quadro)];
     }
 
     // What can be told only once every row has been read.
@@ -130,12 +154,10 @@ public:
         codiciDoppi();
         righeOrfane();
         std::sort(m_segnalazioni.begin(), m_segnalazioni.end(), [](const Segnalazione& a, const Segnalazione& b) {
-            const QString ca = senzaCoda(a.codazi), cb = senzaCoda(b.codazi);
-            if (ca != cb)
-                return ca < cb;
-            const QString fa = a.cfs.trimmed(), fb = b.cfs.trimmed();
-            if (fa != fb)
-                return fa < fb;
+            if (const int c = senzaCoda(a.codazi).compare(senzaCoda(b.codazi)))
+                return c < 0;
+            if (const int c = QStringView(a.cfs).trimmed().compare(QStringView(b.cfs).trimmed()))
+                return c < 0;
             if (a.tipo != b.tipo)
                 return a.tipo < b.tipo;
             return a.messaggio < b.messaggio;
@@ -145,127 +167,52 @@ public:
 
 private:
     struct Riga {
-        QString codazi, cfs, nominativo;
+        QString chiave; // the code trimmed, in capitals
+        QString codazi, cfs, cognome, nome;
     };
+
+    static QString nominativo(const QString& cognome, const QString& nome)
+    {
+        return (cognome.trimmed() + QLatin1Char(' ') + nome.trimmed()).trimmed();
+    }
 
     void segnala(Tipo tipo, const QString& messaggio)
     {
-        m_segnalazioni.push_back({m_corrente->codazi, m_corrente->cfs, m_nominativo, tipo, messaggio});
+        if (!m_nominativo)
+            m_nominativo = nominativo(m_corrente->cognome, m_corrente->nome);
+        m_segnalazioni.push_back({m_corrente->codazi, m_corrente->cfs, *m_nominativo, tipo, messaggio});
     }
 
-    // The form check of the insertion and of the change of codice fiscale,
-    // its first message taken as the finding's.
-    void codice(const Sostituto& s)
-    {
-        const QString codice = senzaCoda(s.cfs);
-        if (vuoto(codice)) {
-            segnala(Tipo::CfErrato, QStringLiteral("Codice fiscale mancante"));
-            return;
-        }
-        QString messaggio;
-        CONTROLLOCODICE(codice, QString(), [&messaggio](const QString& testo, int, const QString&) {
-            messaggio = testo.section(CR, 0, 0);
-            return int(vbNo);
-        });
-        if (!messaggio.isEmpty())
-            segnala(ISNUMERIC(codice) ? Tipo::PivaErrata : Tipo::CfErrato, messaggio);
-    }
-
-    void datiMancanti(const Sostituto& s)
-    {
-        QStringList mancanti;
-        bool errati = false;
-        const auto manca = [&mancanti](bool vero, const char* dato) {
-            if (vero)
-                mancanti << QString::fromUtf8(dato);
-        };
-        manca(vuoto(s.cognome), "cognome o denominazione");
-        if (s.personaFisica()) {
-            manca(vuoto(s.sesso), "sesso");
-            // A date the sheet cannot show is wrong, unless nothing is there.
-            if (s.nascita.nonValida() && !vuoto(s.nascita.perArchivio())) {
-                mancanti << QStringLiteral("data di nascita errata");
-                errati = true;
-            } else {
-                manca(!s.nascita.valida(), "data di nascita");
-            }
-            manca(vuoto(s.comuneNascita), "comune di nascita");
-            manca(vuoto(s.provinciaNascita), "provincia di nascita");
-        }
-        manca(vuoto(s.comune), "comune di residenza");
-        manca(vuoto(s.provincia), "provincia di residenza");
-        manca(vuoto(s.indirizzo), "indirizzo");
-        if (!mancanti.isEmpty()) {
-            segnala(Tipo::DatiMancanti,
-                    (errati ? QStringLiteral("Dati mancanti o errati: ") : QStringLiteral("Dati mancanti: ")) +
-                        mancanti.join(QStringLiteral(", ")));
-        }
-    }
-
-    // What the sheet's line below its note says, for the birth data.
-    void nascita(const Sostituto& s)
-    {
-        const auto confronto = checks::confrontaCodiceFiscale(schedaNascita(s), s.cfs);
-        if (!confronto)
-            return;
-        QList<checks::DatoAnagrafico> diversi;
-        for (const checks::DatoAnagrafico dato : confronto->discordanti) {
-            if (dato != checks::DatoAnagrafico::Cognome && dato != checks::DatoAnagrafico::Nome)
-                diversi << dato;
-        }
-        if (!diversi.isEmpty())
-            segnala(Tipo::NascitaDiversa, checks::rigaDiscordanze(diversi));
-    }
-
-    void province(const Sostituto& s)
-    {
-        QStringList sconosciute;
-        const auto cerca = [&](const QString& provincia, const QString& quale) {
-            if (!vuoto(provincia) && !m_tabelle.province.contains(senzaCoda(provincia)))
-                sconosciute << quale + QLatin1Char(' ') + provincia.trimmed();
-        };
-        if (s.personaFisica())
-            cerca(s.provinciaNascita, QStringLiteral("provincia di nascita"));
-        cerca(s.provincia, QStringLiteral("provincia di residenza"));
-        if (!sconosciute.isEmpty()) {
-            segnala(Tipo::ProvinciaSconosciuta, QStringLiteral("Non presenti nella tabella delle province: ") +
-                                                    sconosciute.join(QStringLiteral(", ")));
-        }
-    }
-
-    void collegata(const Sostituto& s)
-    {
-        if (m_tabelle.aziende.contains(store::CHIAVEAZI(s.collegata)))
-            return;
-        segnala(Tipo::AziendaSenzaFrontespizio,
-                vuoto(s.collegata) ? QStringLiteral("Codice azienda collegata non indicato")
-                                   : QStringLiteral("Il codice azienda collegata %1 non è presente nel frontespizio")
-                                         .arg(s.collegata.trimmed()));
-    }
-
+    // The rows sorted by their code's hash: those of one code follow each
+    // other, and texts are compared only among rows whose hashes are equal.
     void codiciDoppi()
     {
-        for (const QList<Riga>& righe : std::as_const(m_codici)) {
-            if (righe.size() < 2)
-                continue;
-            for (const Riga& r : righe) {
+        std::sort(m_impronte.begin(), m_impronte.end());
+        for (auto inizio = m_impronte.cbegin(); inizio != m_impronte.cend();) {
+            auto fine = inizio + 1;
+            while (fine != m_impronte.cend() && fine->first == inizio->first)
+                ++fine;
+            for (auto r = inizio; fine - inizio > 1 && r != fine; ++r) {
+                const Riga& riga = m_codici[r->second];
                 QStringList altre;
-                for (const Riga& altra : righe) {
-                    if (&altra != &r)
+                for (auto a = inizio; a != fine; ++a) {
+                    const Riga& altra = m_codici[a->second];
+                    if (a != r && altra.chiave == riga.chiave)
                         altre << senzaCoda(altra.codazi) + QLatin1Char(' ') + altra.cfs.trimmed();
                 }
-                m_segnalazioni.push_back(
-                    {r.codazi, r.cfs, r.nominativo, Tipo::CodiceDoppio,
-                     QStringLiteral("Codice fiscale presente anche in: ") + altre.join(QStringLiteral(", "))});
+                if (!altre.isEmpty()) {
+                    m_segnalazioni.push_back(
+                        {riga.codazi, riga.cfs, nominativo(riga.cognome, riga.nome), Tipo::CodiceDoppio,
+                         QStringLiteral("Codice fiscale presente anche in: ") + altre.join(QStringLiteral(", "))});
+                }
             }
+            inizio = fine;
         }
     }
 
     void righeOrfane()
     {
-        for (auto q = m_tabelle.quadri.cbegin(); q != m_tabelle.quadri.cend(); ++q) {
-            if (m_registro.contains(q.key()))
-                continue;
+        for (auto q = m_orfane.cbegin(); q != m_orfane.cend(); ++q) {
             QStringList tabelle;
             for (std::size_t i = 0; i < q->righe.size(); ++i) {
                 if (q->righe[i] > 0)
@@ -277,11 +224,16 @@ private:
         }
     }
 
-    const Letture& m_tabelle;
+    const Riferimenti& m_riferimenti;
     const Sostituto* m_corrente = nullptr;
-    QString m_nominativo;
-    QSet<QString> m_registro;             // every registry row's key
-    QHash<QString, QList<Riga>> m_codici; // registry rows by code in key form
+    std::optional<QString> m_nominativo;                    // the current substitute's name, once a finding needs it
+    std::vector<Riga> m_codici;                             // every registry row
+    std::vector<std::pair<size_t, std::size_t>> m_impronte; // the hash of each one's code, and where it is
+    QSet<ChiaveBreve> m_registro;                           // every registry row's key
+    QSet<QString> m_registroLungo;                          // those that do not fit a ChiaveBreve
+    std::optional<ChiaveBreve> m_ultimaTrovata;             // the last section row\'s key found in the registry
+    QHash<QString, RigheQuadri> m_orfane;                   // section rows by key, without a registry row
+    QString m_chiave;                                       // a key being looked up
     std::vector<Segnalazione> m_segnalazioni;
 };
 
@@ -336,11 +288,21 @@ QString descrizioneSegnalazione(TipoSegnalazione tipo)
 std::vector<Segnalazione> verificaArchivio(store::Database& db)
 {
     richiediTabelle(db);
-    const Letture tabelle = leggiTabelle(db);
-    Verifica verifica(tabelle);
-    const auto registro = db.OpenRecordset(QStringLiteral("SELECT * FROM ANAGSOSTITUTI"));
-    for (; !registro->Eof(); registro->MoveNext())
-        verifica.sostituto(daIstantanea(leggiIstantanea(*registro)));
+    const Riferimenti riferimenti = leggiTabelle(db);
+    Verifica verifica(riferimenti);
+    {
+        const auto registro = db.OpenRecordset(QStringLiteral("SELECT * FROM ANAGSOSTITUTI"));
+        const LetturaIstantanee lettura(*registro);
+        for (; !registro->Eof(); registro->MoveNext())
+            verifica.sostituto(daIstantanea(lettura.leggi()));
+    }
+    const auto quadri = db.OpenRecordset(selezioneQuadri());
+    const int origine = quadri->Indice(QStringLiteral("ORIGINE")), codazi = quadri->Indice(QStringLiteral("CODAZI")),
+              cfs = quadri->Indice(QStringLiteral("CFS"));
+    for (; !quadri->Eof(); quadri->MoveNext()) {
+        verifica.rigaQuadro(quadri->ValueAt(origine).toInt(), quadri->ValueAt(codazi).toString(),
+                            quadri->ValueAt(cfs).toString());
+    }
     return verifica.concludi();
 }
 

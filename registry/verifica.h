@@ -73,11 +73,11 @@ struct Segnalazione {
     QString messaggio; // what is wrong, in the clerk's words
 };
 
-// Checks the whole archive. Reads ANAGSOSTITUTI whole once, and the
-// provinces, the front pages' company codes and the section rows counted by
-// company and code in one more statement: two statements (two round trips
-// on a server) whatever the archive's size. The findings come sorted by
-// company code, codice fiscale (trailing blanks left out) and kind. Raises
+// Checks the whole archive. Reads each table once, in three statements
+// (three round trips on a server) whatever the archive's size: the
+// provinces with the front pages' company codes, ANAGSOSTITUTI whole, the
+// company and code of every section row. The findings come sorted by company
+// code, codice fiscale (trailing blanks left out) and kind. Raises
 // store::ErroreArchivio, OggettoMancante naming a table or field the
 // archive lacks.
 std::vector<Segnalazione> verificaArchivio(store::Database& db);

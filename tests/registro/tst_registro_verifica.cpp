@@ -285,6 +285,16 @@ private slots:
                  "righe dei quadri senza anagrafica 3");
     }
 
+    void treGiriSulServer()
+    {
+        // The tables, the registry, the section rows: three statements whatever the archive holds.
+        SOLO_SERVER("round trips to a server");
+        const auto db = store::Database::OpenDatabase(a->luogoAnno());
+        const quint64 prima = db->scambi();
+        registro::verificaArchivio(*db);
+        QCOMPARE(db->scambi() - prima, quint64(3));
+    }
+
     void archivioInOrdine()
     {
         // An archive holding only what the sheet would accept: nothing to report.
