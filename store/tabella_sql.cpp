@@ -39,6 +39,12 @@ QVariant TabellaSql::Value(const QString& campo) const
     return RecordsetSqlBase::Value(campo);
 }
 
+QVariant TabellaSql::ValueAt(int indice) const
+{
+    primaLettura();
+    return RecordsetSqlBase::ValueAt(indice);
+}
+
 TabellaSql::~TabellaSql()
 {
     Close();

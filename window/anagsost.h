@@ -7,6 +7,7 @@
 #include "registry/inserimento.h"
 #include "registry/mostrati.h"
 #include "registry/sostituto.h"
+#include "registry/verifica.h"
 #include "startup/mod770bas.h"
 #include "store/errore.h"
 #include "window/anagsost_controlli.h"
@@ -61,6 +62,10 @@ public:
     void List1_DblClick();
     // Text of the picked line of List1; "" when no line is picked.
     QString testoSelezionato() const;
+    // Loads the substitute CODAZISOST, CFSSOST into the header and the data
+    // sheet and shows them in place of the selection; false, and nothing
+    // changed, when its row is not there.
+    bool APRISCHEDA();
 
     // ---- search, export and print of the list (trova.cpp, esporta.cpp, stampa.cpp) ----
     // Fills List1 with the first line and the rows holding the search text;
@@ -72,6 +77,13 @@ public:
     std::vector<registro::ChiaveSostituto> CHIAVIMOSTRATE(const QString& operazione) const;
     void CmdEsporta_Click();
     void CmdStampa_Click();
+
+    // ---- check of the whole archive (verifica.cpp) ----
+    void CmdVerifica_Click();
+    void ListVerifica_DblClick();
+    void CmdChiudiVerifica_Click();
+    // Back from a data sheet opened from the findings: the archive checked again.
+    void RITORNAVERIFICA();
 
     // ---- data sheet (scheda.cpp) ----
     // Fill the sheet from the substitute loaded (STATO.CARICATO).
@@ -176,6 +188,17 @@ private:
     void COLLEGADALCODICE();
     // A new substitute's empty birth fields filled from its code, as if typed.
     void COMPLETADALCODICE();
+
+    // ---- check of the whole archive: private (verifica.cpp) ----
+    void COSTRUISCIVERIFICA();
+    void COLLEGAVERIFICA();
+    // Runs the check; nothing, after saying so, when it finds nothing.
+    std::optional<std::vector<registro::Segnalazione>> VERIFICAARCHIVIO();
+    // Fills the findings' list and their count per kind; the finding picked
+    // stays picked when asked and still there.
+    void MOSTRASEGNALAZIONI(std::vector<registro::Segnalazione> trovate, bool mantieniScelta);
+    // The findings' frame in place of the selection, the list with the focus.
+    void MOSTRAVERIFICA();
 
     // ---- insertion: private handlers (inserimento.cpp) ----
     // Events shared by the five fields of the insertion frame.

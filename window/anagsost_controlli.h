@@ -12,6 +12,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
+class QTreeWidget;
 class QWidget;
 class TextBox;
 
@@ -48,6 +49,15 @@ struct ANAGSOST_CONTROLLI {
     QLabel* LabConteggio = nullptr;
     QPushButton* CmdEsporta = nullptr;
     QPushButton* CmdStampa = nullptr;
+    // The check of the whole archive: its button beside the export and the
+    // print, and the frame of its findings, in the selection frame's place.
+    QPushButton* CmdVerifica = nullptr;
+    QGroupBox* FrmVerifica = nullptr;
+    QLabel* LabVerifica = nullptr;
+    QTreeWidget* ListVerifica = nullptr;
+    QLabel* LabRiepilogoVerifica = nullptr; // the count of each kind
+    QLabel* LabIstruzioniVerifica = nullptr;
+    QPushButton* CmdChiudiVerifica = nullptr;
 
     // Insertion frame (inside the selection frame).
     QGroupBox* FrmInserimento = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 // Small guards used by the window's operations.
 #include <QApplication>
+#include <QEvent>
 #include <QWidget>
 
 #include <functional>
@@ -48,4 +49,26 @@ public:
 private:
     CursoreOccupato m_occupato;
     QWidget* m_avviso;
+};
+
+// A control that follows another's enabled state: while the selection list is
+// locked (a change of codice fiscale under way), the lines it shows must not
+// change, nor the window leave it.
+class StessoStato : public QObject {
+public:
+    StessoStato(QWidget* guida, QWidget* seguace) : QObject(seguace), m_seguace(seguace)
+    {
+        guida->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override
+    {
+        if (evento->type() == QEvent::EnabledChange)
+            m_seguace->setEnabled(static_cast<QWidget*>(oggetto)->isEnabled());
+        return false;
+    }
+
+private:
+    QWidget* m_seguace;
 };

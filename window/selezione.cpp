@@ -128,14 +128,20 @@ void ANAGSOST::List1_DblClick()
 
     STATO.CODAZISOST = riga.mid(0, 3);
     STATO.CFSSOST = riga.mid(4, 16);
+    APRISCHEDA();
+}
+
+bool ANAGSOST::APRISCHEDA()
+{
     const std::optional<registro::Caricato> caricato =
         registro::carica(*M.TABANAGSOST, STATO.CODAZISOST, STATO.CFSSOST);
     if (!caricato)
-        return;
+        return false;
     MOSTRACARICATO(*caricato);
     FrmSelezione->hide();
     Frmmoduli[0]->show();
     Frmbottoni->show();
     Frmtestata->show();
     Text1[1]->setFocus();
+    return true;
 }

@@ -1,6 +1,7 @@
 // Finding a substitute as the operator types: the search field over the
 // selection list, its count, Ctrl+F and Esc.
 #include "window/anagsost.h"
+#include "window/guardie.h"
 #include "window/msgbox.h"
 #include "window/selezione.h"
 
@@ -12,32 +13,6 @@
 #include <QShortcut>
 
 #include <algorithm>
-
-namespace {
-
-// The search field follows the list's enabled state: while the list is
-// locked (a change of codice fiscale under way) the lines it shows must not
-// change either.
-class StessoStato : public QObject {
-public:
-    StessoStato(QWidget* guida, QWidget* seguace) : QObject(seguace), m_seguace(seguace)
-    {
-        guida->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* oggetto, QEvent* evento) override
-    {
-        if (evento->type() == QEvent::EnabledChange)
-            m_seguace->setEnabled(static_cast<QWidget*>(oggetto)->isEnabled());
-        return false;
-    }
-
-private:
-    QWidget* m_seguace;
-};
-
-} // namespace
 
 registro::ChiaveSostituto CHIAVEDIRIGA(const QString& riga)
 {
