@@ -53,7 +53,7 @@ private slots:
         QFETCH(int, si);
         QFETCH(QString, intanto);
         QFETCH(QString, esito);
-        const QString riga = prova->lista()->item(1)->text();
+        const QString riga = prova->righeLista().at(1);
         const bool via = si == 2 && intanto != "impedita"; // the line goes
         QStringList attesi{box(vbYesNo + vbCritical, riga.trimmed() + "\r\rVuoi cancellare il sostituto selezionato ?"
                                    "\r\rRispondendo affermativamente si cancelleranno tutti\ri quadri: lavoro "

@@ -74,11 +74,12 @@ class TestCasuale : public QObject {
                 QTest::mouseClick(b, Qt::LeftButton);
         } else if (QWidget* w = unoDi(bersagli); azione < 50 && w) {
             QPoint punto(caso.bounded(w->width()), caso.bounded(w->height()));
-            if (auto* lista = qobject_cast<QListWidget*>(w); lista && lista->count()) {
+            if (auto* lista = qobject_cast<QListView*>(w); lista && lista->model()->rowCount()) {
                 // The first line (in the selection list the insertion entry) on purpose now and then.
-                QListWidgetItem* voce = lista->item(caso.bounded(4) == 0 ? 0 : caso.bounded(lista->count()));
-                lista->scrollToItem(voce);
-                punto = lista->visualItemRect(voce).center();
+                const int righe = lista->model()->rowCount();
+                const QModelIndex voce = lista->model()->index(caso.bounded(4) == 0 ? 0 : caso.bounded(righe), 0);
+                lista->scrollTo(voce);
+                punto = lista->visualRect(voce).center();
                 w = lista->viewport();
             }
             QTest::mouseClick(w, Qt::LeftButton, {}, punto);

@@ -169,7 +169,7 @@ private slots:
         case LISTA: break;
         }
         if (c.azione != APERTURA && c.azione != SALVATAGGIO)
-            QCOMPARE(prova->lista()->count(), lineeAttese);
+            QCOMPARE(prova->righeLista().size(), lineeAttese);
         QVERIFY(giri <= quint64(c.massimo));
         QCOMPARE(giri, quint64(c.attesi));
     }

@@ -41,7 +41,7 @@ class TestPostazioni : public QObject {
     {
         QApplication::setActiveWindow(&p.finestra);
         QVERIFY(QTest::qWaitForWindowActive(&p.finestra));
-        clickVoce(p.lista(), p.lista()->item(p.rigaDi(X_AZI, X_CF)), doppio);
+        clickRiga(p.lista(), p.rigaDi(X_AZI, X_CF), doppio);
     }
 
 private slots:

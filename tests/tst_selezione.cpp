@@ -1,5 +1,5 @@
 // The selection list: line format, the three orders, a rebuild refused by a
-// locked file, single and double click, the header of the substitute opened.
+// locked file, single and double click, Return, the header of the substitute opened.
 #include "schedaprova.h"
 
 #include <QRegularExpression>
@@ -104,6 +104,39 @@ private slots:
             QVERIFY2(visibile(frame), frame);
         const auto testo = [this](const char* etichetta) { return prova->controllo<QLabel>(etichetta)->text(); };
         QCOMPARE(testo("LabAZI") + testo("LabCF") + testo("LabCOGNODEN"), " 050 03456789014   BETA SPA  ");
+    }
+
+    // Return or Enter on the list: what a double click on the line picked does; nothing with none picked, not
+    // even with the insertion frame open (which a double click would close).
+    void invioSullaLista_data()
+    {
+        QTest::addColumn<QString>("linea"); // the line picked: a substitute's key, "" the insertion entry, "-" none
+        QTest::addColumn<int>("tasto");
+        QTest::addColumn<QString>("mostrato"); // the frame shown after the key, with the header's company code
+        QTest::newRow("a substitute, Return") << "050 03456789014" << int(Qt::Key_Return) << "Frmmoduli(0)  050";
+        QTest::newRow("a substitute, Enter") << "007 12345678903" << int(Qt::Key_Enter) << "Frmmoduli(0)  007";
+        QTest::newRow("the insertion entry, Return") << "" << int(Qt::Key_Return) << "FrmInserimento";
+        QTest::newRow("no line picked, Return") << "-" << int(Qt::Key_Return) << "FrmInserimento";
+    }
+    void invioSullaLista()
+    {
+        QFETCH(QString, linea);
+        QFETCH(int, tasto);
+        QFETCH(QString, mostrato);
+        if (linea == "-") {
+            // The insertion frame open, then its line left with Ctrl+Space: no line picked.
+            prova->doppioClickLista(0);
+            prova->lista()->setFocus();
+            QTest::keyClick(prova->lista(), Qt::Key_Space, Qt::ControlModifier);
+            QVERIFY(visibile("FrmInserimento") && prova->finestra.testoSelezionato().isEmpty());
+        } else {
+            prova->clickLista(linea.isEmpty() ? 0 : prova->rigaDi(linea.left(3), linea.mid(4)));
+        }
+        QTest::keyClick(prova->lista(), Qt::Key(tasto));
+        const QString visto = visibile("FrmInserimento") ? QString("FrmInserimento")
+                              : visibile("Frmmoduli(0)") ? "Frmmoduli(0) " + prova->controllo<QLabel>("LabAZI")->text()
+                                                         : QString("FrmSelezione");
+        QCOMPARE(visto, mostrato);
     }
 };
 

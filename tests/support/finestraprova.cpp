@@ -61,11 +61,21 @@ void clickVoce(QListWidget* lista, QListWidgetItem* voce, bool doppio)
         QTest::mouseDClick(lista->viewport(), Qt::LeftButton, {}, punto);
 }
 
-QStringList righeDi(const QListWidget* lista)
+void clickRiga(QAbstractItemView* lista, int riga, bool doppio)
+{
+    const QModelIndex indice = lista->model()->index(riga, 0);
+    lista->scrollTo(indice);
+    const QPoint punto = lista->visualRect(indice).center();
+    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, punto);
+    if (doppio)
+        QTest::mouseDClick(lista->viewport(), Qt::LeftButton, {}, punto);
+}
+
+QStringList righeDi(const QAbstractItemView* lista)
 {
     QStringList righe;
-    for (int i = 0; i < lista->count(); ++i)
-        righe.append(lista->item(i)->text());
+    for (int i = 0; i < lista->model()->rowCount(); ++i)
+        righe.append(lista->model()->index(i, 0).data().toString());
     return righe;
 }
 
@@ -79,9 +89,12 @@ bool FinestraProva::avvia()
 
 int FinestraProva::rigaDi(const QString& codazi, const QString& cfs)
 {
-    const auto trovate =
-        lista()->findItems(codazi + ' ' + cfs.leftJustified(16), Qt::MatchStartsWith | Qt::MatchCaseSensitive);
-    return trovate.isEmpty() ? -1 : lista()->row(trovate.first());
+    const QString inizio = codazi + ' ' + cfs.leftJustified(16);
+    const QStringList righe = righeLista();
+    for (int i = 0; i < righe.size(); ++i)
+        if (righe.at(i).startsWith(inizio))
+            return i;
+    return -1;
 }
 
 void rispondiBoxReale(int risposta, BoxReale* visto)

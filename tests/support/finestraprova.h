@@ -42,7 +42,8 @@ QStringList testiMostrati();
 
 // Mouse click (or click and double click) on a line of any list, and the text of its lines.
 void clickVoce(QListWidget* lista, QListWidgetItem* voce, bool doppio = false);
-QStringList righeDi(const QListWidget* lista);
+void clickRiga(QAbstractItemView* lista, int riga, bool doppio = false);
+QStringList righeDi(const QAbstractItemView* lista);
 
 struct FinestraProva {
     QTemporaryDir m_blocco; // first member: the lock file inside it must outlive the module
@@ -69,12 +70,12 @@ struct FinestraProva {
     }
     QPushButton* bottone(const QString& nome) { return controllo<QPushButton>(nome); }
     TextBox* campo(const QString& nome) { return controllo<TextBox>(nome); }
-    QListWidget* lista() { return controllo<QListWidget>(QStringLiteral("List1")); }
+    QListView* lista() { return controllo<QListView>(QStringLiteral("List1")); }
 
     // Mouse on the real widgets.
     void click(const QString& nomeBottone) { QTest::mouseClick(bottone(nomeBottone), Qt::LeftButton); }
-    void clickLista(int riga) { clickVoce(lista(), lista()->item(riga)); }
-    void doppioClickLista(int riga) { clickVoce(lista(), lista()->item(riga), true); }
+    void clickLista(int riga) { clickRiga(lista(), riga); }
+    void doppioClickLista(int riga) { clickRiga(lista(), riga, true); }
     // Row of List1 whose text starts with the given company code and codice fiscale; -1 if none.
     int rigaDi(const QString& codazi, const QString& cfs);
     QStringList righeLista() { return righeDi(lista()); }
