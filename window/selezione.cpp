@@ -94,15 +94,24 @@ void ANAGSOST::LISTASOSTITUTI()
     // The rows are read in full before the list changes: a read that fails
     // leaves the list as it was, insertion entry included. They are kept for
     // the search, whose text stays applied across rebuilds.
+    auto* modello = static_cast<ModelloElenco*>(List1->model());
+    const auto sostituisci = [&](registro::ElencoFiltrato nuovo) {
+        modello->inizioCambio();
+        STATO.ELENCO = std::move(nuovo);
+        STATO.MOSTRATE.clear();
+        modello->fineCambio();
+    };
     registro::ElencoFiltrato elenco;
-    registro::leggiElenco(*M.DBANNO, ordine, [&elenco](const registro::RigaElenco& r) {
+    bool letto = false;
+    registro::leggiElenco(*M.DBANNO, ordine, [&](const registro::RigaElenco& r) {
+        // Sorted by name, the rows come once all of them are read: the list
+        // as it was can go then, before the new one is made beside the rows.
+        if (ordine == registro::Ordine::Nominativo && !letto)
+            sostituisci({});
+        letto = true;
         elenco.aggiungi(r, RIGASOSTITUTO(r.codazi, r.cfs, r.cognome, r.nome));
     });
-    auto* modello = static_cast<ModelloElenco*>(List1->model());
-    modello->inizioCambio();
-    STATO.ELENCO = std::move(elenco);
-    STATO.MOSTRATE.clear();
-    modello->fineCambio();
+    sostituisci(std::move(elenco));
     MOSTRAELENCO(false);
 }
 
