@@ -43,8 +43,8 @@ class TestAvvio : public QObject {
         QVERIFY2(MessageBox::shown().size() == 1 && box.testo.contains(testo), qPrintable(testiMostrati().join('|')));
         QCOMPARE(std::pair(box.stile, box.titolo), std::pair(stile, titolo));
         // The program's own refusals say that it closes, and none borrows the words of a failed operation.
-        const bool proprio = !box.testo.startsWith("Non trovata procedura") && !box.testo.contains("\rNon esiste ")
-            && !box.testo.startsWith("Inserire prima il frontespizio");
+        const bool proprio = !box.testo.startsWith("Non trovata procedura") && !box.testo.contains("\rNon esiste ") &&
+                             !box.testo.startsWith("Inserire prima il frontespizio");
         QVERIFY2(!proprio || box.testo.contains("\rIl programma viene chiuso"), qPrintable(box.testo));
         for (const char* operazione : {"L'operazione non è stata eseguita", "Riprovare fra qualche istante"})
             QVERIFY2(!box.testo.contains(QString::fromUtf8(operazione)), qPrintable(box.testo));
@@ -54,7 +54,11 @@ class TestAvvio : public QObject {
     }
 
 private slots:
-    void initTestCase() { preparaAmbienteProva(); RICHIEDI_MOTORE_PROVA(); }
+    void initTestCase()
+    {
+        preparaAmbienteProva();
+        RICHIEDI_MOTORE_PROVA();
+    }
     void init() { azzeraMessaggi(); }
 
     void configurazioneMancante()
@@ -64,9 +68,22 @@ private slots:
                   QStringLiteral("Controllo procedura 770/2004 Semplificato"));
     }
 
+    // Missing template, with or without the year's database: on a server the year's one is opened first and the
+    // template asked about on its connection.
+    void templateMancante_data()
+    {
+        QTest::addColumn<bool>("anno");
+        QTest::newRow("no year's database") << false;
+        QTest::newRow("year's database present") << true;
+    }
     void templateMancante()
     {
+        QFETCH(bool, anno);
         ArchivioProva archivio;
+        if (anno) {
+            archivio.creaAnno();
+            archivio.aggiungiFrontespizio(QStringLiteral("001"), DICHIARANTE);
+        }
         if (archivio.suServer()) {
             archivio.setArchivio(store::Luogo::server(archivio.server(), QString()));
             archivio.esegui(QStringLiteral("ALTER DATABASE %1 IS_TEMPLATE false").arg(archivio.nomeTemplate()));
@@ -75,12 +92,13 @@ private slots:
             QVERIFY(QFile::remove(archivio.percorsoTemplate()));
         }
         configura(archivio.cartella());
-        const QString manca = archivio.suServer() ? QStringLiteral("l'archivio %1 sul server %2")
-                                                        .arg(archivio.nomeTemplate(), archivio.server())
-                                                  : QStringLiteral("file ") + archivio.percorsoTemplate();
+        const QString manca =
+            archivio.suServer()
+                ? QStringLiteral("l'archivio %1 sul server %2").arg(archivio.nomeTemplate(), archivio.server())
+                : QStringLiteral("file ") + archivio.percorsoTemplate();
         rifiutato("Attenzione !!!!\rNon esiste " + manca + "\rContattare la Tarvessa servizi", TITOLO,
                   archivio.cartella());
-        QCOMPARE(store::presenza(archivio.luogoAnno()), store::Presenza::Assente);
+        QCOMPARE(store::presenza(archivio.luogoAnno()), anno ? store::Presenza::Presente : store::Presenza::Assente);
     }
 
     void daTemplateAPronto()
@@ -153,8 +171,10 @@ private slots:
         QTest::newRow("zero-length") << "vuoto" << danneggiato;
         QTest::newRow("truncated") << "troncato" << danneggiato;
         QTest::newRow("garbage") << "testo" << danneggiato;
-        QTest::newRow("read-only") << "sola lettura" << "Attenzione !!! L'archivio è in sola lettura";
-        QTest::newRow("template copy failing") << "copia" << "Impossibile creare l'archivio ";
+        QTest::newRow("read-only") << "sola lettura"
+                                   << "Attenzione !!! L'archivio è in sola lettura";
+        QTest::newRow("template copy failing") << "copia"
+                                               << "Impossibile creare l'archivio ";
         // These also on a server:
         QTest::newRow("missing table") << "DROP TABLE QUADROST"
                                        << "Attenzione !!! Nell'archivio manca la tabella QUADROST.";
@@ -162,7 +182,8 @@ private slots:
             << "DROP INDEX ANAGSOSTITUTI_CHIAVECFS"
             << "Attenzione !!! Nell'archivio manca l'indice CHIAVECFS della tabella ANAGSOSTITUTI.";
         QTest::newRow("locked by another program")
-            << "bloccato" << "Attenzione !!! L'archivio è in uso da un altro programma della procedura.";
+            << "bloccato"
+            << "Attenzione !!! L'archivio è in uso da un altro programma della procedura.";
         QTest::newRow("server unreachable") << "host=127.0.0.1 port=1 user=anagsost"
                                             << "Impossibile collegarsi al server PostgreSQL host=127.0.0.1 port=1";
         QTest::newRow("password in the configuration") << "host=127.0.0.1 password=segreta"

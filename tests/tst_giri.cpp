@@ -54,12 +54,14 @@ private slots:
     {
         archivio = scheda::annoProva();
         for (const auto& [cfs, righe] : {std::pair{POCHE, 10}, std::pair{MOLTE, 200}}) {
-            archivio->aggiungiSostituto(codazi(cfs), cfs, {"ROSSI", "MARIO", "M", "19800101", "ROMA", "RM", "ROMA",
-                                                           "RM", "VIA ROMA 1", "001"});
+            archivio->aggiungiSostituto(
+                codazi(cfs), cfs, {"ROSSI", "MARIO", "M", "19800101", "ROMA", "RM", "ROMA", "RM", "VIA ROMA 1", "001"});
             for (int s = 0; s < 6; ++s)
                 archivio->esegui("WITH RECURSIVE g(n) AS (SELECT 0 UNION ALL SELECT n + 1 FROM g WHERE n < ?) "
-                                 "INSERT INTO " + SEZIONI[s] + " (CODAZI, CFD, CFS, RIGO) SELECT ?, ?, ?, n FROM g "
-                                 "WHERE n % 6 = ?",
+                                 "INSERT INTO " +
+                                     SEZIONI[s] +
+                                     " (CODAZI, CFD, CFS, RIGO) SELECT ?, ?, ?, n FROM g "
+                                     "WHERE n % 6 = ?",
                                  {righe - 1, codazi(cfs), CFD, cfs, s});
             archivio->aggiungiPercettore(codazi(cfs), "PRCPRC80A01H501X");
         }
@@ -70,9 +72,9 @@ private slots:
         archivio.reset();
     }
 
-    // Start-up to the list shown: the short-lived connection that looks
-    // for the template and the year's database, the year's database opened
-    // with its catalogue, the front page checked, the list read.
+    // Start-up to the list shown: the year's database opened (the handshake
+    // alone), the template looked for on it with the catalogue's read in the
+    // same round trip, the front page checked, the list read.
     void avvio()
     {
         if (!archivio->suServer()) {
@@ -87,8 +89,8 @@ private slots:
         const quint64 giri = store::scambiServer() - prima;
         // The ceiling first; then the exact count, which catches a round
         // trip too many well below it.
-        QVERIFY(giri <= 30);
-        QCOMPARE(giri, quint64(19));
+        QVERIFY(giri <= 10);
+        QCOMPARE(giri, quint64(4));
     }
 
     void azioni_data()
@@ -147,26 +149,46 @@ private slots:
 
         const quint64 prima = scambi();
         switch (c.azione) {
-        case APERTURA: prova->doppioClickLista(riga); break;
-        case RITORNO: prova->click("cmdselprec"); break;
-        case SALVATAGGIO: prova->click("cmdmemorizza"); break;
-        case CANCELLAZIONE: prova->click("Cmdcancella"); break;
-        case CAMBIO: prova->click("CmdConfermaCF"); break;
-        case LISTA: prova->finestra.LISTASOSTITUTI(); break;
+        case APERTURA:
+            prova->doppioClickLista(riga);
+            break;
+        case RITORNO:
+            prova->click("cmdselprec");
+            break;
+        case SALVATAGGIO:
+            prova->click("cmdmemorizza");
+            break;
+        case CANCELLAZIONE:
+            prova->click("Cmdcancella");
+            break;
+        case CAMBIO:
+            prova->click("CmdConfermaCF");
+            break;
+        case LISTA:
+            prova->finestra.LISTASOSTITUTI();
+            break;
         }
         const quint64 giri = scambi() - prima;
 
         // Done, and done whole.
         switch (c.azione) {
-        case APERTURA: QCOMPARE(scheda::campo(*prova, 9)->text(), QString("VIA ROMA 1")); break;
-        case SALVATAGGIO:
-            QCOMPARE(archivio->righe("SELECT ASOST_9 FROM ANAGSOSTITUTI WHERE CFS = ?", {c.cfs}).value(0).value("ASOST_9"),
-                     QVariant("VIA ROMA 1 B"));
+        case APERTURA:
+            QCOMPARE(scheda::campo(*prova, 9)->text(), QString("VIA ROMA 1"));
             break;
-        case CANCELLAZIONE: QCOMPARE(righeDi(c.cfs), 0); break;
-        case CAMBIO: QCOMPARE(righeDi(NUOVOCF), righe); break;
+        case SALVATAGGIO:
+            QCOMPARE(
+                archivio->righe("SELECT ASOST_9 FROM ANAGSOSTITUTI WHERE CFS = ?", {c.cfs}).value(0).value("ASOST_9"),
+                QVariant("VIA ROMA 1 B"));
+            break;
+        case CANCELLAZIONE:
+            QCOMPARE(righeDi(c.cfs), 0);
+            break;
+        case CAMBIO:
+            QCOMPARE(righeDi(NUOVOCF), righe);
+            break;
         case RITORNO:
-        case LISTA: break;
+        case LISTA:
+            break;
         }
         if (c.azione != APERTURA && c.azione != SALVATAGGIO)
             QCOMPARE(prova->righeLista().size(), lineeAttese);

@@ -19,7 +19,10 @@ namespace {
 const QStringList SOSTITUTI = {"007/12345678901",      "050/01234567897",      "101/BNCLCU75C43L219Y",
                                "101/VRDGPP70B02F205X", "102/BNCLCU75C43L219Y", "103/ZZZZZZ99Z99Z999Z"};
 
-QString chiave(Recordset& r) { return r.Fields("CODAZI") + '/' + r.Fields("CFS"); }
+QString chiave(Recordset& r)
+{
+    return r.Fields("CODAZI") + '/' + r.Fields("CFS");
+}
 QStringList avanti(Recordset& r)
 {
     QStringList righe;
@@ -222,8 +225,8 @@ private slots:
                 a->aggiungiRigaQuadro("QUADROLDIP2", "300", "01234567897", cfs, {{"RIGO", i}, {"IMPORTO1", i}});
         const QString atteso =
             a->istantaneaDopo("UPDATE QUADROLDIP2 SET CFS = 'NUOVO''CF' WHERE CODAZI = '300' AND CFS = ?", {cattivo});
-        auto s = db->OpenRecordset("SELECT * FROM quadroldip2 WHERE CODAZI = ? and CFS = ?",
-                                   {"300", CHIAVECF(cattivo)});
+        auto s =
+            db->OpenRecordset("SELECT * FROM quadroldip2 WHERE CODAZI = ? and CFS = ?", {"300", CHIAVECF(cattivo)});
         for (; !s->Eof(); s->MoveNext()) {
             s->Edit();
             s->SetField("CFS", "NUOVO'CF");
@@ -241,9 +244,15 @@ private slots:
         db->Execute("DELETE FROM ANAGSOSTITUTI");
         // In the expected order by ASOST_1, then ASOST_2 descending: {codazi, ASOST_1, ASOST_2}.
         const QList<QVariantList> attesi = {
-            {"301", QVariant(), "B"},  {"302", QVariant(), QVariant()}, {"303", "", "Z"},
-            {"304", " ", "A"},         {"305", "ROSSI", "b"},           {"306", "ROSSI", "B"},
-            {"307", "ROSSI", QVariant()}, {"308", "ZAMBONI", ""},       {"309", "rossi", "A"},
+            {"301", QVariant(), "B"},
+            {"302", QVariant(), QVariant()},
+            {"303", "", "Z"},
+            {"304", " ", "A"},
+            {"305", "ROSSI", "b"},
+            {"306", "ROSSI", "B"},
+            {"307", "ROSSI", QVariant()},
+            {"308", "ZAMBONI", ""},
+            {"309", "rossi", "A"},
             {"310", "ÈRCOLI", "A"},
         };
         QStringList attesa;
@@ -314,7 +323,8 @@ private slots:
         a->aggiungiPercettore("101", "PRC1", "UNO");
         const QString prima = a->istantanea();
         db->BeginTrans({"PERCETTORI"});
-        ATTESO_ERRORE(db->Execute({cancella101.first(), {"DELETE FROM NONTABELLA WHERE CODAZI = ?", {"102"}},
+        ATTESO_ERRORE(db->Execute({cancella101.first(),
+                                   {"DELETE FROM NONTABELLA WHERE CODAZI = ?", {"102"}},
                                    {"DELETE FROM PERCETTORI WHERE CODAZI = ?", {"102"}}}),
                       TipoErrore::OggettoMancante);
         db->Rollback();
@@ -378,11 +388,15 @@ private slots:
         QCOMPARE(presenza(fallito), Presenza::Assente);
         // An archive without tables (a database made by hand, say) is no archive of the program.
         db.reset();
-        for (const QVariantMap& t : a->righe(a->suServer() ? "SELECT tablename AS t FROM pg_tables WHERE schemaname = "
-                                                             "current_schema()"
-                                                           : "SELECT name AS t FROM sqlite_master WHERE type = 'table'"))
+        for (const QVariantMap& t :
+             a->righe(a->suServer() ? "SELECT tablename AS t FROM pg_tables WHERE schemaname = "
+                                      "current_schema()"
+                                    : "SELECT name AS t FROM sqlite_master WHERE type = 'table'"))
             a->esegui("DROP TABLE " + t["t"].toString());
-        ATTESO_ERRORE(Database::OpenDatabase(a->luogoAnno()), TipoErrore::Danneggiato);
+        // Told at the first use on a server, where the catalogue comes with the first statement.
+        ATTESO_ERRORE(Database::OpenDatabase(a->luogoAnno())->OpenTable("ANAGSOSTITUTI"), TipoErrore::Danneggiato);
+        ATTESO_ERRORE(Database::OpenDatabase(a->luogoAnno())->OpenRecordset("SELECT * FROM frontespizio"),
+                      TipoErrore::Danneggiato);
     }
 };
 
