@@ -103,11 +103,50 @@ void ordinaPerNome(store::Recordset& tabella, const std::function<void(const Rig
         r.cfs = n.cfs().toString();
         r.cognome = n.cognome().toString();
         r.nome = n.nome().toString();
+        r.nomiNulli = n.cognomeNullo && n.nomeNullo;
         riga(r);
     }
 }
 
+// Appends `testo` padded with blanks and cut to exactly `larghezza` characters.
+void accoda(QString& riga, QStringView testo, int larghezza)
+{
+    const qsizetype inizio = riga.size();
+    riga.append(testo.left(larghezza));
+    riga.resize(inizio + larghezza, QLatin1Char(' '));
+}
+
 } // namespace
+
+bool datiDaIntegrare(QStringView cognome, QStringView nome, bool nomiNulli)
+{
+    return !nomiNulli && cognome.trimmed().isEmpty() && nome.trimmed().isEmpty();
+}
+
+QString lineaElenco(const RigaElenco& r)
+{
+    QString riga;
+    riga.reserve(r.codazi.size() + 63);
+    riga.append(r.codazi);
+    riga.append(QLatin1Char(' '));
+    accoda(riga, QStringView(r.cfs).trimmed(), 16);
+    riga.append(QLatin1Char(' '));
+    if (datiDaIntegrare(r.cognome, r.nome, r.nomiNulli)) {
+        accoda(riga, DATIDAINTEGRARE, 45);
+    } else {
+        QString nominativo = r.cognome.trimmed();
+        nominativo.append(QLatin1Char(' ')).append(QStringView(r.nome).trimmed());
+        accoda(riga, nominativo, 45);
+    }
+    return riga;
+}
+
+ChiaveSostituto chiaveDiLinea(const QString& linea)
+{
+    // The line is the code as stored, then exactly 1 + 16 + 1 + 45 characters.
+    const qsizetype codice = linea.size() - 63;
+    return {linea.left(codice), linea.mid(codice + 1, 16).trimmed()};
+}
 
 void leggiElenco(store::Database& db, Ordine ordine, const std::function<void(const RigaElenco&)>& riga)
 {
@@ -125,8 +164,11 @@ void leggiElenco(store::Database& db, Ordine ordine, const std::function<void(co
     for (tabella->MoveFirst(); !tabella->Eof(); tabella->MoveNext()) {
         r.codazi = tabella->Fields(QStringLiteral("CODAZI"));
         r.cfs = tabella->Fields(QStringLiteral("CFS"));
-        r.cognome = tabella->Fields(QStringLiteral("ASOST_1"));
-        r.nome = tabella->Fields(QStringLiteral("ASOST_2"));
+        const QVariant cognome = tabella->Value(QStringLiteral("ASOST_1"));
+        const QVariant nome = tabella->Value(QStringLiteral("ASOST_2"));
+        r.cognome = cognome.toString();
+        r.nome = nome.toString();
+        r.nomiNulli = cognome.isNull() && nome.isNull();
         riga(r);
     }
 }

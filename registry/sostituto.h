@@ -63,6 +63,7 @@ struct Sostituto {
     QString provincia;        // ASOST_8
     QString indirizzo;        // ASOST_9, street and number
     QString collegata;        // ASOST_10, linked company code
+    bool nomiNulli = false;   // as read: ASOST_1 and ASOST_2 both Null, never written
 
     // A natural person has a first name; a company has none.
     bool personaFisica() const { return !nome.trimmed().isEmpty(); }

@@ -42,7 +42,9 @@ RigaStampa rigaStampa(const Sostituto& s)
     RigaStampa r;
     r.codazi = s.codazi.trimmed();
     r.cfs = s.cfs.trimmed();
-    r.nominativo = unisci({s.cognome.trimmed(), s.nome.trimmed()}, QStringLiteral(" "));
+    r.nominativo = datiDaIntegrare(s.cognome, s.nome, s.nomiNulli)
+                       ? DATIDAINTEGRARE
+                       : unisci({s.cognome.trimmed(), s.nome.trimmed()}, QStringLiteral(" "));
     r.nascita = unisci({testoData(s.nascita), luogo(s.comuneNascita, s.provinciaNascita)}, QStringLiteral(" "));
     r.domicilio = unisci({s.indirizzo.trimmed(), luogo(s.comune, s.provincia)}, QStringLiteral(" - "));
     // A line break stored in a text breaks the printed line too, whatever its form.
