@@ -66,6 +66,19 @@ std::vector<RigaStampa> righeStampa(store::Database& db, const std::vector<Chiav
     return righe;
 }
 
+Tabella tabellaStampa(const std::vector<RigaStampa>& righe)
+{
+    Tabella tabella{QStringLiteral("Anagrafiche sostituti"), intestazioneStampa(), {}};
+    tabella.righe.reserve(righe.size());
+    for (const RigaStampa& riga : righe) {
+        RigaTabella celle;
+        for (const QString& colonna : riga.colonne())
+            celle.push_back(Cella::diTesto(colonna));
+        tabella.righe.push_back(std::move(celle));
+    }
+    return tabella;
+}
+
 std::vector<std::size_t> impagina(const std::vector<double>& altezze, double altezzaPagina)
 {
     std::vector<std::size_t> inizi;

@@ -24,5 +24,6 @@ struct ANAGSOST_STATO {
     // positions among them of the rows the list shows, in its order.
     registro::ElencoFiltrato ELENCO;
     std::vector<qsizetype> MOSTRATE;
-    QString FILEESPORTATO; // the file the last export wrote, proposed again
+    QString FILEESPORTATO; // the file the last export wrote: its name proposed again
+    QString CARTELLAFILE;  // the folder the last export or print to a file wrote into
 };
