@@ -103,7 +103,6 @@ void ordinaPerNome(store::Recordset& tabella, const std::function<void(const Rig
         r.cfs = n.cfs().toString();
         r.cognome = n.cognome().toString();
         r.nome = n.nome().toString();
-        r.nomiNulli = n.cognomeNullo && n.nomeNullo;
         riga(r);
     }
 }
@@ -118,9 +117,9 @@ void accoda(QString& riga, QStringView testo, int larghezza)
 
 } // namespace
 
-bool datiDaIntegrare(QStringView cognome, QStringView nome, bool nomiNulli)
+bool datiDaIntegrare(QStringView cognome, QStringView nome)
 {
-    return !nomiNulli && cognome.trimmed().isEmpty() && nome.trimmed().isEmpty();
+    return cognome.trimmed().isEmpty() && nome.trimmed().isEmpty();
 }
 
 QString lineaElenco(const RigaElenco& r)
@@ -131,7 +130,7 @@ QString lineaElenco(const RigaElenco& r)
     riga.append(QLatin1Char(' '));
     accoda(riga, QStringView(r.cfs).trimmed(), 16);
     riga.append(QLatin1Char(' '));
-    if (datiDaIntegrare(r.cognome, r.nome, r.nomiNulli)) {
+    if (datiDaIntegrare(r.cognome, r.nome)) {
         accoda(riga, DATIDAINTEGRARE, 45);
     } else {
         QString nominativo = r.cognome.trimmed();
@@ -164,11 +163,8 @@ void leggiElenco(store::Database& db, Ordine ordine, const std::function<void(co
     for (tabella->MoveFirst(); !tabella->Eof(); tabella->MoveNext()) {
         r.codazi = tabella->Fields(QStringLiteral("CODAZI"));
         r.cfs = tabella->Fields(QStringLiteral("CFS"));
-        const QVariant cognome = tabella->Value(QStringLiteral("ASOST_1"));
-        const QVariant nome = tabella->Value(QStringLiteral("ASOST_2"));
-        r.cognome = cognome.toString();
-        r.nome = nome.toString();
-        r.nomiNulli = cognome.isNull() && nome.isNull();
+        r.cognome = tabella->Fields(QStringLiteral("ASOST_1"));
+        r.nome = tabella->Fields(QStringLiteral("ASOST_2"));
         riga(r);
     }
 }

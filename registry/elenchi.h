@@ -21,18 +21,17 @@ struct ChiaveSostituto {
 struct RigaElenco {
     QString codazi;
     QString cfs;
-    QString cognome;        // ASOST_1
-    QString nome;           // ASOST_2
-    bool nomiNulli = false; // ASOST_1 and ASOST_2 both Null: never written
+    QString cognome; // ASOST_1
+    QString nome;    // ASOST_2
 };
 
 // Shown for a substitute that still lacks its name, where its name would be.
 inline const QString DATIDAINTEGRARE = QStringLiteral("Anagrafica con dati da integrare");
 
 // Does a list mark this substitute as lacking its name? Surname and first
-// name joined and trimmed are empty (a Null read as ""), unless both were
-// never written: that row's name is left blank, unmarked.
-bool datiDaIntegrare(QStringView cognome, QStringView nome, bool nomiNulli);
+// name joined and trimmed are empty, whether the fields hold empty texts or
+// were never written (Null).
+bool datiDaIntegrare(QStringView cognome, QStringView nome);
 
 // The selection list's line of a substitute: the company code as stored, a
 // blank, the codice fiscale trimmed, padded and cut to 16, a blank, the name

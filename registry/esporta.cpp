@@ -31,7 +31,7 @@ RigaTabella riga(const Sostituto& s)
 {
     const auto testo = [](const QString& t) { return Cella::diTesto(t.trimmed()); };
     const Cella cognome =
-        datiDaIntegrare(s.cognome, s.nome, s.nomiNulli) ? Cella::diTesto(DATIDAINTEGRARE) : testo(s.cognome);
+        datiDaIntegrare(s.cognome, s.nome) ? Cella::diTesto(DATIDAINTEGRARE) : testo(s.cognome);
     const Cella nascita = s.nascita.valida() ? Cella::diGiorno(s.nascita.giorno()) : testo(testoData(s.nascita));
     return {testo(s.codazi),
             testo(s.cfs),

@@ -106,7 +106,6 @@ Sostituto daIstantanea(const Istantanea& istantanea)
     s.provincia = campo(9);
     s.indirizzo = campo(10);
     s.collegata = campo(11);
-    s.nomiNulli = istantanea.valori.value(2).isNull() && istantanea.valori.value(3).isNull();
     return s;
 }
 

@@ -36,8 +36,8 @@ public:
 
     friend bool operator==(const DataNascita& a, const DataNascita& b)
     {
-        return a.m_tipo == b.m_tipo && a.m_giorno == b.m_giorno && a.m_archivio == b.m_archivio
-            && a.m_scheda == b.m_scheda;
+        return a.m_tipo == b.m_tipo && a.m_giorno == b.m_giorno && a.m_archivio == b.m_archivio &&
+               a.m_scheda == b.m_scheda;
     }
 
 private:
@@ -63,7 +63,6 @@ struct Sostituto {
     QString provincia;        // ASOST_8
     QString indirizzo;        // ASOST_9, street and number
     QString collegata;        // ASOST_10, linked company code
-    bool nomiNulli = false;   // as read: ASOST_1 and ASOST_2 both Null, never written
 
     // A natural person has a first name; a company has none.
     bool personaFisica() const { return !nome.trimmed().isEmpty(); }

@@ -42,7 +42,7 @@ RigaStampa rigaStampa(const Sostituto& s)
     RigaStampa r;
     r.codazi = s.codazi.trimmed();
     r.cfs = s.cfs.trimmed();
-    r.nominativo = datiDaIntegrare(s.cognome, s.nome, s.nomiNulli)
+    r.nominativo = datiDaIntegrare(s.cognome, s.nome)
                        ? DATIDAINTEGRARE
                        : unisci({s.cognome.trimmed(), s.nome.trimmed()}, QStringLiteral(" "));
     r.nascita = unisci({testoData(s.nascita), luogo(s.comuneNascita, s.provinciaNascita)}, QStringLiteral(" "));

@@ -43,7 +43,7 @@ private slots:
         QCOMPARE(prova->righeLista(),
                  (QStringList{"------------ INSERIMENTO NUOVA ANAGRAFICA SOSTITUTO ------------",
                               attesa("007", "12345678903", "ROSSI MARIO"), attesa("015", "BNCLCU80A01H501Z", marcatore),
-                              attesa("030", "02345678906", ""), // names never written: blank, unmarked
+                              attesa("030", "02345678906", marcatore),
                               attesa("044", "ALTGNN60B02L219K", "ABCDEFGHIJKLMNOPQRSTUVWXYZABCD EFGHIJKLMNOPQR"),
                               attesa("050", "03456789014", "BETA SPA "),
                               attesa("120", "VRDGPP70A01F205X", "ROSSI PAOLO")}));

@@ -39,7 +39,7 @@ const QList<Riga> RIGHE = {
     {"102", "BNCLRA80A41F205Y", {NULLO, "", "F", "18991231", "MILANO", "MI", "", "", "", "001"},
      "102;BNCLRA80A41F205Y;" + MARCATORE + ";;F;31/12/1899;MILANO;MI;;;;001", MARCATORE},
     {"103", "VRDGPP70A01F205X", {NULLO, NULLO, "M", "19800231", "ROMA", "RM"},
-     "103;VRDGPP70A01F205X;;;M;19800231;ROMA;RM;;;;", ""},
+     "103;VRDGPP70A01F205X;" + MARCATORE + ";;M;19800231;ROMA;RM;;;;", MARCATORE},
     {"104", "NREPLA60C10L219K", {" ", NULLO}, "104;NREPLA60C10L219K;" + MARCATORE + ";;;;;;;;;", MARCATORE}};
 // clang-format on
 const QList<int> ORDINE = {1, 3, 0, 4, 2}; // the list's order, against the archive's
@@ -134,7 +134,7 @@ private slots:
     void nominativi()
     {
         // The list's lines in each order and the printed rows: the name, or the marker for a substitute without
-        // (both names empty, or one of them never written), or nothing when neither was ever written.
+        // one, whether its names are empty or were never written.
         RegistroProva r(*a);
         QMap<QString, QString> attesi{{"120", "MARINI"}}, stampati;
         for (const Riga& riga : RIGHE)
