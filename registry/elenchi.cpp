@@ -107,7 +107,45 @@ void ordinaPerNome(store::Recordset& tabella, const std::function<void(const Rig
     }
 }
 
+// Appends `testo` padded with blanks and cut to exactly `larghezza` characters.
+void accoda(QString& riga, QStringView testo, int larghezza)
+{
+    const qsizetype inizio = riga.size();
+    riga.append(testo.left(larghezza));
+    riga.resize(inizio + larghezza, QLatin1Char(' '));
+}
+
 } // namespace
+
+bool datiDaIntegrare(QStringView cognome, QStringView nome)
+{
+    return cognome.trimmed().isEmpty() && nome.trimmed().isEmpty();
+}
+
+QString lineaElenco(const RigaElenco& r)
+{
+    QString riga;
+    riga.reserve(r.codazi.size() + 63);
+    riga.append(r.codazi);
+    riga.append(QLatin1Char(' '));
+    accoda(riga, QStringView(r.cfs).trimmed(), 16);
+    riga.append(QLatin1Char(' '));
+    if (datiDaIntegrare(r.cognome, r.nome)) {
+        accoda(riga, DATIDAINTEGRARE, 45);
+    } else {
+        QString nominativo = r.cognome.trimmed();
+        nominativo.append(QLatin1Char(' ')).append(QStringView(r.nome).trimmed());
+        accoda(riga, nominativo, 45);
+    }
+    return riga;
+}
+
+ChiaveSostituto chiaveDiLinea(const QString& linea)
+{
+    // The line is the code as stored, then exactly 1 + 16 + 1 + 45 characters.
+    const qsizetype codice = linea.size() - 63;
+    return {linea.left(codice), linea.mid(codice + 1, 16).trimmed()};
+}
 
 void leggiElenco(store::Database& db, Ordine ordine, const std::function<void(const RigaElenco&)>& riga)
 {

@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-PACKAGES=(cmake make g++ qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql qt6-translations-l10n libpq-dev
+PACKAGES=(cmake make g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql qt6-translations-l10n libpq-dev
+          libxlsxwriter-dev python3-openpyxl locales
           xvfb xauth x11-apps imagemagick xdotool fonts-dejavu-core poppler-utils
           postgresql postgresql-client)
 

@@ -77,6 +77,10 @@ public:
     std::vector<registro::ChiaveSostituto> CHIAVIMOSTRATE(const QString& operazione) const;
     void CmdEsporta_Click();
     void CmdStampa_Click();
+    // The folder the export and the print to a file propose: the last one
+    // written into, else the user's documents folder (the home folder when
+    // there is none).
+    QString CARTELLAPROPOSTA() const;
 
     // ---- check of the whole archive (verifica.cpp) ----
     void CmdVerifica_Click();

@@ -1,4 +1,5 @@
-// Export of the list as shown to a CSV file.
+// Export of the list as shown to a workbook or a CSV file; the folder the
+// export and the print propose.
 #include "window/anagsost.h"
 #include "window/dialoghi.h"
 #include "window/guardie.h"
@@ -8,12 +9,36 @@
 #include "registry/testi.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QStandardPaths>
+
+#include <algorithm>
+
+namespace {
+
+// The file types of the save dialog, the workbook first, and each one's format.
+const QStringList TIPI = {QStringLiteral("Cartella di lavoro di Excel (*.xlsx)"), QStringLiteral("File CSV (*.csv)")};
+const registro::Formato FORMATI[] = {registro::Formato::Xlsx, registro::Formato::Csv};
+
+int tipoDi(registro::Formato formato)
+{
+    return formato == registro::Formato::Csv ? 1 : 0;
+}
+
+} // namespace
 
 void ANAGSOST::COLLEGAESPORTA()
 {
     connect(CmdEsporta, &QPushButton::clicked, this, [this] { protetto([this] { CmdEsporta_Click(); }); });
+}
+
+QString ANAGSOST::CARTELLAPROPOSTA() const
+{
+    if (!STATO.CARTELLAFILE.isEmpty())
+        return STATO.CARTELLAFILE;
+    const QString documenti = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documenti).isDir() ? documenti : QDir::homePath();
 }
 
 void ANAGSOST::CmdEsporta_Click()
@@ -21,27 +46,29 @@ void ANAGSOST::CmdEsporta_Click()
     const std::vector<registro::ChiaveSostituto> chiavi = CHIAVIMOSTRATE(QStringLiteral("esportare"));
     if (chiavi.empty())
         return;
-    // The last file written is proposed again, else one in the documents folder.
-    QString proposto = STATO.FILEESPORTATO;
-    if (proposto.isEmpty()) {
-        proposto = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                       .filePath(QStringLiteral("anagrafiche-sostituti.csv"));
-    }
-    const QString percorso =
-        Dialoghi::fileDaSalvare(this, QStringLiteral("Esporta anagrafiche sostituti"), proposto,
-                                QStringLiteral("File CSV (*.csv);;Tutti i file (*)"), QStringLiteral("csv"));
-    if (percorso.isEmpty())
+    // The last file's name and type are proposed again, else a workbook.
+    const QString nome = STATO.FILEESPORTATO.isEmpty() ? QStringLiteral("anagrafiche-sostituti.xlsx")
+                                                       : QFileInfo(STATO.FILEESPORTATO).fileName();
+    const int proposto = tipoDi(registro::formatoDelFile(nome).value_or(registro::Formato::Xlsx));
+    const Dialoghi::FileScelto scelto = Dialoghi::fileDaSalvare(
+        this, QStringLiteral("Esporta anagrafiche sostituti"), QDir(CARTELLAPROPOSTA()).filePath(nome), TIPI, proposto);
+    if (scelto.percorso.isEmpty())
         return;
+    // The type chosen writes the file, unless the name ends with the other
+    // type's extension, typed so.
+    const registro::Formato formato =
+        registro::formatoDelFile(scelto.percorso).value_or(FORMATI[std::clamp(scelto.tipo, 0, 1)]);
 
     registro::EsitoEsportazione esito;
     {
         const CursoreOccupato occupato;
-        esito = registro::esporta(*M.DBANNO, chiavi, percorso);
+        esito = registro::esporta(*M.DBANNO, chiavi, scelto.percorso, formato);
     }
     using Tipo = registro::EsitoEsportazione::Tipo;
     switch (esito.tipo) {
     case Tipo::Scritto:
-        STATO.FILEESPORTATO = percorso;
+        STATO.FILEESPORTATO = scelto.percorso;
+        STATO.CARTELLAFILE = QFileInfo(scelto.percorso).absolutePath();
         MsgBox(esito.messaggio, vbInformation, Caption());
         break;
     case Tipo::NonScritto:
