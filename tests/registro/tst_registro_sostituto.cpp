@@ -103,6 +103,29 @@ private slots:
         QCOMPARE(righe, attese);
     }
 
+    // The archive file replaced under the open window (a backup restored):
+    // neither lookup list is read from the file no longer at its path.
+    void elenchiDaArchivioSostituito_data()
+    {
+        QTest::addColumn<bool>("province");
+        QTest::newRow("provinces") << true;
+        QTest::newRow("front pages") << false;
+    }
+    void elenchiDaArchivioSostituito()
+    {
+        QFETCH(bool, province);
+        SOLO_FILE("the archive file itself");
+        a->aggiungiFrontespizio("001", quartiere::DICHIARANTE, {}, {}, "ALFA SRL");
+        RegistroProva r(*a);
+        const QString altrove = a->cartella() + "/S7702004.BAK";
+        QVERIFY(QFile::rename(a->percorsoAnno(), altrove));
+        QVERIFY(QFile::copy(altrove, a->percorsoAnno()));
+        if (province)
+            ATTESO_ERRORE(elencoProvince(*r.tabelle.province), store::TipoErrore::ArchivioSpostato);
+        else
+            ATTESO_ERRORE(elencoFrontespizi(*r.tabelle.frontespizi), store::TipoErrore::ArchivioSpostato);
+    }
+
     void caricaESposta()
     {
         for (const QVariantList& s : QList<QVariantList>{{"120", "VRDGPP70A01F205X", "ROSSI"},
