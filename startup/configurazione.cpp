@@ -33,7 +33,10 @@ QString FILECONFIGURAZIONE()
 CONFIGURAZIONE LEGGICONFIGURAZIONE()
 {
     CONFIGURAZIONE letta;
-    const QSettings registro = configurazioneUtente();
+    QSettings registro = configurazioneUtente();
+    // The user's key alone: a value missing there is missing, never taken
+    // from the machine's key or the organisation's defaults.
+    registro.setFallbacksEnabled(false);
     for (const QString& nome : registro.childKeys()) {
         const QVariant valore = registro.value(nome);
         QString testo;

@@ -346,18 +346,34 @@ void MOD770BAS::CHIUDIDATABASE()
     }
 }
 
+void CONSEGNA(const FINESTRAPRINCIPALE& finestra)
+{
+    if (finestra.esiste()) {
+        // Whether it came forward or not, the main program is running.
+        finestra.attiva();
+        return;
+    }
+    finestra.avvia();
+}
+
 void MOD770BAS::ATTIVAPROGRAMMAPRINCIPALE()
 {
+    FINESTRAPRINCIPALE finestra;
 #ifdef Q_OS_WIN
     const std::wstring titolo = TITOLOPROGRAMMAPRINCIPALE().toStdWString();
-    if (HWND finestra = FindWindowW(nullptr, titolo.c_str())) {
-        if (IsIconic(finestra))
-            ShowWindow(finestra, SW_RESTORE);
-        if (SetForegroundWindow(finestra))
-            return;
-    }
+    HWND trovata = FindWindowW(nullptr, titolo.c_str());
+    finestra.esiste = [trovata] { return trovata != nullptr; };
+    finestra.attiva = [trovata] {
+        if (IsIconic(trovata))
+            ShowWindow(trovata, SW_RESTORE);
+        return SetForegroundWindow(trovata) != 0;
+    };
+#else
+    // No window of another program to look for on this platform.
+    finestra.esiste = [] { return false; };
+    finestra.attiva = [] { return false; };
 #endif
-    // No window to activate (or no way to do it on this platform): start the
-    // main program without waiting for it. A failure is of no consequence here.
-    QProcess::startDetached(NOMEPROGRAMMAPRINCIPALE(), {}, PERCORSOPROGRAMMI);
+    // A failure to start it is of no consequence here.
+    finestra.avvia = [this] { QProcess::startDetached(NOMEPROGRAMMAPRINCIPALE(), {}, PERCORSOPROGRAMMI); };
+    CONSEGNA(finestra);
 }
