@@ -1,14 +1,11 @@
 // The data store against real archives: SQLite files in a temporary folder,
 // or (the _pg variant) databases on a PostgreSQL server.
-#include "store/attesa.h"
 #include "store/chiavi.h"
 #include "store/database.h"
 #include "store/motore_postgresql.h"
 #include "store/schema.h"
 #include "support/archivioprova.h"
 
-#include <QElapsedTimer>
-#include <QScopeGuard>
 #include <QSqlError>
 #include <QTest>
 
@@ -364,63 +361,6 @@ private slots:
             QVERIFY2(e.messaggio().contains("\rArchivio: " + a->luogoAnno().descrizione() + "\r"),
                      qPrintable(e.messaggio()));
         QCOMPARE(a->istantanea(), prima);
-    }
-
-    // A statement kept waiting by another program's lock calls the thread's
-    // wait handler at every slice of the wait and tells it once when the wait
-    // is over; the statement ends as it would without a handler: done once
-    // the lock is let go, refused as Occupato when the archive's wait is over.
-    void attesaDelBlocco_data()
-    {
-        QTest::addColumn<bool>("bloccato");
-        QTest::addColumn<int>("rilascio"); // the call of the handler that lets the lock go; 0: never
-        QTest::addColumn<int>("attesaMs");
-        QTest::addColumn<bool>("trovato");
-        QTest::newRow("no lock") << false << 0 << 5000 << true;
-        QTest::newRow("lock let go while waiting") << true << 8 << 5000 << true;
-        QTest::newRow("lock kept") << true << 0 << 700 << false;
-    }
-    void attesaDelBlocco()
-    {
-        QFETCH(bool, bloccato);
-        QFETCH(int, rilascio);
-        QFETCH(int, attesaMs);
-        QFETCH(bool, trovato);
-        struct Contatore : Attesa {
-            int chiamate = 0, finite = 0;
-            std::function<void()> allaChiamata;
-            void inAttesa() override
-            {
-                ++chiamate;
-                allaChiamata();
-            }
-            void attesaFinita() override { ++finite; }
-        } contatore;
-        auto mio = Database::OpenDatabase(a->luogoAnno(), OpzioniArchivio{attesaMs});
-        auto t = mio->OpenTable("ANAGSOSTITUTI");
-        auto blocco = bloccato ? a->blocca(true) : nullptr;
-        contatore.allaChiamata = [&] {
-            if (contatore.chiamate == rilascio)
-                blocco.reset();
-        };
-        Attesa* prima = impostaAttesa(&contatore);
-        const auto ripristina = qScopeGuard([&] { impostaAttesa(prima); });
-        QElapsedTimer tempo;
-        tempo.start();
-        const ErroreArchivio e = errore([&] { t->Seek("=", "101", CHIAVECF("VRDGPP70B02F205X")); });
-        QCOMPARE(int(e.tipo()), trovato ? -1 : int(TipoErrore::Occupato));
-        if (!bloccato) {
-            QCOMPARE(contatore.chiamate, 0);
-            QCOMPARE(contatore.finite, 0);
-            return;
-        }
-        // One call a slice (INTERVALLO_ATTESA_MS), some slices lost to a loaded machine.
-        const int fette = int(tempo.elapsed() / INTERVALLO_ATTESA_MS);
-        QVERIFY2(contatore.chiamate >= (rilascio ? rilascio : fette / 2),
-                 qPrintable(QString::number(contatore.chiamate)));
-        QVERIFY(!rilascio || contatore.chiamate <= rilascio + 1);
-        QCOMPARE(contatore.finite, 1);
-        QVERIFY(rilascio || tempo.elapsed() >= attesaMs);
     }
 
     void erroriDelServerEArchiviNuovi()
