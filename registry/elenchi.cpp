@@ -39,9 +39,10 @@ struct Nominativo {
     QStringView nome() const { return QStringView(testi).mid(fine[2]); }
 };
 
-// Names as an Italian reader orders them, surname then first name; among
-// names that read alike, accents and case, then Nulls before texts and
-// blanks, then the key: one order, whatever the engine.
+// A surname never written (Null) first, as the engine's ORDER BY ASOST_1
+// puts it; then names as an Italian reader orders them, surname then first
+// name; among names that read alike, accents and case, then a Null first
+// name before a text, blanks, then the key: one order, whatever the engine.
 bool primaPerNome(const Nominativo& x, const Nominativo& y)
 {
     auto destra = [](QStringView s) {
@@ -49,6 +50,8 @@ bool primaPerNome(const Nominativo& x, const Nominativo& y)
             s.chop(1);
         return s;
     };
+    if (x.cognomeNullo != y.cognomeNullo)
+        return x.cognomeNullo;
     int c = confrontaNomi(x.cognome(), y.cognome());
     if (c == 0)
         c = confrontaNomi(x.nome(), y.nome());
@@ -56,8 +59,6 @@ bool primaPerNome(const Nominativo& x, const Nominativo& y)
         c = x.cognome().trimmed().compare(y.cognome().trimmed());
     if (c == 0)
         c = x.nome().trimmed().compare(y.nome().trimmed());
-    if (c == 0)
-        c = int(y.cognomeNullo) - int(x.cognomeNullo);
     if (c == 0)
         c = x.cognome().compare(y.cognome());
     if (c == 0)

@@ -77,7 +77,7 @@ private slots:
         configura(archivio.cartella());
         const QString manca = archivio.suServer() ? QStringLiteral("l'archivio %1 sul server %2")
                                                         .arg(archivio.nomeTemplate(), archivio.server())
-                                                  : QStringLiteral("file ") + archivio.percorsoTemplate();
+                                                  : "file \"" + archivio.percorsoTemplate() + '"';
         rifiutato("Attenzione !!!!\rNon esiste " + manca + "\rContattare la Tarvessa servizi", TITOLO,
                   archivio.cartella());
         QCOMPARE(store::presenza(archivio.luogoAnno()), store::Presenza::Assente);

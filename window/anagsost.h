@@ -14,7 +14,9 @@
 #include "window/anagsost_stato.h"
 
 #include <QMainWindow>
+#include <memory>
 
+class AttesaFinestra;
 class QCloseEvent;
 
 // Each procedure reads its controls, hands typed values to the registry's
@@ -233,4 +235,7 @@ private:
     void TABMINNASCOSTA();
 
     bool m_scaricata = false;
+    // The window painted and the operator's input refused while the archive
+    // keeps an operation waiting.
+    std::unique_ptr<AttesaFinestra> m_attesa;
 };

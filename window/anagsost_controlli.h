@@ -97,4 +97,7 @@ struct ANAGSOST_CONTROLLI {
     QPushButton* cmdmemorizza = nullptr;
 
     QStatusBar* StatusBar1 = nullptr;
+    // Beyond the original window, at the right of the status bar: the line
+    // that says the archive is keeping the window waiting (window/attesa.h).
+    QLabel* LabAttesa = nullptr;
 };
