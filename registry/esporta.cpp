@@ -30,8 +30,7 @@ QStringList intestazione()
 RigaTabella riga(const Sostituto& s)
 {
     const auto testo = [](const QString& t) { return Cella::diTesto(t.trimmed()); };
-    const Cella cognome =
-        datiDaIntegrare(s.cognome, s.nome) ? Cella::diTesto(DATIDAINTEGRARE) : testo(s.cognome);
+    const Cella cognome = datiDaIntegrare(s.cognome, s.nome) ? Cella::diTesto(DATIDAINTEGRARE) : testo(s.cognome);
     const Cella nascita = s.nascita.valida() ? Cella::diGiorno(s.nascita.giorno()) : testo(testoData(s.nascita));
     return {testo(s.codazi),
             testo(s.cfs),
@@ -74,21 +73,27 @@ EsitoEsportazione esporta(store::Database& db, const std::vector<ChiaveSostituto
         esito.errore = errore;
         return esito;
     }
-    esito.scritti = qsizetype(tabella.righe.size());
-    esito.mancanti = qsizetype(chiavi.size()) - esito.scritti;
+    const qsizetype mancanti = qsizetype(chiavi.size()) - qsizetype(tabella.righe.size());
+    esito = esportaTabella(tabella, percorso, formato, testi::ANAGRAFICHENELFILE);
+    esito.mancanti = mancanti;
+    if (esito.tipo == EsitoEsportazione::Tipo::Scritto && mancanti > 0)
+        esito.messaggio += CR + CR + QString::number(mancanti) + testi::NONPIUINARCHIVIO;
+    return esito;
+}
 
+EsitoEsportazione esportaTabella(const Tabella& tabella, const QString& percorso, Formato formato, const QString& righe)
+{
+    EsitoEsportazione esito;
+    esito.scritti = qsizetype(tabella.righe.size());
     const QString causa = scriviTabella(tabella, percorso, formato);
     const QString nome = QDir::toNativeSeparators(percorso);
     if (!causa.isEmpty()) {
         esito.tipo = EsitoEsportazione::Tipo::NonScritto;
-        esito.messaggio = testi::FILENONSCRITTO + CR + nome + CR + CR + causa + CR + CR
-            + testi::ESPORTAZIONENONESEGUITA;
+        esito.messaggio =
+            testi::FILENONSCRITTO + CR + nome + CR + CR + causa + CR + CR + testi::ESPORTAZIONENONESEGUITA;
         return esito;
     }
-    esito.messaggio = testi::ESPORTAZIONEEFFETTUATA + CR + CR + QString::number(esito.scritti)
-        + testi::ANAGRAFICHENELFILE + CR + nome;
-    if (esito.mancanti > 0)
-        esito.messaggio += CR + CR + QString::number(esito.mancanti) + testi::NONPIUINARCHIVIO;
+    esito.messaggio = testi::ESPORTAZIONEEFFETTUATA + CR + CR + QString::number(esito.scritti) + righe + CR + nome;
     return esito;
 }
 

@@ -20,9 +20,9 @@ Tabella tabellaSostituti(store::Database& db, const std::vector<ChiaveSostituto>
 struct EsitoEsportazione {
     enum class Tipo { Scritto, NonScritto, Rifiutato };
     Tipo tipo = Tipo::Scritto;
-    qsizetype scritti = 0; // substitutes written
-    qsizetype mancanti = 0; // named by the list but no longer in the archive
-    QString messaggio; // Scritto and NonScritto: what the operator reads
+    qsizetype scritti = 0;                       // substitutes written
+    qsizetype mancanti = 0;                      // named by the list but no longer in the archive
+    QString messaggio;                           // Scritto and NonScritto: what the operator reads
     std::optional<store::ErroreArchivio> errore; // Rifiutato: the archive could not be read
 };
 
@@ -31,5 +31,10 @@ struct EsitoEsportazione {
 // read before the file is touched.
 EsitoEsportazione esporta(store::Database& db, const std::vector<ChiaveSostituto>& chiavi, const QString& percorso,
                           Formato formato);
+
+// Writes a table already read to the file, as esporta() does; `righe` says
+// what its rows are, after their number (" segnalazioni scritte nel file").
+EsitoEsportazione esportaTabella(const Tabella& tabella, const QString& percorso, Formato formato,
+                                 const QString& righe);
 
 } // namespace registro

@@ -4,6 +4,7 @@
 // saving and moves, insertion, deletion, change of codice fiscale, lookup list.
 #include "registry/archivio.h"
 #include "registry/cambiacf.h"
+#include "registry/esporta.h"
 #include "registry/inserimento.h"
 #include "registry/mostrati.h"
 #include "registry/sostituto.h"
@@ -18,6 +19,7 @@
 
 class AttesaFinestra;
 class QCloseEvent;
+struct TestataPagine;
 
 // Each procedure reads its controls, hands typed values to the registry's
 // operations (registry/) and shows what they answer; the window itself never
@@ -83,11 +85,27 @@ public:
     // written into, else the user's documents folder (the home folder when
     // there is none).
     QString CARTELLAPROPOSTA() const;
+    // The save dialog of an export, proposing the file `nome` (its type by
+    // its extension) in CARTELLAPROPOSTA(): the file and the format chosen;
+    // nothing when cancelled.
+    struct FileEsportazione {
+        QString percorso;
+        registro::Formato formato;
+    };
+    std::optional<FileEsportazione> SCEGLIFILEESPORTAZIONE(const QString& titolo, const QString& nome);
+    // The box of an export's outcome; true when the file was written.
+    bool MOSTRAESITOESPORTAZIONE(const registro::EsitoEsportazione& esito, const QString& percorso);
+    // A table's print preview, proposing a PDF file named `nomePdf`.
+    void STAMPATABELLA(const TestataPagine& testata, const registro::Tabella& tabella, const std::vector<double>& quote,
+                       const QString& nomePdf);
 
     // ---- check of the whole archive (verifica.cpp) ----
     void CmdVerifica_Click();
     void ListVerifica_DblClick();
     void CmdChiudiVerifica_Click();
+    // The findings shown, to a workbook or a CSV file, or printed.
+    void CmdEsportaVerifica_Click();
+    void CmdStampaVerifica_Click();
     // Back from a data sheet opened from the findings: the archive checked again.
     void RITORNAVERIFICA();
 

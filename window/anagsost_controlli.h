@@ -58,6 +58,8 @@ struct ANAGSOST_CONTROLLI {
     QLabel* LabRiepilogoVerifica = nullptr; // the count of each kind
     QLabel* LabIstruzioniVerifica = nullptr;
     QPushButton* CmdChiudiVerifica = nullptr;
+    QPushButton* CmdEsportaVerifica = nullptr;
+    QPushButton* CmdStampaVerifica = nullptr;
 
     // Insertion frame (inside the selection frame).
     QGroupBox* FrmInserimento = nullptr;

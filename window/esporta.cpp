@@ -41,6 +41,37 @@ QString ANAGSOST::CARTELLAPROPOSTA() const
     return QFileInfo(documenti).isDir() ? documenti : QDir::homePath();
 }
 
+std::optional<ANAGSOST::FileEsportazione> ANAGSOST::SCEGLIFILEESPORTAZIONE(const QString& titolo, const QString& nome)
+{
+    const int proposto = tipoDi(registro::formatoDelFile(nome).value_or(registro::Formato::Xlsx));
+    const Dialoghi::FileScelto scelto =
+        Dialoghi::fileDaSalvare(this, titolo, QDir(CARTELLAPROPOSTA()).filePath(nome), TIPI, proposto);
+    if (scelto.percorso.isEmpty())
+        return std::nullopt;
+    // The type chosen writes the file, unless the name ends with the other
+    // type's extension, typed so.
+    return FileEsportazione{scelto.percorso,
+                            registro::formatoDelFile(scelto.percorso).value_or(FORMATI[std::clamp(scelto.tipo, 0, 1)])};
+}
+
+bool ANAGSOST::MOSTRAESITOESPORTAZIONE(const registro::EsitoEsportazione& esito, const QString& percorso)
+{
+    using Tipo = registro::EsitoEsportazione::Tipo;
+    switch (esito.tipo) {
+    case Tipo::Scritto:
+        STATO.CARTELLAFILE = QFileInfo(percorso).absolutePath();
+        MsgBox(esito.messaggio, vbInformation, Caption());
+        return true;
+    case Tipo::NonScritto:
+        MsgBox(esito.messaggio, vbCritical, Caption());
+        break;
+    case Tipo::Rifiutato:
+        MsgBox(esito.errore->messaggio() + CR + CR + registro::testi::ESPORTAZIONENONESEGUITA, vbCritical, Caption());
+        break;
+    }
+    return false;
+}
+
 void ANAGSOST::CmdEsporta_Click()
 {
     const std::vector<registro::ChiaveSostituto> chiavi = CHIAVIMOSTRATE(QStringLiteral("esportare"));
@@ -49,33 +80,15 @@ void ANAGSOST::CmdEsporta_Click()
     // The last file's name and type are proposed again, else a workbook.
     const QString nome = STATO.FILEESPORTATO.isEmpty() ? QStringLiteral("anagrafiche-sostituti.xlsx")
                                                        : QFileInfo(STATO.FILEESPORTATO).fileName();
-    const int proposto = tipoDi(registro::formatoDelFile(nome).value_or(registro::Formato::Xlsx));
-    const Dialoghi::FileScelto scelto = Dialoghi::fileDaSalvare(
-        this, QStringLiteral("Esporta anagrafiche sostituti"), QDir(CARTELLAPROPOSTA()).filePath(nome), TIPI, proposto);
-    if (scelto.percorso.isEmpty())
+    const std::optional<FileEsportazione> file =
+        SCEGLIFILEESPORTAZIONE(QStringLiteral("Esporta anagrafiche sostituti"), nome);
+    if (!file)
         return;
-    // The type chosen writes the file, unless the name ends with the other
-    // type's extension, typed so.
-    const registro::Formato formato =
-        registro::formatoDelFile(scelto.percorso).value_or(FORMATI[std::clamp(scelto.tipo, 0, 1)]);
-
     registro::EsitoEsportazione esito;
     {
         const CursoreOccupato occupato;
-        esito = registro::esporta(*M.DBANNO, chiavi, scelto.percorso, formato);
+        esito = registro::esporta(*M.DBANNO, chiavi, file->percorso, file->formato);
     }
-    using Tipo = registro::EsitoEsportazione::Tipo;
-    switch (esito.tipo) {
-    case Tipo::Scritto:
-        STATO.FILEESPORTATO = scelto.percorso;
-        STATO.CARTELLAFILE = QFileInfo(scelto.percorso).absolutePath();
-        MsgBox(esito.messaggio, vbInformation, Caption());
-        break;
-    case Tipo::NonScritto:
-        MsgBox(esito.messaggio, vbCritical, Caption());
-        break;
-    case Tipo::Rifiutato:
-        MsgBox(esito.errore->messaggio() + CR + CR + registro::testi::ESPORTAZIONENONESEGUITA, vbCritical, Caption());
-        break;
-    }
+    if (MOSTRAESITOESPORTAZIONE(esito, file->percorso))
+        STATO.FILEESPORTATO = file->percorso;
 }

@@ -49,8 +49,12 @@ void ANAGSOST::CmdStampa_Click()
                                           .arg(ricerca)
                                           .arg(righe.size())
                                           .arg(totale)};
-    const registro::Tabella tabella = registro::tabellaStampa(righe);
+    STAMPATABELLA(testata, registro::tabellaStampa(righe), QUOTE, QStringLiteral("anagrafiche-sostituti.pdf"));
+}
 
+void ANAGSOST::STAMPATABELLA(const TestataPagine& testata, const registro::Tabella& tabella,
+                             const std::vector<double>& quote, const QString& nomePdf)
+{
     QPrinter stampante(QPrinter::HighResolution);
     stampante.setDocName(tabella.titolo);
     stampante.setCreator(QStringLiteral("anagsost"));
@@ -62,13 +66,15 @@ void ANAGSOST::CmdStampa_Click()
     // and macOS's dialogs offer no file: a name set here would be printed to
     // even when the operator cancels.)
     const QPrinter::OutputFormat formato = stampante.outputFormat();
-    stampante.setOutputFileName(QDir(CARTELLAPROPOSTA()).filePath(QStringLiteral("anagrafiche-sostituti.pdf")));
+    stampante.setOutputFileName(QDir(CARTELLAPROPOSTA()).filePath(nomePdf));
     stampante.setOutputFormat(formato);
+#else
+    Q_UNUSED(nomePdf)
 #endif
     bool stampato = false;
     const QString pdf =
-        Dialoghi::stampa(this, stampante, [this, &testata, &tabella, &stampato](QPrinter& destinazione) {
-            stampato = stampaTabella(destinazione, testata, tabella, QUOTE);
+        Dialoghi::stampa(this, stampante, [this, &testata, &tabella, &quote, &stampato](QPrinter& destinazione) {
+            stampato = stampaTabella(destinazione, testata, tabella, quote);
             if (!stampato)
                 MsgBox(QStringLiteral("Impossibile stampare: la stampante o il file scelto non può essere scritto."),
                        vbCritical, Caption());
