@@ -132,8 +132,8 @@ private slots:
                      {"005", "X1", "", "righe dei quadri senza anagrafica",
                       "Righe dei quadri senza anagrafica sostituto: 1 in QUADROST"},
                      {"010", neri, "NERI PAOLO", "dati mancanti", "Dati mancanti: provincia di residenza"}}));
-        QCOMPARE(boxMostrati(*p), QStringList{"64:Esportazione effettuata\r\r3 segnalazioni scritte nel file\r"
-                                              + QDir::toNativeSeparators(csv)});
+        QCOMPARE(boxMostrati(*p), QStringList{"64:Esportazione effettuata\r\r3 segnalazioni scritte nel file\r" +
+                                              QDir::toNativeSeparators(csv)});
         QProcess testo;
         testo.start("pdftotext", {pdf, "-"});
         QVERIFY(testo.waitForFinished(60000));
