@@ -157,6 +157,15 @@ QString ElencoFiltrato::voce(qsizetype i) const
     return testo;
 }
 
+std::vector<ChiaveSostituto> ElencoFiltrato::chiavi(const std::vector<qsizetype>& righe) const
+{
+    std::vector<ChiaveSostituto> chiavi;
+    chiavi.reserve(righe.size());
+    for (const qsizetype i : righe)
+        chiavi.push_back(chiaveDiLinea(voce(i)));
+    return chiavi;
+}
+
 std::vector<qsizetype> ElencoFiltrato::trova(QStringView testo)
 {
     const QByteArray cercato = piegato(testo);

@@ -38,6 +38,8 @@ public:
     qsizetype righe() const { return qsizetype(m_lunghezze.size()); }
     // The line of row i, exactly as it was added.
     QString voce(qsizetype i) const;
+    // The substitutes the lines at these positions name, in that order.
+    std::vector<ChiaveSostituto> chiavi(const std::vector<qsizetype>& righe) const;
 
     // Positions of the rows holding the text (as contiene() says), in the
     // order they were added; every row for a text that folds to nothing.

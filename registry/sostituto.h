@@ -36,8 +36,8 @@ public:
 
     friend bool operator==(const DataNascita& a, const DataNascita& b)
     {
-        return a.m_tipo == b.m_tipo && a.m_giorno == b.m_giorno && a.m_archivio == b.m_archivio
-            && a.m_scheda == b.m_scheda;
+        return a.m_tipo == b.m_tipo && a.m_giorno == b.m_giorno && a.m_archivio == b.m_archivio &&
+               a.m_scheda == b.m_scheda;
     }
 
 private:

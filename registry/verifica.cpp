@@ -320,4 +320,20 @@ QString riepilogoSegnalazioni(const std::vector<Segnalazione>& segnalazioni)
     return tipi.isEmpty() ? quante : quante + QStringLiteral(": ") + tipi.join(QStringLiteral(", "));
 }
 
+Tabella tabellaSegnalazioni(const std::vector<Segnalazione>& segnalazioni)
+{
+    Tabella tabella{QStringLiteral("Verifica dell'archivio"),
+                    {QStringLiteral("Codice azienda"), QStringLiteral("Codice fiscale"),
+                     QStringLiteral("Denominazione/Nominativo"), QStringLiteral("Segnalazione"),
+                     QStringLiteral("Da correggere")},
+                    {}};
+    tabella.righe.reserve(segnalazioni.size());
+    for (const Segnalazione& s : segnalazioni) {
+        tabella.righe.push_back({Cella::diTesto(s.codazi.trimmed()), Cella::diTesto(s.cfs.trimmed()),
+                                 Cella::diTesto(s.nominativo), Cella::diTesto(descrizioneSegnalazione(s.tipo)),
+                                 Cella::diTesto(s.messaggio)});
+    }
+    return tabella;
+}
+
 } // namespace registro

@@ -32,6 +32,7 @@
 //   compared as the program's keys compare (trailing blanks not significant,
 //   case significant, the company code as stored): one finding per company
 //   and code, naming the tables and their rows.
+#include "registry/tabella.h"
 #include "store/database.h"
 
 #include <QString>
@@ -85,5 +86,10 @@ std::vector<Segnalazione> verificaArchivio(store::Database& db);
 // "9 segnalazioni: codice fiscale errato 2, dati mancanti 7": the count of
 // each kind found, in the kinds' order.
 QString riepilogoSegnalazioni(const std::vector<Segnalazione>& segnalazioni);
+
+// The findings in their order as a table to write to a file or print:
+// company code, codice fiscale, name, the kind as a clerk reads it, what is
+// wrong; every cell a text.
+Tabella tabellaSegnalazioni(const std::vector<Segnalazione>& segnalazioni);
 
 } // namespace registro

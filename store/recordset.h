@@ -81,6 +81,9 @@ public:
 
     virtual void MovePrevious() = 0;
     virtual void MoveLast() = 0;
+    // RecordCount(), where a walk over the whole table starts, raises
+    // ArchivioSpostato when the archive file is no longer the one opened, as
+    // opening an SQL record set does.
 
     // A new row: AddNew(), SetField()..., Update() inserts it. The current row
     // stays the one before AddNew.

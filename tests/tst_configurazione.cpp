@@ -31,15 +31,15 @@ private slots:
 
     void valoriComeScritti()
     {
-        // An archive folder whose name holds a comma, "&", ";" and blanks at both ends (a link to the test
+        // An archive folder whose name holds a comma, "&", ";" and blanks inside and at its end (a link to the test
         // archive), in a file with a byte-order mark, Windows line ends, comments and another program's section.
         ArchivioProva archivio;
         archivio.creaAnno();
         archivio.aggiungiFrontespizio("001", "01234567897", {}, {}, "ALFA SRL");
         QTemporaryDir base;
-        const QString cartella = base.filePath(" Rossi, Bianchi & C. snc; sede 2 ");
+        const QString cartella = base.filePath("Rossi, Bianchi & C. snc; sede 2 ");
         QVERIFY(QFile::link(archivio.cartella(), cartella));
-        const QString programmi = " /opt/suite 770, versione 2004 ";
+        const QString programmi = "/opt/suite 770, versione 2004 ";
         scriviFile("\xEF\xBB\xBF; configurazione scritta a mano\r\n"
                    "[General]\r\n"
                    "PercorsoArchivi=" + cartella.toUtf8() + "\r\n"
@@ -57,12 +57,44 @@ private slots:
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
+    // Blanks and tabs around "=" as people write them by hand are not part
+    // of the name nor of the value; the rest of the line is, blanks at its
+    // end included.
+    void spaziAttornoAllUguale_data()
+    {
+        QTest::addColumn<QByteArray>("riga");
+        QTest::addColumn<QString>("valore");
+        QTest::newRow("blanks around =") << QByteArray("PERCORSOARCHIVI = /srv/archivi") << "/srv/archivi";
+        QTest::newRow("tabs around =") << QByteArray("PERCORSOARCHIVI\t=\t/srv/archivi") << "/srv/archivi";
+        QTest::newRow("blanks and tab after =, kept at the end")
+            << QByteArray("PercorsoArchivi= \t /srv/i miei archivi  ") << "/srv/i miei archivi  ";
+        QTest::newRow("nothing but blanks") << QByteArray("PERCORSOARCHIVI =  \t") << "";
+    }
+    void spaziAttornoAllUguale()
+    {
+        QFETCH(QByteArray, riga);
+        QFETCH(QString, valore);
+        scriviFile("[General]\n" + riga + "\nPERCORSOPROGRAMMI=/opt\n");
+        const CONFIGURAZIONE letta = LEGGICONFIGURAZIONE();
+        QCOMPARE(letta.difetto, QString());
+        QCOMPARE(letta.valori.value("PERCORSOARCHIVI"), valore);
+    }
+
+    // A value that would not read back as written is not written.
+    void scritturaSenzaSpazioIniziale()
+    {
+        scriviFile("PERCORSOARCHIVI=/srv/archivi\n");
+        QString errore;
+        QVERIFY(!SCRIVICONFIGURAZIONE({{"PERCORSOARCHIVI", " /altrove"}}, &errore));
+        QCOMPARE(LEGGICONFIGURAZIONE().valori.value("PERCORSOARCHIVI"), "/srv/archivi");
+    }
+
     void valoriInutilizzabili_data()
     {
         // Lines after PERCORSOARCHIVI; the start of the message shown.
         QTest::addColumn<QByteArray>("righe");
         QTest::addColumn<QString>("messaggio");
-        const QString file = "Il file di configurazione " + FILECONFIGURAZIONE() + " non è valido alla riga ";
+        const QString file = "Il file di configurazione \"" + FILECONFIGURAZIONE() + "\" non è valido alla riga ";
         // libpq's own form for several hosts: a server, not a missing value.
         QTest::newRow("server with a comma") << QByteArray("SERVERPOSTGRESQL=host=127.0.0.1,127.0.0.1 port=1 user=u\n")
                                              << "Impossibile collegarsi al server PostgreSQL host=127.0.0.1,127.0.0.1";

@@ -2,6 +2,8 @@
 // archive (a file, or a database on the server in the _pg run).
 #include "schedaprova.h"
 
+#include <QTimer>
+
 namespace {
 
 const QString X_AZI = "101", X_CF = "RSSMRA80A01H501U", NUOVOCF = "VRDGPP70A01F205V";
@@ -96,6 +98,67 @@ private slots:
         QCOMPARE(a->campo("Text1(9)")->text(), risposta == vbNo && !cancellata ? "VIA B 2" : "VIA A 1");
         QCOMPARE(a->modulo.VARIAZIONI, risposta == vbCancel ? 1 : 0);
         QVERIFY(!a->finestra.scaricata());
+    }
+
+    // A's new code given meanwhile by another workstation, after A's checks
+    // passed: A's save of the new substitute, or A's change of codice fiscale
+    // once confirmed, is refused with the stop box of the code already
+    // present; A stays where it was (the sheet to save; the frame with the
+    // code, the focus back in it) and nothing of A's is written.
+    void codiceDatoNelFrattempo_data()
+    {
+        QTest::addColumn<bool>("inserimento");
+        QTest::newRow("insertion") << true;
+        QTest::newRow("change of codice fiscale") << false;
+    }
+    void codiceDatoNelFrattempo()
+    {
+        QFETCH(bool, inserimento);
+        const auto altra = [this] {
+            archivio->aggiungiSostituto("109", NUOVOCF, {"BIANCHI", "", "", "00000000", "", "", "ROMA", "RM", "VIA", "001"});
+        };
+        const QString dopo = archivio->istantaneaDopo(
+            "INSERT INTO ANAGSOSTITUTI (CODAZI, CFS, ASOST_1, ASOST_2, ASOST_3, ASOST_4, ASOST_5, ASOST_6, ASOST_7, "
+            "ASOST_8, ASOST_9, ASOST_10) VALUES ('109', ?, 'BIANCHI', '', '', '00000000', '', '', 'ROMA', 'RM', 'VIA', "
+            "'001')",
+            {NUOVOCF});
+        if (inserimento) {
+            a->doppioClickLista(0);
+            scrivi(*a, {"TEXTAZI", "102", "TEXTCF", NUOVOCF, "TextCOGNO", "VERDI SRL", "TextAZICOL", "001"});
+            a->click("CmdInserimento(0)");
+            QVERIFY(a->controllo<QWidget>("Frmmoduli(0)")->isVisible());
+            scrivi(*a, {"Text1(7)", "ROMA", "Text1(8)", "RM", "Text1(9)", "VIA VERDI"});
+            altra();
+            azzeraMessaggi();
+            a->click("cmdmemorizza");
+        } else {
+            scegli(*a);
+            a->click("CmdCambia");
+            scrivi(*a, {"Text2", NUOVOCF});
+            azzeraMessaggi();
+            // The other workstation while A reads "Proseguo ???", after A's checks; then A answers Yes.
+            MessageBox::setAutoAnswer(false);
+            std::function<void()> mentreChiede = [&] {
+                if (!QApplication::activeModalWidget())
+                    return QTimer::singleShot(10, mentreChiede);
+                altra();
+                rispondiBoxReale(vbYes);
+            };
+            QTimer::singleShot(0, mentreChiede);
+            a->bottone("CmdConfermaCF")->setFocus(Qt::MouseFocusReason); // as the operator's click gives it
+            a->click("CmdConfermaCF");
+        }
+        QCOMPARE(scheda::boxMostrati(*a).last(),
+                 scheda::box(vbCritical, "Attenzione !!! Il codice fiscale inserito per il sostituto e' gia presente "));
+        QCOMPARE(archivio->istantanea(), dopo);
+        if (inserimento) {
+            QVERIFY(a->controllo<QWidget>("Frmmoduli(0)")->isVisible());
+            QCOMPARE(a->modulo.NUOVOSOSTITUTO, 1);
+            QCOMPARE(a->modulo.ERRORECAMPI, 1);
+        } else {
+            QVERIFY(a->controllo<QWidget>("FrameCambiaCf")->isVisible());
+            QCOMPARE(a->finestra.focusWidget(), a->campo("Text2"));
+        }
     }
 
     void cambioCfMentreLAltraElenca()

@@ -246,7 +246,7 @@ private slots:
         Dialoghi::setNextFile(cartella.filePath("vuoto.csv"));
         QCOMPARE(clickBox("CmdEsporta"), QStringList{"64:Nessuna anagrafica sostituto da esportare"});
         QVERIFY(!QFile::exists(cartella.filePath("vuoto.csv")));
-        QCOMPARE(Dialoghi::fileDaSalvare(nullptr, {}, {}, {}, {}), cartella.filePath("vuoto.csv")); // never asked
+        QCOMPARE(Dialoghi::fileDaSalvare(nullptr, {}, {}, {}, 0).percorso, cartella.filePath("vuoto.csv")); // never asked
         Dialoghi::setNextPdf(cartella.filePath("vuoto.pdf"));
         QCOMPARE(clickBox("CmdStampa"), QStringList{"64:Nessuna anagrafica sostituto da stampare"});
         QVERIFY(!QFile::exists(cartella.filePath("vuoto.pdf")));

@@ -6,7 +6,10 @@
 #include "schedaprova.h"
 
 #include "lib/archiviodemo.h"
+#include "support/csvprova.h"
+#include "window/dialoghi.h"
 
+#include <QProcess>
 #include <QTreeWidget>
 
 using namespace scheda;
@@ -105,6 +108,42 @@ private slots:
         QVERIFY(!bottone->isEnabled());
         p->click("CmdAnnullaCF");
         QVERIFY(bottone->isEnabled());
+    }
+
+    // The findings shown, written to a file and printed: each one once, in the list's order, with its kind.
+    void esportaEStampa()
+    {
+        azzeraMessaggi();
+        p->click("CmdVerifica");
+        QTemporaryDir cartella;
+        const QString csv = cartella.filePath("verifica.csv"), pdf = cartella.filePath("verifica.pdf");
+        Dialoghi::setNextFile(csv, 1);
+        p->click("CmdEsportaVerifica");
+        Dialoghi::setNextPdf(pdf);
+        p->click("CmdStampaVerifica");
+        p->click("CmdChiudiVerifica");
+
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(leggiCsv(file.readAll()),
+                 (QList<QStringList>{
+                     {"Codice azienda", "Codice fiscale", "Denominazione/Nominativo", "Segnalazione", "Da correggere"},
+                     {"002", verdi, "VERDI GIUSEPPE", "dati mancanti", "Dati mancanti: sesso"},
+                     {"005", "X1", "", "righe dei quadri senza anagrafica",
+                      "Righe dei quadri senza anagrafica sostituto: 1 in QUADROST"},
+                     {"010", neri, "NERI PAOLO", "dati mancanti", "Dati mancanti: provincia di residenza"}}));
+        QCOMPARE(boxMostrati(*p), QStringList{"64:Esportazione effettuata\r\r3 segnalazioni scritte nel file\r" +
+                                              QDir::toNativeSeparators(csv)});
+        QProcess testo;
+        testo.start("pdftotext", {pdf, "-"});
+        QVERIFY(testo.waitForFinished(60000));
+        // The fonts' ligatures (the "fi") read as their letters.
+        const QString stampato =
+            QString::fromUtf8(testo.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+        QVERIFY(stampato.contains("3 segnalazioni: dati mancanti 2, righe dei quadri senza anagrafica 1"));
+        for (const QString& codice : {verdi, QString("X1"), neri})
+            QCOMPARE(stampato.count(codice), 1);
+        QVERIFY(stampato.contains("Pagina 1 di 1"));
     }
 
     void percorso_data()

@@ -2,6 +2,7 @@
 #include "window/anagsost.h"
 #include "startup/istanza.h"
 #include "window/aspetto.h"
+#include "window/attesa.h"
 #include "window/msgbox.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 ANAGSOST::ANAGSOST(MOD770BAS& modulo, QWidget* parent) : QMainWindow(parent), M(modulo)
 {
     COSTRUISCICONTROLLI();
+    m_attesa = std::make_unique<AttesaFinestra>(LabAttesa);
     COSTRUISCIDALCODICE();
     COSTRUISCIVERIFICA();
     COLLEGAFINESTRA();

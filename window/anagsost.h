@@ -4,6 +4,7 @@
 // saving and moves, insertion, deletion, change of codice fiscale, lookup list.
 #include "registry/archivio.h"
 #include "registry/cambiacf.h"
+#include "registry/esporta.h"
 #include "registry/inserimento.h"
 #include "registry/mostrati.h"
 #include "registry/sostituto.h"
@@ -14,8 +15,11 @@
 #include "window/anagsost_stato.h"
 
 #include <QMainWindow>
+#include <memory>
 
+class AttesaFinestra;
 class QCloseEvent;
+struct TestataPagine;
 
 // Each procedure reads its controls, hands typed values to the registry's
 // operations (registry/) and shows what they answer; the window itself never
@@ -77,11 +81,31 @@ public:
     std::vector<registro::ChiaveSostituto> CHIAVIMOSTRATE(const QString& operazione) const;
     void CmdEsporta_Click();
     void CmdStampa_Click();
+    // The folder the export and the print to a file propose: the last one
+    // written into, else the user's documents folder (the home folder when
+    // there is none).
+    QString CARTELLAPROPOSTA() const;
+    // The save dialog of an export, proposing the file `nome` (its type by
+    // its extension) in CARTELLAPROPOSTA(): the file and the format chosen;
+    // nothing when cancelled.
+    struct FileEsportazione {
+        QString percorso;
+        registro::Formato formato;
+    };
+    std::optional<FileEsportazione> SCEGLIFILEESPORTAZIONE(const QString& titolo, const QString& nome);
+    // The box of an export's outcome; true when the file was written.
+    bool MOSTRAESITOESPORTAZIONE(const registro::EsitoEsportazione& esito, const QString& percorso);
+    // A table's print preview, proposing a PDF file named `nomePdf`.
+    void STAMPATABELLA(const TestataPagine& testata, const registro::Tabella& tabella, const std::vector<double>& quote,
+                       const QString& nomePdf);
 
     // ---- check of the whole archive (verifica.cpp) ----
     void CmdVerifica_Click();
     void ListVerifica_DblClick();
     void CmdChiudiVerifica_Click();
+    // The findings shown, to a workbook or a CSV file, or printed.
+    void CmdEsportaVerifica_Click();
+    void CmdStampaVerifica_Click();
     // Back from a data sheet opened from the findings: the archive checked again.
     void RITORNAVERIFICA();
 
@@ -229,4 +253,7 @@ private:
     void TABMINNASCOSTA();
 
     bool m_scaricata = false;
+    // The window painted and the operator's input refused while the archive
+    // keeps an operation waiting.
+    std::unique_ptr<AttesaFinestra> m_attesa;
 };

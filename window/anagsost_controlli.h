@@ -59,6 +59,8 @@ struct ANAGSOST_CONTROLLI {
     QLabel* LabRiepilogoVerifica = nullptr; // the count of each kind
     QLabel* LabIstruzioniVerifica = nullptr;
     QPushButton* CmdChiudiVerifica = nullptr;
+    QPushButton* CmdEsportaVerifica = nullptr;
+    QPushButton* CmdStampaVerifica = nullptr;
 
     // Insertion frame (inside the selection frame).
     QGroupBox* FrmInserimento = nullptr;
@@ -98,4 +100,7 @@ struct ANAGSOST_CONTROLLI {
     QPushButton* cmdmemorizza = nullptr;
 
     QStatusBar* StatusBar1 = nullptr;
+    // Beyond the original window, at the right of the status bar: the line
+    // that says the archive is keeping the window waiting (window/attesa.h).
+    QLabel* LabAttesa = nullptr;
 };

@@ -24,16 +24,20 @@ class OperazioneLunga {
 public:
     explicit OperazioneLunga(QWidget* finestra, QWidget* avviso = nullptr) : m_avviso(avviso)
     {
-        if (m_avviso)
+        if (m_avviso) {
             m_avviso->show();
+            avvisoInCorso() = m_avviso;
+        }
         finestra->repaint();
         if (const auto& osserva = osservatore())
             osserva();
     }
     ~OperazioneLunga()
     {
-        if (m_avviso)
+        if (m_avviso) {
             m_avviso->hide();
+            avvisoInCorso() = nullptr;
+        }
     }
     OperazioneLunga(const OperazioneLunga&) = delete;
     OperazioneLunga& operator=(const OperazioneLunga&) = delete;
@@ -44,6 +48,14 @@ public:
     {
         static std::function<void()> funzione;
         return funzione;
+    }
+
+    // The notice of the operation under way, if it has one: a wait for the
+    // archive meanwhile is told by it (window/attesa.h).
+    static QWidget*& avvisoInCorso()
+    {
+        static QWidget* avviso = nullptr;
+        return avviso;
     }
 
 private:

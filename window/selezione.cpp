@@ -2,7 +2,7 @@
 #include "window/selezione.h"
 
 #include "registry/carica.h"
-#include "registry/elenchi.h"
+#include "registry/mostrati.h"
 #include "window/anagsost.h"
 #include "window/aspetto.h"
 #include "window/modelloelenco.h"
@@ -13,37 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
-
-namespace {
-
-// Appends `testo` padded with blanks and cut to exactly `larghezza` characters.
-void accoda(QString& riga, QStringView testo, int larghezza)
-{
-    const qsizetype inizio = riga.size();
-    riga.append(testo.left(larghezza));
-    riga.resize(inizio + larghezza, QLatin1Char(' '));
-}
-
-} // namespace
-
-QString RIGASOSTITUTO(const QString& codazi, const QString& cfs, const QString& asost1, const QString& asost2)
-{
-    const QString cognome = asost1.trimmed();
-    const QString nome = asost2.trimmed();
-    QString riga;
-    riga.reserve(codazi.size() + 63);
-    riga.append(codazi);
-    riga.append(QLatin1Char(' '));
-    accoda(riga, QStringView(cfs).trimmed(), 16);
-    riga.append(QLatin1Char(' '));
-    // A row with no name at all, whether its fields hold empty texts or were
-    // never written, is marked for the operator.
-    if (cognome.isEmpty() && nome.isEmpty())
-        accoda(riga, DATIDAINTEGRARE, 45);
-    else
-        accoda(riga, QString(cognome + QLatin1Char(' ') + nome), 45);
-    return riga;
-}
 
 void ANAGSOST::COLLEGASELEZIONE()
 {
@@ -109,7 +78,7 @@ void ANAGSOST::LISTASOSTITUTI()
         if (ordine == registro::Ordine::Nominativo && !letto)
             sostituisci({});
         letto = true;
-        elenco.aggiungi(r, RIGASOSTITUTO(r.codazi, r.cfs, r.cognome, r.nome));
+        elenco.aggiungi(r, registro::lineaElenco(r));
     });
     sostituisci(std::move(elenco));
     MOSTRAELENCO(false);

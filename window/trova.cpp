@@ -15,13 +15,6 @@
 
 #include <algorithm>
 
-registro::ChiaveSostituto CHIAVEDIRIGA(const QString& riga)
-{
-    // The line is the code as stored, then exactly 1 + 16 + 1 + 45 characters.
-    const qsizetype codice = riga.size() - 63;
-    return {riga.left(codice), riga.mid(codice + 1, 16).trimmed()};
-}
-
 void ANAGSOST::COLLEGATROVA()
 {
     connect(TextTrova, &QLineEdit::textChanged, this, [this] { protetto([this] { TextTrova_Change(); }); });
@@ -92,9 +85,5 @@ std::vector<registro::ChiaveSostituto> ANAGSOST::CHIAVIMOSTRATE(const QString& o
 {
     if (STATO.MOSTRATE.empty())
         MsgBox(QStringLiteral("Nessuna anagrafica sostituto da ") + operazione, vbInformation, Caption());
-    std::vector<registro::ChiaveSostituto> chiavi;
-    chiavi.reserve(STATO.MOSTRATE.size());
-    for (const qsizetype i : STATO.MOSTRATE)
-        chiavi.push_back(CHIAVEDIRIGA(STATO.ELENCO.voce(i)));
-    return chiavi;
+    return STATO.ELENCO.chiavi(STATO.MOSTRATE);
 }

@@ -10,7 +10,9 @@
 #include "window/aspetto.h"
 #include "window/guardie.h"
 #include "window/msgbox.h"
+#include "window/pagine.h"
 
+#include <QDate>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -118,9 +120,17 @@ void ANAGSOST::COSTRUISCIVERIFICA()
                   QStringLiteral("Doppio click o Invio su una segnalazione per aprire la scheda del sostituto; 'Altra "
                                  "anagrafica' riporta qui, con l'archivio verificato di nuovo."),
                   180, 5400, 9240, 435);
+    CmdEsportaVerifica = creaBottone(FrmVerifica, QStringLiteral("CmdEsportaVerifica"), QStringLiteral("Esporta..."),
+                                     9600, 4680, 960, 435);
+    CmdEsportaVerifica->setAccessibleDescription(QStringLiteral("Esporta le segnalazioni in un file"));
+    CmdStampaVerifica = creaBottone(FrmVerifica, QStringLiteral("CmdStampaVerifica"), QStringLiteral("Stampa..."),
+                                    10605, 4680, 960, 435);
+    CmdStampaVerifica->setAccessibleDescription(QStringLiteral("Stampa le segnalazioni"));
     CmdChiudiVerifica = creaBottone(FrmVerifica, QStringLiteral("CmdChiudiVerifica"),
                                     QStringLiteral("Torna all'elenco"), 9600, 5220, 1965, 615);
-    QWidget::setTabOrder(ListVerifica, CmdChiudiVerifica);
+    QWidget::setTabOrder(ListVerifica, CmdEsportaVerifica);
+    QWidget::setTabOrder(CmdEsportaVerifica, CmdStampaVerifica);
+    QWidget::setTabOrder(CmdStampaVerifica, CmdChiudiVerifica);
     QWidget::setTabOrder(Option1[2], CmdVerifica);
     QWidget::setTabOrder(CmdVerifica, CmdEsporta);
     FrmVerifica->hide();
@@ -133,6 +143,10 @@ void ANAGSOST::COLLEGAVERIFICA()
     connect(CmdVerifica, &QPushButton::clicked, this, [this] { protetto([this] { CmdVerifica_Click(); }); });
     connect(CmdChiudiVerifica, &QPushButton::clicked, this,
             [this] { protetto([this] { CmdChiudiVerifica_Click(); }); });
+    connect(CmdEsportaVerifica, &QPushButton::clicked, this,
+            [this] { protetto([this] { CmdEsportaVerifica_Click(); }); });
+    connect(CmdStampaVerifica, &QPushButton::clicked, this,
+            [this] { protetto([this] { CmdStampaVerifica_Click(); }); });
     connect(ListVerifica, &QTreeWidget::itemDoubleClicked, this,
             [this] { protetto([this] { ListVerifica_DblClick(); }); });
     // Return opens the finding picked, as a double click does.
@@ -145,6 +159,8 @@ void ANAGSOST::COLLEGAVERIFICA()
     // Like the other buttons, they close the lookup list when they take the focus.
     CmdVerifica->installEventFilter(this);
     CmdChiudiVerifica->installEventFilter(this);
+    CmdEsportaVerifica->installEventFilter(this);
+    CmdStampaVerifica->installEventFilter(this);
 }
 
 std::optional<std::vector<registro::Segnalazione>> ANAGSOST::VERIFICAARCHIVIO()
@@ -251,4 +267,31 @@ void ANAGSOST::CmdChiudiVerifica_Click()
     STATO.DAVERIFICA = false;
     FrmVerifica->hide();
     RITORNASELEZDIC();
+}
+
+void ANAGSOST::CmdEsportaVerifica_Click()
+{
+    const std::optional<FileEsportazione> file = SCEGLIFILEESPORTAZIONE(
+        QStringLiteral("Esporta segnalazioni della verifica"), QStringLiteral("verifica-archivio.xlsx"));
+    if (!file)
+        return;
+    registro::EsitoEsportazione esito;
+    {
+        const CursoreOccupato occupato;
+        esito = registro::esportaTabella(registro::tabellaSegnalazioni(STATO.SEGNALAZIONI), file->percorso,
+                                         file->formato, QStringLiteral(" segnalazioni scritte nel file"));
+    }
+    MOSTRAESITOESPORTAZIONE(esito, file->percorso);
+}
+
+void ANAGSOST::CmdStampaVerifica_Click()
+{
+    // The code and the codice fiscale as wide as their widest text; the name,
+    // the kind and what is wrong share what is left.
+    const std::vector<double> quote = {0, 0, 0.28, 0.22, 0.50};
+    const TestataPagine testata{QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")),
+                                QStringLiteral("Archivio: ") + M.NOMEARCHIVIOANNO(),
+                                registro::riepilogoSegnalazioni(STATO.SEGNALAZIONI)};
+    STAMPATABELLA(testata, registro::tabellaSegnalazioni(STATO.SEGNALAZIONI), quote,
+                  QStringLiteral("verifica-archivio.pdf"));
 }

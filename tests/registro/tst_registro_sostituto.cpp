@@ -82,6 +82,50 @@ private slots:
         QCOMPARE(elenco(*r.db, Ordine::Nominativo).at(0).nome, "");
     }
 
+    // Every surname never written (Null) comes before every written one,
+    // empty or blank, whatever the first names say; among them, and among
+    // the others, the order stays that of the names.
+    void cognomiNulliPrima()
+    {
+        const QVariant n; // Null
+        const QList<QVariantList> perNome = {{"301", "M1", n, "ANNA"},   {"302", "M2", n, "ZENO"},
+                                             {"303", "M3", "", "ANNA"},  {"304", "M4", "   ", "BRUNO"},
+                                             {"305", "M5", "", "CARLO"}, {"306", "M6", "ABATE", "ANNA"}};
+        QStringList attese;
+        for (auto it = perNome.crbegin(); it != perNome.crend(); ++it)
+            a->aggiungiSostituto((*it)[0].toString(), (*it)[1].toString(), it->mid(2));
+        for (const QVariantList& s : perNome)
+            attese << s[0].toString();
+        RegistroProva r(*a);
+        QStringList righe;
+        for (const RigaElenco& riga : elenco(*r.db, Ordine::Nominativo))
+            righe << riga.codazi;
+        QCOMPARE(righe, attese);
+    }
+
+    // The archive file replaced under the open window (a backup restored):
+    // neither lookup list is read from the file no longer at its path.
+    void elenchiDaArchivioSostituito_data()
+    {
+        QTest::addColumn<bool>("province");
+        QTest::newRow("provinces") << true;
+        QTest::newRow("front pages") << false;
+    }
+    void elenchiDaArchivioSostituito()
+    {
+        QFETCH(bool, province);
+        SOLO_FILE("the archive file itself");
+        a->aggiungiFrontespizio("001", quartiere::DICHIARANTE, {}, {}, "ALFA SRL");
+        RegistroProva r(*a);
+        const QString altrove = a->cartella() + "/S7702004.BAK";
+        QVERIFY(QFile::rename(a->percorsoAnno(), altrove));
+        QVERIFY(QFile::copy(altrove, a->percorsoAnno()));
+        if (province)
+            ATTESO_ERRORE(elencoProvince(*r.tabelle.province), store::TipoErrore::ArchivioSpostato);
+        else
+            ATTESO_ERRORE(elencoFrontespizi(*r.tabelle.frontespizi), store::TipoErrore::ArchivioSpostato);
+    }
+
     void caricaESposta()
     {
         for (const QVariantList& s : QList<QVariantList>{{"120", "VRDGPP70A01F205X", "ROSSI"},

@@ -59,7 +59,7 @@ QString RigaComando::prefisso() const
 
 int RigaComando::leggi(const QCoreApplication& app, int posizionali, int posizionaliConServer)
 {
-    QTextStream out(stdout), err(stderr);
+    QTextStream out(stdout);
     QString errore;
     if (!m_parser.parse(app.arguments())) {
         errore = m_parser.errorText();
@@ -82,7 +82,12 @@ int RigaComando::leggi(const QCoreApplication& app, int posizionali, int posizio
                                                                 : QStringLiteral("troppi argomenti");
     if (errore.isEmpty())
         return -1;
-    err << QCoreApplication::applicationName() << ": " << errore << "\n" << m_parser.helpText();
+    return rifiuta(errore);
+}
+
+int RigaComando::rifiuta(const QString& errore) const
+{
+    QTextStream(stderr) << QCoreApplication::applicationName() << ": " << errore << "\n" << m_parser.helpText();
     return 2;
 }
 

@@ -31,6 +31,10 @@ public:
     // arguments are wanted, without and with --server.
     int leggi(const QCoreApplication& app, int posizionali, int posizionaliConServer = -1);
 
+    // A value of the command line that cannot be used: says so, with the
+    // usage, as leggi() does; returns the exit status (2).
+    int rifiuta(const QString& errore) const;
+
     QString server() const;
     QString prefisso() const;
     bool suServer() const { return !server().isEmpty(); }
