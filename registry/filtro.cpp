@@ -110,8 +110,9 @@ bool contiene(const RigaElenco& riga, QStringView testo)
     const QString cercato = testoRicerca(testo);
     if (cercato.isEmpty())
         return true;
-    return testoRicerca(riga.codazi).contains(cercato) || testoRicerca(QStringView(riga.cfs).trimmed()).contains(cercato)
-        || testoRicerca(nominativoRicerca(riga)).contains(cercato);
+    return testoRicerca(riga.codazi).contains(cercato) ||
+           testoRicerca(QStringView(riga.cfs).trimmed()).contains(cercato) ||
+           testoRicerca(nominativoRicerca(riga)).contains(cercato);
 }
 
 void ElencoFiltrato::riserva(qsizetype righe)
@@ -207,7 +208,8 @@ std::vector<qsizetype> ElencoFiltrato::scorriTra(const QByteArray& cercato, cons
     for (const qsizetype r : righe) {
         const qsizetype inizio = m_inizi[std::size_t(r)];
         const qsizetype fine = std::size_t(r) + 1 < m_inizi.size() ? m_inizi[std::size_t(r) + 1] : m_testi.size();
-        if (std::string_view(m_testi.constData() + inizio, std::size_t(fine - inizio)).find(ago) != std::string_view::npos)
+        if (std::string_view(m_testi.constData() + inizio, std::size_t(fine - inizio)).find(ago) !=
+            std::string_view::npos)
             trovate.push_back(r);
     }
     return trovate;

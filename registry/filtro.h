@@ -60,8 +60,8 @@ private:
     // record separator; folded, in UTF-8. A folded text holds no control
     // character, so no match can span two texts.
     QByteArray m_testi;
-    std::vector<qsizetype> m_inizi; // where each row starts in m_testi
-    QByteArray m_ultimo;             // the text searched last, folded; null before any
+    std::vector<qsizetype> m_inizi;   // where each row starts in m_testi
+    QByteArray m_ultimo;              // the text searched last, folded; null before any
     std::vector<qsizetype> m_trovate; // the rows it found
 };
 

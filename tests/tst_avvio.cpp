@@ -92,9 +92,10 @@ private slots:
             QVERIFY(QFile::remove(archivio.percorsoTemplate()));
         }
         configura(archivio.cartella());
-        const QString manca = archivio.suServer() ? QStringLiteral("l'archivio %1 sul server %2")
-                                                        .arg(archivio.nomeTemplate(), archivio.server())
-                                                  : "file \"" + archivio.percorsoTemplate() + '"';
+        const QString manca =
+            archivio.suServer()
+                ? QStringLiteral("l'archivio %1 sul server %2").arg(archivio.nomeTemplate(), archivio.server())
+                : "file \"" + archivio.percorsoTemplate() + '"';
         rifiutato("Attenzione !!!!\rNon esiste " + manca + "\rContattare la Tarvessa servizi", TITOLO,
                   archivio.cartella());
         QCOMPARE(store::presenza(archivio.luogoAnno()), anno ? store::Presenza::Presente : store::Presenza::Assente);

@@ -36,8 +36,8 @@ void ANAGSOST::COLLEGATROVA()
     });
     new StessoStato(List1, TextTrova);
     // Like the other buttons, they close the lookup list when they take the focus.
-    for (QWidget* controllo : {static_cast<QWidget*>(TextTrova), static_cast<QWidget*>(CmdEsporta),
-                               static_cast<QWidget*>(CmdStampa)})
+    for (QWidget* controllo :
+         {static_cast<QWidget*>(TextTrova), static_cast<QWidget*>(CmdEsporta), static_cast<QWidget*>(CmdStampa)})
         controllo->installEventFilter(this);
 }
 
