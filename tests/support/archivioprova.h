@@ -47,6 +47,12 @@
 #include <functional>
 #include <memory>
 
+// The section tables of the return that hold a substitute's rows (CODAZI,
+// CFD, CFS), as the rest of the suite writes them: written out here, not
+// taken from the program, so that a table the program misses is caught.
+inline const QStringList SEZIONI = {"QUADROLDIP1", "QUADROLDIP2", "QUADROLDIP3",
+                                    "QUADROLDIP4", "QUADROLAUT",  "QUADROST"};
+
 // ---- the engine of the test run ----
 
 // The server's connection string from ANAGSOST_PG; "" on SQLite.
@@ -59,19 +65,27 @@ QString motivoSaltoMotore();
 // For initTestCase(): skips the whole test program when it is meant for a
 // server that is not configured or does not answer (fails instead when
 // ANAGSOST_PG_RICHIESTO is set, as scripts/test.sh does).
-#define RICHIEDI_MOTORE_PROVA()                                                                    \
-    do {                                                                                           \
-        const QString motivo_ = motivoSaltoMotore();                                               \
-        if (!motivo_.isEmpty() && qEnvironmentVariableIsSet("ANAGSOST_PG_RICHIESTO"))              \
-            QFAIL(qPrintable(motivo_));                                                            \
-        if (!motivo_.isEmpty())                                                                    \
-            QSKIP(qPrintable(motivo_));                                                            \
+#define RICHIEDI_MOTORE_PROVA()                                                                                        \
+    do {                                                                                                               \
+        const QString motivo_ = motivoSaltoMotore();                                                                   \
+        if (!motivo_.isEmpty() && qEnvironmentVariableIsSet("ANAGSOST_PG_RICHIESTO"))                                  \
+            QFAIL(qPrintable(motivo_));                                                                                \
+        if (!motivo_.isEmpty())                                                                                        \
+            QSKIP(qPrintable(motivo_));                                                                                \
     } while (false)
 
 // A case about files (copies, damage, permissions) skips on a server.
-#define SOLO_FILE(perche) do { if (suServerProva()) QSKIP(perche); } while (false)
+#define SOLO_FILE(perche)                                                                                              \
+    do {                                                                                                               \
+        if (suServerProva())                                                                                           \
+            QSKIP(perche);                                                                                             \
+    } while (false)
 // A case about a server (its connection, its refusals) skips on files.
-#define SOLO_SERVER(perche) do { if (!suServerProva()) QSKIP(perche); } while (false)
+#define SOLO_SERVER(perche)                                                                                            \
+    do {                                                                                                               \
+        if (!suServerProva())                                                                                          \
+            QSKIP(perche);                                                                                             \
+    } while (false)
 
 // The failure f raises; without one, a failure of no kind.
 inline store::ErroreArchivio errore(const std::function<void()>& f)
@@ -110,8 +124,8 @@ public:
 
     // ---- engine ----
     bool suServer() const { return !m_server.isEmpty(); }
-    QString server() const { return m_server; }        // "" on SQLite
-    QString prefisso() const { return m_prefisso; }    // "" on SQLite
+    QString server() const { return m_server; }     // "" on SQLite
+    QString prefisso() const { return m_prefisso; } // "" on SQLite
     // The template's and the year's database names on the server.
     QString nomeTemplate() const { return store::nomeSuServer(store::nomeFileTemplate(), m_prefisso); }
     QString nomeAnno() const { return store::nomeSuServer(QStringLiteral("S7702004.MDB"), m_prefisso); }
@@ -128,8 +142,8 @@ public:
     void aggiungiSostituto(const QString& codazi, const QString& cfs, const QVariantList& asost = {});
     // A row of a section table (QUADROLDIP1..4, QUADROLAUT, QUADROST) with its
     // keys and any other columns; returns its ID.
-    qint64 aggiungiRigaQuadro(const QString& tabella, const QString& codazi, const QString& cfd,
-                              const QString& cfs, const QVariantMap& altri = {});
+    qint64 aggiungiRigaQuadro(const QString& tabella, const QString& codazi, const QString& cfd, const QString& cfs,
+                              const QVariantMap& altri = {});
     // A recipient of PERCETTORI; returns its ID.
     qint64 aggiungiPercettore(const QString& codazi, const QString& cfperc, const QVariant& cognome = {},
                               const QVariant& nome = {});

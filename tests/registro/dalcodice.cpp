@@ -3,7 +3,7 @@
 // completed with, where it is empty and nowhere else.
 #include "registry/dalcodice.h"
 
-#include <QTest>
+#include "support/programma.h"
 
 using namespace registro;
 
@@ -36,7 +36,7 @@ QString nomi(const QList<checks::DatoAnagrafico>& dati)
 
 } // namespace
 
-class TestRegistroDalCodice : public QObject {
+class TestDalCodice : public QObject {
     Q_OBJECT
 
 private slots:
@@ -60,11 +60,13 @@ private slots:
     {
         // A new substitute's sheet: its code, Text1(3) to Text1(6) before, the town field's limit, after, the
         // fields filled. Each empty birth field is filled from the code, any other left alone.
-        const QString vuota = "|00/00/0000||", tutti = "sesso, data di nascita, comune di nascita, provincia di nascita";
+        const QString vuota = "|00/00/0000||",
+                      tutti = "sesso, data di nascita, comune di nascita, provincia di nascita";
         const QList<std::tuple<QString, QString, int, QString, QString>> casi = {
             {ROMA, vuota, 40, "M|10/12/1985|ROMA|RM", tutti},
             {"BNCLRA60M45F704X", " |00/00/0000|  | ", 40, "F|05/08/1960|MONZA|MI", tutti}, // a woman; MI in 2004
-            {ROMA, "F|00/00/0000||", 40, "F|10/12/1985|ROMA|RM", "data di nascita, comune di nascita, provincia di nascita"},
+            {ROMA, "F|00/00/0000||", 40, "F|10/12/1985|ROMA|RM",
+             "data di nascita, comune di nascita, provincia di nascita"},
             {ROMA, "|31/02/1985||", 40, "M|31/02/1985|ROMA|RM", "sesso, comune di nascita, provincia di nascita"},
             {ROMA, "|00/00/0000|MILANO|", 40, "M|10/12/1985|MILANO|RM", "sesso, data di nascita, provincia di nascita"},
             {ROMA, "|00/00/0000||mi", 40, "M|10/12/1985|ROMA|mi", "sesso, data di nascita, comune di nascita"},
@@ -84,5 +86,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestRegistroDalCodice)
-#include "tst_registro_dalcodice.moc"
+PROVA(TestDalCodice);
+#include "dalcodice.moc"

@@ -12,11 +12,7 @@
 
 using namespace quartiere;
 
-namespace {
-const QString NUOVO = "AAAAAA00A00A000I"; // formally correct, nobody's yet
-}
-
-class TestRegistroBlocchi : public QObject {
+class TestBlocchi : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ArchivioProva> a;
@@ -65,10 +61,10 @@ private slots:
             errore = registro::memorizza(r.archivio(), s, caricato->istantanea).errore;
 
         QCOMPARE(int(errore ? errore->tipo() : store::TipoErrore(-1)), int(store::TipoErrore::Occupato));
-        QVERIFY(!r.db->inTransazione());
+        QCOMPARE(r.aRiposo(), ARIPOSO);
         QCOMPARE(a->istantanea(), prima);
     }
 };
 
-QTEST_GUILESS_MAIN(TestRegistroBlocchi)
-#include "tst_registro_blocchi.moc"
+PROVA(TestBlocchi);
+#include "blocchi.moc"

@@ -24,10 +24,14 @@ struct Riga {
 };
 const QVariant NULLO;
 const QList<Riga> RIGHE = {
-    {"101", "RSSMRA75M15H501X",
+    {"101",
+     "RSSMRA75M15H501X",
      {"ROSSI", "MARIO", "M", "19750815", "ROMA", "RM", "MILANO", "MI", "VIA ROMA 1; SCALA B", "001"}},
-    {"102", "12345678903", {"\"LA TORRE\" SRL", "", "", "00000000", "", "", "FORL\u00cc", "FC", "VIA \"NUOVA\" 3", "001"}},
-    {"103", "DLLMRC66P30D612S",
+    {"102",
+     "12345678903",
+     {"\"LA TORRE\" SRL", "", "", "00000000", "", "", "FORL\u00cc", "FC", "VIA \"NUOVA\" 3", "001"}},
+    {"103",
+     "DLLMRC66P30D612S",
      {"DELL'ACQUA", NULLO, "M", NULLO, "CITT\u00c0 DI CASTELLO", "PG", NULLO, "", "VIA PO 1\r\nINTERNO 4", NULLO}},
     {"7", "BNCLRA80A41F205Y", {"  BIANCHI ", "LAURA ", "F", "19800231", "MILANO", "MI", "", "", "", "2"}},
 };
@@ -47,7 +51,7 @@ QStringList fileDi(const QString& cartella)
 
 } // namespace
 
-class TestRegistroEsporta : public QObject {
+class TestEsporta : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ArchivioProva> a;
@@ -76,17 +80,19 @@ private slots:
             "7;BNCLRA80A41F205Y;BIANCHI;LAURA;F;19800231;MILANO;MI;;;;2",
             "102;12345678903;\"\"\"LA TORRE\"\" SRL\";;;;;;FORL\u00cc;FC;\"VIA \"\"NUOVA\"\" 3\";001",
             "101;RSSMRA75M15H501X;ROSSI;MARIO;M;15/08/1975;ROMA;RM;MILANO;MI;\"VIA ROMA 1; SCALA B\";001",
-            "103;DLLMRC66P30D612S;DELL'ACQUA;;M;;CITT\u00c0 DI CASTELLO;PG;;;\"VIA PO 1", "INTERNO 4\";", ""};
+            "103;DLLMRC66P30D612S;DELL'ACQUA;;M;;CITT\u00c0 DI CASTELLO;PG;;;\"VIA PO 1",
+            "INTERNO 4\";",
+            ""};
         RegistroProva r(*a);
         std::vector<ChiaveSostituto> chiavi = chiaviDi({3, 1, 0, 2});
         chiavi.insert(chiavi.begin() + 2, {"999", "SPRTTO80A01H501X"});
         const QString percorso = cartella.filePath("elenco.csv");
         const EsitoEsportazione esito = esporta(*r.db, chiavi, percorso);
         QCOMPARE(int(esito.tipo), int(EsitoEsportazione::Tipo::Scritto));
-        QCOMPARE(esito.messaggio, "Esportazione effettuata\r\r4 anagrafiche sostituti scritte nel file\r"
-                                      + QDir::toNativeSeparators(percorso)
-                                      + "\r\r1 anagrafiche dell'elenco non sono più in archivio e non sono state "
-                                        "scritte.");
+        QCOMPARE(esito.messaggio, "Esportazione effettuata\r\r4 anagrafiche sostituti scritte nel file\r" +
+                                      QDir::toNativeSeparators(percorso) +
+                                      "\r\r1 anagrafiche dell'elenco non sono più in archivio e non sono state "
+                                      "scritte.");
         QFile file(percorso);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray contenuto = file.readAll();
@@ -126,8 +132,9 @@ private slots:
             const EsitoEsportazione esito = esporta(*r.db, chiaviDi({0, 1, 2, 3}), percorso);
             setrlimit(RLIMIT_FSIZE, &senzaLimite);
             QCOMPARE(int(esito.tipo), int(EsitoEsportazione::Tipo::NonScritto));
-            QCOMPARE(esito.messaggio, "Impossibile scrivere il file\r" + QDir::toNativeSeparators(percorso) + "\r\r"
-                                          + causa + "\r\rL'esportazione non è stata eseguita: nessun file è stato "
+            QCOMPARE(esito.messaggio, "Impossibile scrivere il file\r" + QDir::toNativeSeparators(percorso) + "\r\r" +
+                                          causa +
+                                          "\r\rL'esportazione non è stata eseguita: nessun file è stato "
                                           "scritto o modificato.");
             QCOMPARE(fileDi(dove.path()), prima);
             if (vecchio.open(QIODevice::ReadOnly))
@@ -174,5 +181,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRegistroEsporta)
-#include "tst_registro_esporta.moc"
+PROVA(TestEsporta);
+#include "esporta.moc"

@@ -4,8 +4,8 @@
 #include "registry/filtro.h"
 #include "registry/stampa.h"
 
+#include "support/programma.h"
 #include <QRandomGenerator>
-#include <QTest>
 
 using namespace registro;
 
@@ -15,10 +15,14 @@ namespace {
 // and typed, apostrophes plain and typographic, a partita IVA stored with its
 // blanks, empty and missing names, a name that spans surname and first name.
 const QList<RigaElenco> RIGHE = {
-    {"101", "RSSMRA75M15H501X", "ROSSI", "MARIO"},     {"102", "DLLMRC66P30D612S", "DELL'ACQUA", "MARCO"},
-    {"103", "DNGNCL80A01F205Z", "D\u2019ANGELO", "NICOL\u00d2"}, {"104", "12345678903     ", "COSTRUZIONI CITT\u00c0 SRL", ""},
-    {"007", "BNCLRA80A41F205Y", "BIANCHI", "LAURA"},   {"110", "03456789014", "", ""},
-    {"111", "NICOLO80A01H501U", "NICOLO'", "ROSSINI"}, {"112", "ABCDEF", "  ROSSI ", "  MARIA  "},
+    {"101", "RSSMRA75M15H501X", "ROSSI", "MARIO"},
+    {"102", "DLLMRC66P30D612S", "DELL'ACQUA", "MARCO"},
+    {"103", "DNGNCL80A01F205Z", "D\u2019ANGELO", "NICOL\u00d2"},
+    {"104", "12345678903     ", "COSTRUZIONI CITT\u00c0 SRL", ""},
+    {"007", "BNCLRA80A41F205Y", "BIANCHI", "LAURA"},
+    {"110", "03456789014", "", ""},
+    {"111", "NICOLO80A01H501U", "NICOLO'", "ROSSINI"},
+    {"112", "ABCDEF", "  ROSSI ", "  MARIA  "},
 };
 
 ElencoFiltrato elencoDi(const QList<RigaElenco>& righe)
@@ -42,7 +46,7 @@ std::vector<qsizetype> trovaSemplice(const QList<RigaElenco>& righe, const QStri
 
 } // namespace
 
-class TestRegistroFiltro : public QObject {
+class TestFiltro : public QObject {
     Q_OBJECT
 
 private slots:
@@ -51,10 +55,12 @@ private slots:
         // Text typed or stored, as the search compares it.
         const QList<std::pair<QString, QString>> casi = {
             {"  DELL'ACQUA  Mario", "  dell'acqua  mario"}, // capitals; apostrophe and blanks kept
-            {"CITT\u00c0 \u00c8 \u00e0\u00e9\u00ee\u00f5\u00fc\u00e7\u00f1", "citta e aeioucn"}, // accents of every kind
+            {"CITT\u00c0 \u00c8 \u00e0\u00e9\u00ee\u00f5\u00fc\u00e7\u00f1",
+             "citta e aeioucn"},                                           // accents of every kind
             {"D\u2019A D\u2018A D`A NICOLO\u00b4", "d'a d'a d'a nicolo'"}, // typographic apostrophes, an accent alone
-            {"\ufb01ORE", "fiore"},                                       // ligature
-            {"VIA\tROMA\n1\u0085", "viaroma1"}, {"\t\r\n", ""}};        // control characters dropped
+            {"\ufb01ORE", "fiore"},                                        // ligature
+            {"VIA\tROMA\n1\u0085", "viaroma1"},
+            {"\t\r\n", ""}}; // control characters dropped
         for (const auto& [testo, piegato] : casi)
             QCOMPARE(registro::testoRicerca(testo), piegato);
     }
@@ -135,5 +141,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRegistroFiltro)
-#include "tst_registro_filtro.moc"
+PROVA(TestFiltro);
+#include "filtro.moc"

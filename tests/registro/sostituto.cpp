@@ -7,7 +7,7 @@
 
 using namespace registro;
 
-class TestRegistroSostituto : public QObject {
+class TestSostituto : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ArchivioProva> a;
@@ -50,14 +50,26 @@ private slots:
     {
         // In the order by name, {codazi, cfs, ASOST_1, ASOST_2}; with no name, codes against the order, and
         // alike to the letter, by company code, then codice fiscale.
-        const QList<QVariantList> perNome = {
-            {"204", "N4", QVariant(), QVariant()}, {"203", "N3", QVariant(), ""}, {"202", "N2", "", ""},
-            {"201", "N1", "   ", ""}, {"205", "N5", "D'ANGELO", "ANNA"}, {"206", "N6", "DE LUCA", "ANNA"},
-            {"207", "N7", "DELUCA", "ANNA"}, {"208", "N8", "ercoli", "anna"}, {"209", "N9", "ÈRCOLI", "LUCA"},
-            {"210", "N10", "ERCOLI", "MARIO"}, {"211", "N11", " Èrcoli", "zeno"}, {"212", "N12", "NICCOLÒ", "PIERO"},
-            {"213", "N13", "NICCOLO", "ZENO"}, {"214", "N14", "ROSSI", QVariant()}, {"215", "N15", "ROSSI", "ANNA"},
-            {"216", "N16", "rossi", "ANNA"}, {"217", "N18", "ZAMBONI", "ANGELO"}, {"218", "N17", "ZAMBONI", "ANGELO"},
-            {"219", "N19", "ZAMBONI", "ÀNGELO"}, {"219", "N20", "ZAMBONI", "ÀNGELO"}};
+        const QList<QVariantList> perNome = {{"204", "N4", QVariant(), QVariant()},
+                                             {"203", "N3", QVariant(), ""},
+                                             {"202", "N2", "", ""},
+                                             {"201", "N1", "   ", ""},
+                                             {"205", "N5", "D'ANGELO", "ANNA"},
+                                             {"206", "N6", "DE LUCA", "ANNA"},
+                                             {"207", "N7", "DELUCA", "ANNA"},
+                                             {"208", "N8", "ercoli", "anna"},
+                                             {"209", "N9", "ÈRCOLI", "LUCA"},
+                                             {"210", "N10", "ERCOLI", "MARIO"},
+                                             {"211", "N11", " Èrcoli", "zeno"},
+                                             {"212", "N12", "NICCOLÒ", "PIERO"},
+                                             {"213", "N13", "NICCOLO", "ZENO"},
+                                             {"214", "N14", "ROSSI", QVariant()},
+                                             {"215", "N15", "ROSSI", "ANNA"},
+                                             {"216", "N16", "rossi", "ANNA"},
+                                             {"217", "N18", "ZAMBONI", "ANGELO"},
+                                             {"218", "N17", "ZAMBONI", "ANGELO"},
+                                             {"219", "N19", "ZAMBONI", "ÀNGELO"},
+                                             {"219", "N20", "ZAMBONI", "ÀNGELO"}};
         // Written in reverse, so that the order of writing does not give it either.
         for (auto it = perNome.crbegin(); it != perNome.crend(); ++it)
             a->aggiungiSostituto((*it)[0].toString(), (*it)[1].toString(), it->mid(2));
@@ -73,8 +85,9 @@ private slots:
         for (const Ordine o : {Ordine::CodiceAzienda, Ordine::CodiceFiscale, Ordine::Nominativo}) {
             QStringList righe;
             for (const RigaElenco& riga : elenco(*r.db, o))
-                righe << (o == Ordine::CodiceAzienda ? riga.codazi
-                          : o == Ordine::CodiceFiscale ? riga.cfs : riga.codazi + '/' + riga.cfs);
+                righe << (o == Ordine::CodiceAzienda   ? riga.codazi
+                          : o == Ordine::CodiceFiscale ? riga.cfs
+                                                       : riga.codazi + '/' + riga.cfs);
             QCOMPARE(righe, attese[int(o)]);
         }
         // The names handed on as stored: blanks, accents and case kept, Null as "".
@@ -85,8 +98,11 @@ private slots:
     void caricaESposta()
     {
         for (const QVariantList& s : QList<QVariantList>{{"120", "VRDGPP70A01F205X", "ROSSI"},
-                                                         {"007", "12345678903", "ROSSI", "MARIO"}, {"015", "B"},
-                                                         {"030", "C"}, {"044", "A"}, {"050", "D"}})
+                                                         {"007", "12345678903", "ROSSI", "MARIO"},
+                                                         {"015", "B"},
+                                                         {"030", "C"},
+                                                         {"044", "A"},
+                                                         {"050", "D"}})
             a->aggiungiSostituto(s[0].toString(), s[1].toString(), s.mid(2));
         RegistroProva r(*a);
         store::TableRecordset& t = *r.tabelle.sostituti;
@@ -131,5 +147,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRegistroSostituto)
-#include "tst_registro_sostituto.moc"
+PROVA(TestSostituto);
+#include "sostituto.moc"
