@@ -249,28 +249,44 @@ private slots:
     }
 
     // The server's errors by their SQLSTATE (libpq's failures have none):
-    // the class of each is the message the operator reads.
+    // what the clerk reads first.
     void classiSqlstate_data()
     {
         QTest::addColumn<QString>("sqlstate");
-        QTest::addColumn<int>("tipo");
-        QTest::newRow("password") << "28P01" << int(TipoErrore::AccessoNegato);
-        QTest::newRow("authorization") << "28000" << int(TipoErrore::AccessoNegato);
-        QTest::newRow("right refused") << "42501" << int(TipoErrore::PermessoNegato);
-        QTest::newRow("read-only transaction") << "25006" << int(TipoErrore::ServerSolaLettura);
-        QTest::newRow("administrator ended the session") << "57P01" << int(TipoErrore::ConnessionePersa);
-        QTest::newRow("crash shutdown") << "57P02" << int(TipoErrore::ConnessionePersa);
-        QTest::newRow("cannot connect now") << "57P03" << int(TipoErrore::ServerIrraggiungibile);
-        QTest::newRow("connection failure") << "08006" << int(TipoErrore::ServerIrraggiungibile);
-        QTest::newRow("no such database") << "3D000" << int(TipoErrore::ArchivioMancante);
-        QTest::newRow("libpq's own failure") << "" << int(TipoErrore::ServerIrraggiungibile);
+        QTest::addColumn<QString>("riga");
+        const QString persa = "La connessione al server dell'archivio si è interrotta.",
+                      muto = "Il server PostgreSQL dell'archivio non risponde.";
+        QTest::newRow("password") << "28P01"
+                                  << "Il server dell'archivio non consente l'accesso a questo utente.";
+        QTest::newRow("authorization") << "28000"
+                                       << "Il server dell'archivio non consente l'accesso a questo utente.";
+        QTest::newRow("right refused")
+            << "42501"
+            << "Il server PostgreSQL non concede all'utente <utente> il diritto UPDATE sulla tabella ANAGSOSTITUTI.";
+        QTest::newRow("read-only transaction")
+            << "25006"
+            << "Il server PostgreSQL accetta solo letture: non è possibile registrare dati nell'archivio.";
+        QTest::newRow("administrator ended the session") << "57P01" << persa;
+        QTest::newRow("crash shutdown") << "57P02" << persa;
+        QTest::newRow("cannot connect now") << "57P03" << muto;
+        QTest::newRow("connection failure") << "08006" << muto;
+        QTest::newRow("libpq's own failure") << "" << muto;
+        QTest::newRow("no such database") << "3D000"
+                                          << "L'archivio non esiste sul server PostgreSQL.";
+        // Which a test cannot provoke at will.
+        QTest::newRow("disk full") << "53100"
+                                   << "Il disco dell'archivio è pieno.";
+        QTest::newRow("deadlock") << "40P01"
+                                  << "L'archivio è in uso da un altro programma della procedura.";
     }
     void classiSqlstate()
     {
         QFETCH(QString, sqlstate);
-        QFETCH(int, tipo);
-        const QSqlError e("", "the server's words", QSqlError::StatementError, sqlstate);
-        QCOMPARE(int(interno::MotorePostgreSql().classifica(e, "UPDATE ANAGSOSTITUTI SET ASOST_9 = ?").tipo()), tipo);
+        QFETCH(QString, riga);
+        const QSqlError e("", "ERROR:  permission denied for table anagsostituti", QSqlError::StatementError, sqlstate);
+        const ErroreArchivio classificato =
+            interno::MotorePostgreSql().classifica(e, "UPDATE ANAGSOSTITUTI SET ASOST_9 = ?");
+        QCOMPARE(righe(classificato).value(0), "Attenzione !!! " + riga);
     }
 
     // The server that does not answer, the archive it does not hold.

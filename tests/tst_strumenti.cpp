@@ -1,5 +1,6 @@
-// The tools that make the template and the demo archive, run as the operator
-// runs them: on files, or (the _pg variant) on a PostgreSQL server.
+// The tools run as the operator runs them: the template and the demo archive
+// made on files, or (the _pg variant) on a PostgreSQL server, and what the
+// codicefiscale tool says of codes.
 #include "checks/codicifiscali.h"
 #include "support/archivioprova.h"
 
@@ -58,23 +59,56 @@ private slots:
         // What is refused is said, with the usage, and nothing is written.
         const QList<std::tuple<QString, QStringList, int, QString>> casi = {
             {"createmplate", {"--help"}, 0, "Uso: "},
-            {"createmplate", {"--server", "host=x password=segreta"}, 2,
+            {"createmplate",
+             {"--server", "host=x password=segreta"},
+             2,
              "createmplate: server non valido: la password non va scritta"},
             {"creademo", {"--prefisso", "studio", "cartella"}, 2, "creademo: --prefisso vale solo con --server"},
-            {"createmplate", {"--server", "host=x", "--prefisso", "Studio"}, 2,
+            {"createmplate",
+             {"--server", "host=x", "--prefisso", "Studio"},
+             2,
              "createmplate: prefisso non valido: sono ammessi solo"},
             {"creademo", {"--cartella", "x"}, 2, "creademo: Opzione sconosciuta 'cartella'."},
             {"creademo", {}, 2, "creademo: manca un argomento"},
             {"createmplate", {"--server", "host=x", "cartella"}, 2, "createmplate: troppi argomenti"}};
-        const auto contenuto = [this] { return QDir(a->cartella()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); };
+        const auto contenuto = [this] {
+            return QDir(a->cartella()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        };
         const QStringList prima = contenuto();
         for (const auto& [strumento, argomenti, esito, testo] : casi) {
             QString uscita;
-            QVERIFY2(esegui(strumento, argomenti, a->cartella(), uscita) == esito, qPrintable(strumento + ": " + uscita));
+            QVERIFY2(esegui(strumento, argomenti, a->cartella(), uscita) == esito,
+                     qPrintable(strumento + ": " + uscita));
             QVERIFY2(uscita.startsWith(testo), qPrintable(uscita));
             QVERIFY2(uscita.contains("Opzioni:"), qPrintable(uscita)); // the usage follows
         }
         QCOMPARE(contenuto(), prima);
+    }
+
+    void codicefiscale()
+    {
+        // On codes as arguments and, the same codes, on standard input (blank lines skipped): the formal check as
+        // the program gives it (a numeric text is a partita IVA of 11 digits, any other a codice fiscale read in
+        // capitals), what the code says.
+        const QStringList codici = {"RSSMRA85T10H501O", "bnclra60m45f704x", "12345678903", "123456789031",
+                                    "RSSMRA85T10Z999S"};
+        const QString attese = "RSSMRA85T10H501O\t0\t1985-12-10\tM\tH501\tROMA\tRM\n"
+                               "bnclra60m45f704x\t1\t1960-08-05\tF\tF704\tMONZA\tMI\n"
+                               "12345678903\t0\t\t\t\t\t\n"
+                               "123456789031\t1\t\t\t\t\t\n"
+                               "RSSMRA85T10Z999S\t0\t1985-12-10\tM\tZ999\t\t\n";
+        for (const bool daIngresso : {false, true}) {
+            QProcess p;
+            p.start(QDir(qEnvironmentVariable("ANAGSOST_TOOLS_DIR")).filePath("codicefiscale"),
+                    daIngresso ? QStringList() : codici);
+            if (daIngresso) {
+                p.write(("\n  " + codici.join("\n\n") + "  \n").toUtf8());
+                p.closeWriteChannel();
+            }
+            QVERIFY(p.waitForFinished(30000));
+            QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), attese);
+            QCOMPARE(p.exitCode(), 0);
+        }
     }
 
     void modelloConLeProvince()
@@ -108,11 +142,13 @@ private slots:
         QCOMPARE(persone + societa + senzaNome, a->conta("SELECT COUNT(*) FROM ANAGSOSTITUTI"));
         // Section rows in every section table, each tied to a substitute and
         // to the declarant its linked company names.
-        for (const QString t : {"QUADROLDIP1", "QUADROLDIP2", "QUADROLDIP3", "QUADROLDIP4", "QUADROLAUT", "QUADROST"}) {
+        for (const QString& t : SEZIONI) {
             QVERIFY2(a->conta("SELECT COUNT(*) FROM " + t) > 0, qPrintable(t));
-            QCOMPARE(a->conta("SELECT COUNT(*) FROM " + t + " q WHERE NOT EXISTS (SELECT 1 FROM ANAGSOSTITUTI s JOIN "
+            QCOMPARE(a->conta("SELECT COUNT(*) FROM " + t +
+                              " q WHERE NOT EXISTS (SELECT 1 FROM ANAGSOSTITUTI s JOIN "
                               "FRONTESPIZIO f ON f.CODAZI = s.ASOST_10 WHERE s.CODAZI = q.CODAZI AND s.CFS = q.CFS "
-                              "AND f.CFD = q.CFD)"), 0);
+                              "AND f.CFD = q.CFD)"),
+                     0);
         }
     }
 };

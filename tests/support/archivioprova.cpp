@@ -26,9 +26,15 @@ namespace {
 QHash<QString, ArchivioProva*> registro;
 
 // A name in double quotes or, with '\'', an SQL text literal.
-QString quota(QString testo, QChar segno = '"') { return segno + testo.replace(segno, QString(2, segno)) + segno; }
+QString quota(QString testo, QChar segno = '"')
+{
+    return segno + testo.replace(segno, QString(2, segno)) + segno;
+}
 
-QString elenco(const QStringList& voci) { return voci.join(QStringLiteral(", ")); }
+QString elenco(const QStringList& voci)
+{
+    return voci.join(QStringLiteral(", "));
+}
 
 // A result column of the server named as SQLite names it: as written in the
 // select list, otherwise as the schema spells it (the server gives names back
@@ -69,11 +75,15 @@ public:
         m_nome = QStringLiteral("archivioprova-%1").arg(++contatore);
         if (!m_server && !QFileInfo::exists(luogo.percorso()))
             fallisci(QStringLiteral("file inesistente ") + luogo.percorso());
-        QSqlDatabase db = QSqlDatabase::addDatabase(m_server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), m_nome);
-        db.setDatabaseName(!m_server ? luogo.percorso() : luogo.nome().isEmpty() ? QStringLiteral("postgres") : luogo.nome());
-        db.setConnectOptions(m_server ? luogo.server() + QStringLiteral(" connect_timeout=10 options='-c lock_timeout=5000 "
-                                                                        "-c client_min_messages=error'")
-                                      : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(m_server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), m_nome);
+        db.setDatabaseName(!m_server                ? luogo.percorso()
+                           : luogo.nome().isEmpty() ? QStringLiteral("postgres")
+                                                    : luogo.nome());
+        db.setConnectOptions(m_server
+                                 ? luogo.server() + QStringLiteral(" connect_timeout=10 options='-c lock_timeout=5000 "
+                                                                   "-c client_min_messages=error'")
+                                 : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
         if (!db.open())
             fallisci(QStringLiteral("apertura di %1: %2").arg(luogo.descrizione(), db.lastError().text()));
     }
@@ -112,7 +122,8 @@ public:
     qint64 inserisci(const QString& tabella, const QStringList& colonne, const QVariantList& valori)
     {
         const QStringList segni(colonne.size(), QStringLiteral("?"));
-        const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(tabella, elenco(colonne), elenco(segni));
+        const QString sql =
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(tabella, elenco(colonne), elenco(segni));
         return esegui(sql, valori).lastInsertId().toLongLong();
     }
 
@@ -153,23 +164,25 @@ public:
     // The text of ArchivioProva::istantanea().
     QString istantanea()
     {
-        QStringList righe = colonna(
-            m_server ? QStringLiteral("SELECT 'table ' || table_name || ': ' || string_agg(column_name || ' ' || "
-                                      "data_type || COALESCE('(' || character_maximum_length || ')', '') || CASE WHEN "
-                                      "is_nullable = 'NO' THEN ' NOT NULL' ELSE '' END, ', ' ORDER BY ordinal_position) "
-                                      "FROM information_schema.columns WHERE table_schema = current_schema() "
-                                      "GROUP BY table_name UNION ALL SELECT 'index ' || indexname || ' ON ' || "
-                                      "tablename || ': ' || indexdef FROM pg_catalog.pg_indexes "
-                                      "WHERE schemaname = current_schema() ORDER BY 1")
-                     : QStringLiteral("SELECT type || ' ' || name || ' ON ' || tbl_name || ': ' || "
-                                      "COALESCE(sql, '') FROM sqlite_master ORDER BY type, name"));
+        QStringList righe =
+            colonna(m_server ? QStringLiteral(
+                                   "SELECT 'table ' || table_name || ': ' || string_agg(column_name || ' ' || "
+                                   "data_type || COALESCE('(' || character_maximum_length || ')', '') || CASE WHEN "
+                                   "is_nullable = 'NO' THEN ' NOT NULL' ELSE '' END, ', ' ORDER BY ordinal_position) "
+                                   "FROM information_schema.columns WHERE table_schema = current_schema() "
+                                   "GROUP BY table_name UNION ALL SELECT 'index ' || indexname || ' ON ' || "
+                                   "tablename || ': ' || indexdef FROM pg_catalog.pg_indexes "
+                                   "WHERE schemaname = current_schema() ORDER BY 1")
+                             : QStringLiteral("SELECT type || ' ' || name || ' ON ' || tbl_name || ': ' || "
+                                              "COALESCE(sql, '') FROM sqlite_master ORDER BY type, name"));
         for (const QString& t : tabelle()) {
             const QSqlRecord r = esegui(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quota(t))).record();
             QStringList colonne, ordine;
             for (int i = 0; i < r.count(); ++i) {
                 colonne << (m_server ? nomeCampo(r.fieldName(i)) : r.fieldName(i));
                 // Binary order on SQLite; the server's databases sort by bytes (C collation).
-                ordine << (m_server ? QString::number(i + 1) : quota(r.fieldName(i)) + QStringLiteral(" COLLATE BINARY"));
+                ordine << (m_server ? QString::number(i + 1)
+                                    : quota(r.fieldName(i)) + QStringLiteral(" COLLATE BINARY"));
             }
             righe << QStringLiteral("== %1 (%2)").arg(m_server ? t.toUpper() : t, elenco(colonne));
             QSqlQuery q = esegui(QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(quota(t), elenco(ordine)));
@@ -190,9 +203,15 @@ private:
 
 // ---- engine of the run ----
 
-QString serverProva() { return qEnvironmentVariable("ANAGSOST_PG").trimmed(); }
+QString serverProva()
+{
+    return qEnvironmentVariable("ANAGSOST_PG").trimmed();
+}
 
-bool suServerProva() { return qEnvironmentVariableIsSet("ANAGSOST_PG"); }
+bool suServerProva()
+{
+    return qEnvironmentVariableIsSet("ANAGSOST_PG");
+}
 
 QString motivoSaltoMotore()
 {
@@ -201,7 +220,8 @@ QString motivoSaltoMotore()
             if (suServerProva())
                 ConnessioneProva(store::Luogo::server(serverProva(), QString())).esegui(QStringLiteral("SELECT 1"));
         } catch (const std::exception& e) {
-            return QStringLiteral("PostgreSQL server not reachable (%1): %2").arg(serverProva(), QString::fromUtf8(e.what()));
+            return QStringLiteral("PostgreSQL server not reachable (%1): %2")
+                .arg(serverProva(), QString::fromUtf8(e.what()));
         }
         return QString();
     }();
@@ -254,7 +274,8 @@ QString ArchivioProva::creaAnno()
 void ArchivioProva::aggiungiFrontespizio(const QString& codazi, const QString& cfd, const QVariant& fr1,
                                          const QVariant& fr2, const QVariant& fr3, const QVariant& fr14)
 {
-    ConnessioneProva(m_luogo).inserisci(QStringLiteral("FRONTESPIZIO"), {"CODAZI", "CFD", "FR_1", "FR_2", "FR_3", "fr_14"},
+    ConnessioneProva(m_luogo).inserisci(QStringLiteral("FRONTESPIZIO"),
+                                        {"CODAZI", "CFD", "FR_1", "FR_2", "FR_3", "fr_14"},
                                         {codazi, cfd, fr1, fr2, fr3, fr14});
 }
 
@@ -322,7 +343,10 @@ qint64 ArchivioProva::conta(const QString& sql, const QVariantList& parametri)
     return r.first().first().toLongLong();
 }
 
-QString ArchivioProva::istantanea() { return ConnessioneProva(m_luogo).istantanea(); }
+QString ArchivioProva::istantanea()
+{
+    return ConnessioneProva(m_luogo).istantanea();
+}
 
 int ArchivioProva::interrompiSessioni()
 {
@@ -377,7 +401,8 @@ void ArchivioProva::alSeguito(const QString& evento, const QString& tabella, con
         return;
     }
     esegui(QStringLiteral("CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS "
-                          "$$ BEGIN %2; RETURN NULL; END $$").arg(nome, istruzione));
+                          "$$ BEGIN %2; RETURN NULL; END $$")
+               .arg(nome, istruzione));
     esegui(QStringLiteral("CREATE TRIGGER %1 AFTER %2 ON %3 FOR EACH ROW EXECUTE FUNCTION %1()")
                .arg(nome, evento, tabella));
 }
@@ -391,8 +416,9 @@ ArchivioProva::Blocco::Blocco(const store::Luogo& luogo, bool esclusivo)
     }
     m_connessione->esegui(QStringLiteral("BEGIN"));
     m_connessione->esegui(QStringLiteral("LOCK TABLE %1 IN %2 MODE")
-                              .arg(elenco(m_connessione->tabelle()), esclusivo ? QStringLiteral("ACCESS EXCLUSIVE")
-                                                                               : QStringLiteral("SHARE ROW EXCLUSIVE")));
+                              .arg(elenco(m_connessione->tabelle()), esclusivo
+                                                                         ? QStringLiteral("ACCESS EXCLUSIVE")
+                                                                         : QStringLiteral("SHARE ROW EXCLUSIVE")));
 }
 
 // Closing the connection ends its transaction and with it the locks.
@@ -428,7 +454,10 @@ FilePasswordProva::FilePasswordProva(const QStringList& righe, QFile::Permission
     qputenv("PGPASSFILE", percorso().toUtf8());
 }
 
-FilePasswordProva::~FilePasswordProva() { qputenv("PGPASSFILE", m_prima); }
+FilePasswordProva::~FilePasswordProva()
+{
+    qputenv("PGPASSFILE", m_prima);
+}
 
 QString FilePasswordProva::rigaProva()
 {
@@ -448,9 +477,10 @@ RuoloProva::RuoloProva(ArchivioProva& archivio) : m_archivio(archivio), m_nome(a
         return;
     }
     const QString riga = FilePasswordProva::rigaProva();
-    m_file = std::make_unique<FilePasswordProva>(
-        QStringList{riga, riga.section(QLatin1Char(':'), 0, 2) + QLatin1Char(':') + m_nome + QStringLiteral(":segreta")},
-        QFile::ReadOwner | QFile::WriteOwner);
+    m_file =
+        std::make_unique<FilePasswordProva>(QStringList{riga, riga.section(QLatin1Char(':'), 0, 2) + QLatin1Char(':') +
+                                                                  m_nome + QStringLiteral(":segreta")},
+                                            QFile::ReadOwner | QFile::WriteOwner);
 }
 
 RuoloProva::~RuoloProva()

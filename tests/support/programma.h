@@ -9,28 +9,34 @@
 #include <functional>
 #include <vector>
 
-inline std::vector<std::function<int(int, char**)>>& proveDelProgramma()
+// Each class by name, with what runs it.
+using ProvaDelProgramma = std::pair<QByteArray, std::function<int(int, char**)>>;
+inline std::vector<ProvaDelProgramma>& proveDelProgramma()
 {
-    static std::vector<std::function<int(int, char**)>> prove;
+    static std::vector<ProvaDelProgramma> prove;
     return prove;
 }
 
 template <class Classe>
 bool registraProva()
 {
-    proveDelProgramma().push_back([](int argc, char** argv) {
-        Classe prova;
-        return QTest::qExec(&prova, argc, argv);
-    });
+    proveDelProgramma().push_back({Classe::staticMetaObject.className(), [](int argc, char** argv) {
+                                       Classe prova;
+                                       return QTest::qExec(&prova, argc, argv);
+                                   }});
     return true;
 }
 #define PROVA(Classe) static const bool registrata##Classe = registraProva<Classe>()
 
-// Runs every class; the failures of all, at most 127 (an exit status).
+// Runs every class, or only the one ANAGSOST_CLASSE names (so that the
+// arguments, a test function say, are that class's); the failures of all, at
+// most 127 (an exit status).
 inline int eseguiProve(int argc, char** argv)
 {
+    const QByteArray sola = qgetenv("ANAGSOST_CLASSE");
     int fallite = 0;
-    for (const auto& prova : proveDelProgramma())
-        fallite += prova(argc, argv);
+    for (const auto& [nome, prova] : proveDelProgramma())
+        if (sola.isEmpty() || nome == sola)
+            fallite += prova(argc, argv);
     return std::min(fallite, 127);
 }

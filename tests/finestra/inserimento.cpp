@@ -1,36 +1,41 @@
 // Registration of a new substitute: the fields of the insertion frame, each
 // kind of refusal of the confirmation (a question, a missing field named by
 // its label, a code in use, a linked company emptied), the hand-over to the
-// data sheet, the sheet left unsaved and the first save that adds the row.
-// Every check in its order is the core's (tst_registro_inserimento).
-#include "schedaprova.h"
+// data sheet and the first save that adds the row. Every check in its order
+// is the core's (tst_registro).
+#include "support/finestraprova.h"
+#include "support/programma.h"
 
-static const QStringList CAMPI = {"TEXTAZI", "TEXTCF", "TextCOGNO", "TextNOME", "TextAZICOL"};
+#include "window/aspetto.h"
+
+#include <QLabel>
+
+namespace {
+
+const QStringList CAMPI = {"TEXTAZI", "TEXTCF", "TextCOGNO", "TextNOME", "TextAZICOL"};
 // Company code, codice fiscale, surname, first name, linked company: passes every check.
-static const QStringList VALIDO = {"7", "VRDGPP70A01F205V", "verdi", "giuseppe", "1"};
-static const QString PIVAERRATA = QStringLiteral("Partita IVA formalmente errata\r\rVuoi proseguire ugualmente ?");
-static const QString GIAAZI = "Attenzione !!! Il codice azienda inserito per il sostituto e' gia presente ";
-static const QString COLLEGATA = QStringLiteral("Attenzione !!! Il codice azienda collegata inserito ");
+const QStringList VALIDO = {"7", "VRDGPP70A01F205V", "verdi", "giuseppe", "1"};
+const QString PIVAERRATA = "Partita IVA formalmente errata\r\rVuoi proseguire ugualmente ?";
+const QString COLLEGATA = "Attenzione !!! Il codice azienda collegata inserito ";
 // Typed values, texts of the boxes shown, style of the last one, the control that gets the focus.
 using Caso = std::tuple<QStringList, QStringList, int, QString>;
 
-static QString nomeFuoco() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : ""; }
+} // namespace
 
 class TestInserimento : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ArchivioProva> archivio;
-    std::unique_ptr<FinestraProva> prova;
+    std::unique_ptr<BancoProva> p;
     QString prima; // the archive before the case
 
     // Opens the insertion frame from the first line of the list and types the
     // fields one after the other, moving on with Tab as the operator does. A
     // null linked-company code means the operator never enters that field.
-    void digita(const QStringList& valori)
+    void compila(const QStringList& valori)
     {
-        prova->doppioClickLista(0);
+        p->doppioClickLista(0);
         for (int i = 0; i < (valori[4].isNull() ? 4 : 5); ++i) {
-            QCOMPARE(nomeFuoco(), CAMPI[i]);
+            QCOMPARE(p->fuoco(), CAMPI[i]);
             QTest::keyClicks(QApplication::focusWidget(), valori[i]);
             if (i < 3 || !valori[4].isNull())
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -41,23 +46,25 @@ class TestInserimento : public QObject {
     {
         QStringList t;
         for (const QString& nome : nomi)
-            t << prova->controllo<QWidget>(nome)->property("text").toString();
+            t << p->controllo<QWidget>(nome)->property("text").toString();
         return t;
     }
 
 private slots:
-    void initTestCase() { preparaAmbienteProva(); RICHIEDI_MOTORE_PROVA(); }
-
+    void initTestCase()
+    {
+        preparaAmbienteProva();
+        RICHIEDI_MOTORE_PROVA();
+    }
     void init()
     {
-        archivio = scheda::annoProva(); // front page 001
-        archivio->aggiungiFrontespizio("002", "RSSMRA80A01H501U", "ROSSI", "MARIO", {}, "1");
-        archivio->aggiungiSostituto("101", "BNCLCU80A01H501Q", {"BIANCHI", "LUCA"});
-        prima = archivio->istantanea();
-        prova = std::make_unique<FinestraProva>();
-        QVERIFY(prova->avvia());
+        p = std::make_unique<BancoProva>();
+        p->archivio.aggiungiFrontespizio("002", "RSSMRA80A01H501U", "ROSSI", "MARIO", {}, "1");
+        p->sostituto({"101", "BNCLCU80A01H501Q"}, {"1=BIANCHI", "2=LUCA"});
+        prima = p->archivio.istantanea();
+        QVERIFY(p->avvia());
     }
-    void cleanup() { prova.reset(); archivio.reset(); }
+    void cleanup() { p.reset(); }
 
     void controlloFallito_data()
     {
@@ -80,7 +87,7 @@ private slots:
         riga("sostituto gia registrato", vbCritical, "CmdInserimento(0)", {"101", "BNCLCU80A01H501Q", "BIANCHI", "9"},
              {"Attenzione !!! Anagrafica sostituto gia' presente."});
         riga("azienda di un dichiarante", vbCritical, "TEXTAZI", {"1", VALIDO[1], "VERDI", "2"},
-             {GIAAZI + "nel frontespizio"});
+             {"Attenzione !!! Il codice azienda inserito per il sostituto e' gia presente nel frontespizio"});
         riga("collegata ignota", vbCritical, "TextAZICOL", {"7", VALIDO[1], "VERDI", "9"},
              {COLLEGATA + "non è presente nel frontespizio"});
     }
@@ -88,73 +95,70 @@ private slots:
     {
         QFETCH(Caso, caso);
         const auto& [valori, messaggi, stile, fuoco] = caso;
-        prova->controllo<QWidget>("Label2(1)")->setProperty("text", "C.F. / P.IVA");
-        digita(valori);
+        p->controllo<QWidget>("Label2(1)")->setProperty("text", "C.F. / P.IVA");
+        compila(valori);
         QStringList digitati = testi();
         MessageBox::setNextAnswer(vbNo); // to a code failing its check
-        prova->click("CmdInserimento(0)");
+        p->click("CmdInserimento(0)");
 
         QCOMPARE(testiMostrati(), messaggi);
         QCOMPARE(MessageBox::shown().last().stile, stile);
-        QCOMPARE(nomeFuoco(), fuoco);
+        QCOMPARE(p->fuoco(), fuoco);
         // Texts as typed (the linked code emptied after its own failures); the
         // field at fault highlighted after an information or a question.
         if (messaggi.last().startsWith(COLLEGATA))
             digitati[4].clear();
         QCOMPARE(testi(), digitati);
         for (const QString& campo : CAMPI)
-            QCOMPARE(prova->campo(campo)->BackColor(), stile != vbCritical && campo == fuoco ? GIALLO : BIANCO);
-        QVERIFY(prova->controllo<QWidget>("FrmInserimento")->isVisible());
-        QCOMPARE(prova->modulo.NUOVOSOSTITUTO, 0);
+            QCOMPARE(p->campo(campo)->BackColor(), stile != vbCritical && campo == fuoco ? GIALLO : BIANCO);
+        QVERIFY(p->visibile("FrmInserimento"));
+        QCOMPARE(p->modulo.NUOVOSOSTITUTO, 0);
 
-        // A second, correct confirmation runs every lookup on the right index
-        // and hands the new substitute over to the data sheet.
+        // A second, correct confirmation hands the new substitute over to the
+        // data sheet. It exists only on the sheet: leaving it, even untouched,
+        // asks, and a No leaves nothing behind; the next substitute opened moves again.
         azzeraMessaggi();
-        digita(VALIDO);
-        prova->click("CmdInserimento(0)");
+        compila(VALIDO);
+        p->click("CmdInserimento(0)");
         QCOMPARE(testiMostrati(), QStringList());
-        QVERIFY(prova->controllo<QWidget>("Frmmoduli(0)")->isVisible());
-        // It exists only on the sheet: leaving it, even untouched, asks, and a
-        // No leaves nothing behind; the next substitute opened moves again.
+        QVERIFY(p->mostra({"007", "VRDGPP70A01F205V"}));
         MessageBox::setNextAnswer(vbNo);
-        prova->click("cmdselprec");
+        p->click("cmdselprec");
         QCOMPARE(testiMostrati(), QStringList{"Sono state effettuate delle variazioni\rSalvare ?"});
-        prova->doppioClickLista(1);
-        QCOMPARE(prova->modulo.NUOVOSOSTITUTO, 0);
-        QVERIFY(prova->bottone("cmdparcsuc")->isEnabled());
-        QCOMPARE(archivio->istantanea(), prima);
+        p->doppioClickLista(1);
+        QCOMPARE(p->modulo.NUOVOSOSTITUTO, 0);
+        QVERIFY(p->bottone("cmdparcsuc")->isEnabled());
+        QCOMPARE(p->archivio.istantanea(), prima);
     }
 
     void percorsoCompleto()
     {
         // A company whose partita IVA fails its check, accepted with Yes: from the insertion entry to the saved
-        // row read back from the file. Calculator-style code fields with the key form on leaving, upper case in
-        // the others.
-        digita({"a1x234.", "03456789010", "verdi d'angelo", "", "x2."});
+        // row. Calculator-style code fields with the key form on leaving, upper case in the others.
+        compila({"a1x234.", "03456789010", "verdi d'angelo", "", "x2."});
         MessageBox::setNextAnswer(vbYes);
-        prova->click("CmdInserimento(0)");
+        p->click("CmdInserimento(0)");
         // No first name: the header shows the company name alone. The sheet
         // gets the names and the linked company, the rest as the opening cleared it.
         QCOMPARE(testi({"LabCOGNODEN", "LabCF", "LabAZI"}), (QStringList{"VERDI D'ANGELO", "03456789010", "123"}));
-        QCOMPARE(scheda::testiScheda(*prova), "VERDI D'ANGELO|||00/00/0000||||||002");
-        QCOMPARE(nomeFuoco(), "Text1(1)");
+        QCOMPARE(p->scheda(), "VERDI D'ANGELO|||00/00/0000||||||002");
+        QCOMPARE(p->fuoco(), "Text1(1)");
         // Pending until the first save: an unsaved change, no moves.
-        QCOMPARE(prova->modulo.NUOVOSOSTITUTO, 1);
-        QCOMPARE(prova->modulo.VARIAZIONI, 1);
-        QVERIFY(!prova->bottone("cmdparcprec")->isEnabled());
-        QVERIFY(!prova->bottone("cmdparcsuc")->isEnabled());
+        QCOMPARE(p->modulo.NUOVOSOSTITUTO, 1);
+        QCOMPARE(p->modulo.VARIAZIONI, 1);
+        QVERIFY(!p->bottone("cmdparcprec")->isEnabled());
+        QVERIFY(!p->bottone("cmdparcsuc")->isEnabled());
 
-        for (const auto& [campo, testo] : {std::pair{"Text1(7)", "torino"}, {"Text1(8)", "to"}, {"Text1(9)", "po 1"}})
-            QTest::keyClicks(prova->campo(campo), testo);
-        prova->click("cmdmemorizza");
-        QCOMPARE(scheda::registrato(*archivio, {"123", "03456789010"}),
-                 "VERDI D'ANGELO|||00000000|||TORINO|TO|PO 1|002");
+        for (const auto& [n, testo] : {std::pair{7, "torino"}, {8, "to"}, {9, "po 1"}})
+            QTest::keyClicks(p->campo(n), testo);
+        p->click("cmdmemorizza");
+        QCOMPARE(p->registrato({"123", "03456789010"}), "VERDI D'ANGELO|||00000000|||TORINO|TO|PO 1|002");
         // No longer pending: the moves work again, from the new row, without a question.
-        prova->click("cmdparcprec");
-        QCOMPARE(prova->finestra.STATO.CODAZISOST, "101");
+        p->click("cmdparcprec");
+        QVERIFY(p->mostra({"101", "BNCLCU80A01H501Q"}));
         QCOMPARE(testiMostrati(), QStringList{PIVAERRATA});
     }
 };
 
-QTEST_MAIN(TestInserimento)
-#include "tst_inserimento.moc"
+PROVA(TestInserimento);
+#include "inserimento.moc"
