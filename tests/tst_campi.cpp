@@ -138,12 +138,8 @@ private slots:
         QVERIFY(eventi.isEmpty());                       // a popup is no change of field
     }
 
-    void statoEColori()
+    void colori()
     {
-        a->setMaxLength(3);
-        a->applica({QStringLiteral("XYZW"), 0, 8}); // cut at the field's own maximum length
-        QCOMPARE(a->text(), "XYZ");
-        QCOMPARE(a->SelStart(), 3);
         // Classic colour values, red in the low byte, blue in the high one, kept while the window is inactive.
         a->setBackColor(8388863);
         QCOMPARE(a->palette().color(QPalette::Inactive, QPalette::Base), QColor(255, 0, 128));

@@ -23,18 +23,14 @@ struct Riga {
     QVariantList asost;
 };
 const QVariant NULLO;
+// clang-format off
 const QList<Riga> RIGHE = {
-    {"101",
-     "RSSMRA75M15H501X",
-     {"ROSSI", "MARIO", "M", "19750815", "ROMA", "RM", "MILANO", "MI", "VIA ROMA 1; SCALA B", "001"}},
-    {"102",
-     "12345678903",
-     {"\"LA TORRE\" SRL", "", "", "00000000", "", "", "FORL\u00cc", "FC", "VIA \"NUOVA\" 3", "001"}},
-    {"103",
-     "DLLMRC66P30D612S",
+    {"101", "RSSMRA75M15H501X", {"ROSSI", "MARIO", "M", "19750815", "ROMA", "RM", "MILANO", "MI", "VIA ROMA 1; SCALA B", "001"}},
+    {"102", "12345678903", {"\"LA TORRE\" SRL", "", "", "00000000", "", "", "FORL\u00cc", "FC", "VIA \"NUOVA\" 3", "001"}},
+    {"103", "DLLMRC66P30D612S",
      {"DELL'ACQUA", NULLO, "M", NULLO, "CITT\u00c0 DI CASTELLO", "PG", NULLO, "", "VIA PO 1\r\nINTERNO 4", NULLO}},
-    {"7", "BNCLRA80A41F205Y", {"  BIANCHI ", "LAURA ", "F", "19800231", "MILANO", "MI", "", "", "", "2"}},
-};
+    {"7", "BNCLRA80A41F205Y", {"  BIANCHI ", "LAURA ", "F", "19800231", "MILANO", "MI", "", "", "", "2"}}};
+// clang-format on
 
 std::vector<ChiaveSostituto> chiaviDi(const QList<int>& indici)
 {
@@ -150,7 +146,6 @@ private slots:
         const QString percorso = cartella.filePath("bloccato.csv");
         const EsitoEsportazione esito = esporta(*r.db, chiaviDi({0}), percorso);
         QCOMPARE(int(esito.tipo), int(EsitoEsportazione::Tipo::Rifiutato));
-        QVERIFY(esito.errore.has_value());
         QVERIFY(!QFile::exists(percorso));
     }
 

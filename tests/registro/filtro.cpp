@@ -65,36 +65,28 @@ private slots:
             QCOMPARE(registro::testoRicerca(testo), piegato);
     }
 
-    // The rows of RIGHE holding a text, found by the plain test and by the fast search.
-    void contiene_data()
-    {
-        QTest::addColumn<QString>("testo");
-        QTest::addColumn<QStringList>("codici");
-        QTest::newRow("empty: every row") << "" << QStringList{"101", "102", "103", "104", "007", "110", "111", "112"};
-        QTest::newRow("company code inside another") << "10" << QStringList{"101", "102", "103", "104", "110"};
-        QTest::newRow("leading zeros of the code") << "007" << QStringList{"007"};
-        QTest::newRow("codice fiscale in lower case") << "h501" << QStringList{"101", "111"};
-        QTest::newRow("blanks of a stored partita IVA are not in it") << "903 " << QStringList{};
-        QTest::newRow("surname and first name") << "ssi mar" << QStringList{"101", "112"};
-        QTest::newRow("first name alone") << "laura" << QStringList{"007"};
-        QTest::newRow("stored blanks around the names are not") << "rossi maria " << QStringList{};
-        QTest::newRow("two blanks as typed") << "rossi  mario" << QStringList{};
-        QTest::newRow("accent stored, typed without") << "citta" << QStringList{"104"};
-        QTest::newRow("accent typed, stored without") << "nicol\u00f2" << QStringList{"103", "111"};
-        QTest::newRow("plain apostrophe for a typographic one") << "d'angelo" << QStringList{"103"};
-        QTest::newRow("no text across two fields") << "101 rss" << QStringList{};
-    }
+    // The rows of RIGHE holding a text, found by the plain test and by the fast search (each once, in the
+    // order added): a code inside another, the zeros of a code, a codice fiscale in lower case, the blanks of
+    // a stored partita IVA (not in it), surname and first name, the first name alone, blanks stored around
+    // the names (not in it), two blanks typed, an accent stored or typed without, a typographic apostrophe, no
+    // text across two fields.
     void contiene()
     {
-        QFETCH(QString, testo);
-        QFETCH(QStringList, codici);
-        QStringList semplice, veloce;
-        for (const qsizetype r : trovaSemplice(RIGHE, testo))
-            semplice << RIGHE.at(r).codazi;
-        for (const qsizetype r : elencoDi(RIGHE).trova(testo)) // each once, in the order added
-            veloce << RIGHE.at(r).codazi;
-        QCOMPARE(semplice, codici);
-        QCOMPARE(veloce, codici);
+        // clang-format off
+        const QList<std::pair<QString, QString>> casi = {
+            {"", "101 102 103 104 007 110 111 112"}, {"10", "101 102 103 104 110"}, {"007", "007"},
+            {"h501", "101 111"}, {"903 ", ""}, {"ssi mar", "101 112"}, {"laura", "007"}, {"rossi maria ", ""},
+            {"rossi  mario", ""}, {"citta", "104"}, {"nicol\u00f2", "103 111"}, {"d'angelo", "103"}, {"101 rss", ""}};
+        // clang-format on
+        for (const auto& [testo, codici] : casi) {
+            QStringList semplice, veloce;
+            for (const qsizetype r : trovaSemplice(RIGHE, testo))
+                semplice << RIGHE.at(r).codazi;
+            for (const qsizetype r : elencoDi(RIGHE).trova(testo))
+                veloce << RIGHE.at(r).codazi;
+            QCOMPARE(testo + ": " + semplice.join(' '), testo + ": " + codici);
+            QCOMPARE(testo + ": " + veloce.join(' '), testo + ": " + codici);
+        }
     }
 
     void ricercaVeloceComeQuellaSemplice()
@@ -127,7 +119,7 @@ private slots:
                 trovati += attese.empty() ? 0 : 1;
             }
         }
-        QVERIFY(trovati > 300); // most texts are found somewhere
+        QVERIFY(trovati > 300); // most texts are found somewhere, or the test proves little
     }
 
     void pagine()

@@ -17,50 +17,12 @@ class TestInserimento : public QObject {
 private slots:
     void initTestCase() { RICHIEDI_MOTORE_PROVA(); }
 
-    void controlli_data()
-    {
-        QTest::addColumn<QStringList>("campi"); // company code, codice fiscale, surname, linked company
-        QTest::addColumn<int>("tipo");
-        QTest::addColumn<int>("campo");
-        QTest::addColumn<QString>("messaggio");
-        QTest::addColumn<QString>("domanda"); // the form check's box
-        QTest::addColumn<int>("risposta");
-        const auto caso = [](const char* nome, const QStringList& campi, T tipo, C campo, const QString& messaggio = {},
-                             const QString& domanda = {}, int risposta = vbNo) {
-            QTest::newRow(nome) << campi << int(tipo) << int(campo) << messaggio << domanda << risposta;
-        };
-        const QString cf = "VRDGPP70A01F205V"; // formally correct, nobody's
-        // Each row would fail a later check too: the first one that fails wins.
-        caso("partita IVA wrong, Yes", {"1", "12345678900", "VERDI SRL", "2"}, T::Rifiutato, C::Azienda,
-             AZIENDAFRONTESPIZIO, PIVAERRATA, vbYes);
-        caso("partita IVA wrong, No", {"", "12345678900", "", ""}, T::CodiceRifiutato, C::CodiceFiscale, "",
-             PIVAERRATA);
-        caso("company code zero", {"000", "", "", ""}, T::Mancante, C::Azienda);
-        caso("codice fiscale empty", {"7", " ", "", ""}, T::Mancante, C::CodiceFiscale);
-        caso("surname blanks", {"1", cf, "   ", ""}, T::Mancante, C::Cognome);
-        caso("linked company empty", {"1", cf, "VERDI", ""}, T::Mancante, C::Collegata);
-        caso("a front page's pair", {"1", "01234567897", "ALFA", "9"}, T::Rifiutato, C::Nessuno, COPPIAFRONTESPIZIO);
-        // 003 is both a front page's and a substitute's company: the front pages come first.
-        caso("a front page's company", {"3", cf, "VERDI", "9"}, T::Rifiutato, C::Azienda, AZIENDAFRONTESPIZIO);
-        // Eleven digits found in their 16-character key form.
-        caso("a front page's partita IVA", {"101", "01234567897", "ALFA", "9"}, T::Rifiutato, C::CodiceFiscale,
-             CFFRONTESPIZIO);
-        caso("registered", {"101", "BNCLCU80A01H501Q", "BIANCHI", "9"}, T::Rifiutato, C::Nessuno, SOSTITUTOPRESENTE);
-        caso("a substitute's company", {"101", "09876543217", "VERDI", "9"}, T::Rifiutato, C::Azienda,
-             AZIENDASOSTITUTO);
-        caso("a substitute's code", {"7", "09876543217", "DELTA", "9"}, T::Rifiutato, C::CodiceFiscale, CFSOSTITUTO);
-        caso("linked company unknown", {"7", cf, "VERDI", "9"}, T::Rifiutato, C::Collegata, COLLEGATASENZAFRONTESPIZIO);
-        caso("linked company a substitute", {"7", cf, "VERDI", "3"}, T::Rifiutato, C::Collegata, COLLEGATASOSTITUTO);
-        caso("accepted", {" 7", cf + " ", "VERDI", " 1"}, T::Accettato, C::Nessuno);
-    }
+    // Company code, codice fiscale, surname, linked company; the outcome, the field at fault, the message, the
+    // form check's question (answered No, the first row Yes). Each row would fail a later check too: the first
+    // one that fails wins. 003 is both a front page's and a substitute's company; eleven digits are found in
+    // their 16-character key form; after either linked-company refusal the code is emptied.
     void controlli()
     {
-        QFETCH(QStringList, campi);
-        QFETCH(int, tipo);
-        QFETCH(int, campo);
-        QFETCH(QString, messaggio);
-        QFETCH(QString, domanda);
-        QFETCH(int, risposta);
         const auto a = annoVuoto();
         a->aggiungiFrontespizio("001", "01234567897", {}, {}, "ALFA SRL");
         a->aggiungiFrontespizio("002", "RSSMRA80A01H501U", "ROSSI", "MARIO", {}, "1");
@@ -68,20 +30,40 @@ private slots:
         a->aggiungiSostituto("101", "BNCLCU80A01H501Q", {"BIANCHI", "LUCA"});
         a->aggiungiSostituto("003", "09876543217", {"DELTA SRL"}); // a declarant that is also a substitute
         const QString prima = a->istantanea();
+        const QString cf = "VRDGPP70A01F205V"; // formally correct, nobody's
+        // clang-format off
+        const QList<std::tuple<QStringList, T, C, QString, QString>> casi = {
+            {{"1", "12345678900", "VERDI SRL", "2"}, T::Rifiutato, C::Azienda, AZIENDAFRONTESPIZIO, PIVAERRATA},
+            {{"", "12345678900", "", ""}, T::CodiceRifiutato, C::CodiceFiscale, "", PIVAERRATA},
+            {{"000", "", "", ""}, T::Mancante, C::Azienda, "", ""},
+            {{"7", " ", "", ""}, T::Mancante, C::CodiceFiscale, "", ""},
+            {{"1", cf, "   ", ""}, T::Mancante, C::Cognome, "", ""},
+            {{"1", cf, "VERDI", ""}, T::Mancante, C::Collegata, "", ""},
+            {{"1", "01234567897", "ALFA", "9"}, T::Rifiutato, C::Nessuno, COPPIAFRONTESPIZIO, ""},
+            {{"3", cf, "VERDI", "9"}, T::Rifiutato, C::Azienda, AZIENDAFRONTESPIZIO, ""},
+            {{"101", "01234567897", "ALFA", "9"}, T::Rifiutato, C::CodiceFiscale, CFFRONTESPIZIO, ""},
+            {{"101", "BNCLCU80A01H501Q", "BIANCHI", "9"}, T::Rifiutato, C::Nessuno, SOSTITUTOPRESENTE, ""},
+            {{"101", "09876543217", "VERDI", "9"}, T::Rifiutato, C::Azienda, AZIENDASOSTITUTO, ""},
+            {{"7", "09876543217", "DELTA", "9"}, T::Rifiutato, C::CodiceFiscale, CFSOSTITUTO, ""},
+            {{"7", cf, "VERDI", "9"}, T::Rifiutato, C::Collegata, COLLEGATASENZAFRONTESPIZIO, ""},
+            {{"7", cf, "VERDI", "3"}, T::Rifiutato, C::Collegata, COLLEGATASOSTITUTO, ""},
+            {{" 7", cf + " ", "VERDI", " 1"}, T::Accettato, C::Nessuno, "", ""}};
+        // clang-format on
         RegistroProva r(*a);
-        QStringList domande;
-        const auto esito = registro::controllaInserimento(r.archivio(), {campi[0], campi[1], campi[2], "", campi[3]},
-                                                          [&](const QString& testo, int) {
-                                                              domande << testo;
-                                                              return risposta;
-                                                          });
-        QCOMPARE(int(esito.tipo), tipo);
-        QCOMPARE(int(esito.campo), campo);
-        QCOMPARE(esito.messaggio, messaggio);
-        // After either linked-company refusal the code is emptied.
-        QCOMPARE(esito.svuota, tipo == int(T::Rifiutato) && campo == int(C::Collegata));
-        QCOMPARE(domande.join('|'), domanda);
-        QCOMPARE(r.aRiposo(), ARIPOSO);
+        for (const auto& [campi, tipo, campo, messaggio, domanda] : casi) {
+            QStringList domande;
+            const auto esito = registro::controllaInserimento(
+                r.archivio(), {campi[0], campi[1], campi[2], "", campi[3]}, [&](const QString& testo, int) {
+                    domande << testo;
+                    return campi[2] == "VERDI SRL" ? vbYes : vbNo;
+                });
+            const QString cosa = campi.join('/') + ": ";
+            QCOMPARE(cosa + QString("%1 %2 ").arg(int(esito.tipo)).arg(int(esito.campo)) + esito.messaggio,
+                     cosa + QString("%1 %2 ").arg(int(tipo)).arg(int(campo)) + messaggio);
+            QCOMPARE(cosa + domande.join('|'), cosa + domanda);
+            QCOMPARE(esito.svuota, tipo == T::Rifiutato && campo == C::Collegata);
+            QCOMPARE(r.aRiposo(), ARIPOSO);
+        }
         QCOMPARE(a->istantanea(), prima);
     }
 };

