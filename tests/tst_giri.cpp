@@ -55,7 +55,8 @@ private slots:
                                        " (CODAZI, CFD, CFS, RIGO) "
                                        "SELECT ?, ?, ?, n FROM generate_series(0, ?) n WHERE n % 6 = ?",
                                    {k.codazi, CFD, k.cfs, righe - 1, s});
-            p->archivio.aggiungiPercettore(k.codazi, "PRCPRC80A01H501X");
+            p->archivio.esegui("INSERT INTO PERCETTORI (CODAZI, CFPERC, COGNOME) VALUES (?, ?, ?)",
+                               {k.codazi, "PRCPRC80A01H501X", QVariant()});
         }
     }
     void cleanup() { p.reset(); }

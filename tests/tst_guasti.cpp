@@ -70,9 +70,9 @@ private slots:
 
         const ErroreArchivio e = errore([&] { db->Execute(AGGIORNA, {"VIA NUOVA", "101"}); });
         QCOMPARE(int(e.tipo()), int(TipoErrore::ConnessionePersa));
-        QCOMPARE(righe(e).value(0), "Attenzione !!! La connessione al server dell'archivio si è interrotta.");
-        QCOMPARE(righe(e).value(1), archivio);
-        QCOMPARE(righe(e).value(2), "Nessun dato è stato registrato.");
+        QCOMPARE(righe(e).mid(0, 3),
+                 (QStringList{"Attenzione !!! La connessione al server dell'archivio si è interrotta.", archivio,
+                              "Nessun dato è stato registrato."}));
         QCOMPARE(a->istantanea(), prima);
 
         QCOMPARE(db->Execute(AGGIORNA, {"VIA NUOVA", "101"}), 1);
@@ -133,7 +133,8 @@ private slots:
     void confermaInterrotta()
     {
         SOLO_SERVER("a connection to a server");
-        a->aggiungiPercettore("101", "BNCLRA80A41F205Y");
+        a->esegui("INSERT INTO PERCETTORI (CODAZI, CFPERC, COGNOME) VALUES (?, ?, ?)",
+                  {"101", "BNCLRA80A41F205Y", QVariant()});
         a->esegui("CREATE FUNCTION fine_sessione() RETURNS trigger LANGUAGE plpgsql AS "
                   "$$ BEGIN PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NULL; END $$");
         a->esegui("CREATE CONSTRAINT TRIGGER fine AFTER UPDATE ON PERCETTORI DEFERRABLE INITIALLY DEFERRED "
@@ -178,10 +179,10 @@ private slots:
 
         const ErroreArchivio e = errore([&] { db->Execute(AGGIORNA, {"VIA NUOVA", "101"}); });
         QCOMPARE(int(e.tipo()), int(TipoErrore::ArchivioSpostato));
-        QCOMPARE(righe(e).value(0), "Attenzione !!! L'archivio è stato spostato o sostituito da un altro "
-                                    "programma: chiudere e riaprire il programma.");
-        QCOMPARE(righe(e).value(1), "Archivio: " + a->percorsoAnno());
-        QCOMPARE(righe(e).value(2), "Nessun dato è stato registrato.");
+        QCOMPARE(righe(e),
+                 (QStringList{"Attenzione !!! L'archivio è stato spostato o sostituito da un altro programma: "
+                              "chiudere e riaprire il programma.",
+                              "Archivio: " + a->percorsoAnno(), "Nessun dato è stato registrato."}));
         // A write that finds no row is refused too: the engine alone would run it on the file no longer in the
         // folder and report it done.
         ATTESO_ERRORE(db->Execute(AGGIORNA, {"VIA NUOVA", "999"}), TipoErrore::ArchivioSpostato);

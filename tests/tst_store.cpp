@@ -17,8 +17,11 @@ namespace {
 // In key order: company code 007 stored with its zeros, an 11-digit partita
 // IVA stored with 11 characters, one codice fiscale under two companies; 103
 // has every ASOST_ Null.
-const QStringList SOSTITUTI = {"007/12345678901",      "050/01234567897",      "101/BNCLCU75C43L219Y",
-                               "101/VRDGPP70B02F205X", "102/BNCLCU75C43L219Y", "103/ZZZZZZ99Z99Z999Z"};
+// clang-format off
+const QStringList SOSTITUTI = {
+    "007/12345678901", "050/01234567897", "101/BNCLCU75C43L219Y", "101/VRDGPP70B02F205X", "102/BNCLCU75C43L219Y",
+    "103/ZZZZZZ99Z99Z999Z"};
+// clang-format on
 
 QString chiave(Recordset& r)
 {
@@ -66,24 +69,27 @@ private slots:
         // Accepted: the options QPSQL hands on, in libpq's order of keywords, libpq's own quoting and escapes
         // read as libpq reads them. Refused: the start of what the operator reads, and no pair left from before.
         const QString resto = " connect_timeout='10' application_name='anagsost'";
+        // clang-format off
         const QList<std::pair<QString, QString>> accettate = {
             {" host=db.studio.local  port=5432 user=mario ", "user='mario' host='db.studio.local' port='5432'" + resto},
             {"host = 'studio rossi' user='d\\'amico'", "user='d\\'amico' host='studio rossi'" + resto},
             {"host=a,b connect_timeout=3", "connect_timeout='3' host='a,b' application_name='anagsost'"}};
+        // clang-format on
         for (const auto& [testo, opzioni] : accettate) {
             QList<interno::ParametroServer> parametri{{"vecchio", "valore"}};
             QVERIFY2(interno::leggiServer(testo, parametri), qPrintable(testo));
             QCOMPARE(interno::opzioniConnessione(parametri), opzioni);
             QCOMPARE(controllaServer(testo), QString());
         }
+        // clang-format off
         const QList<std::pair<QString, QString>> rifiutate = {
             {"   ", "il server non è indicato"},
             {"host=x password=segreta", "la password non va scritta nella configurazione"},
             {"host=x dbname=altro", "il nome del database non va indicato"},
             {"postgresql://mario@x/altro", "usare la forma chiave=valore"},
-            {"host=x;user=y", "il carattere \";\" non è ammesso"},
-            {"host=x utente=mario", "testo non leggibile"},
+            {"host=x;user=y", "il carattere \";\" non è ammesso"}, {"host=x utente=mario", "testo non leggibile"},
             {"host='x", "testo non leggibile"}};
+        // clang-format on
         for (const auto& [testo, motivo] : rifiutate) {
             QList<interno::ParametroServer> parametri{{"vecchio", "valore"}};
             QString letto;
@@ -278,18 +284,12 @@ private slots:
     {
         db->Execute("DELETE FROM ANAGSOSTITUTI");
         // In the expected order by ASOST_1, then ASOST_2 descending: {codazi, ASOST_1, ASOST_2}.
+        // clang-format off
         const QList<QVariantList> attesi = {
-            {"301", QVariant(), "B"},
-            {"302", QVariant(), QVariant()},
-            {"303", "", "Z"},
-            {"304", " ", "A"},
-            {"305", "ROSSI", "b"},
-            {"306", "ROSSI", "B"},
-            {"307", "ROSSI", QVariant()},
-            {"308", "ZAMBONI", ""},
-            {"309", "rossi", "A"},
-            {"310", "ÈRCOLI", "A"},
-        };
+            {"301", QVariant(), "B"}, {"302", QVariant(), QVariant()}, {"303", "", "Z"}, {"304", " ", "A"},
+            {"305", "ROSSI", "b"}, {"306", "ROSSI", "B"}, {"307", "ROSSI", QVariant()}, {"308", "ZAMBONI", ""},
+            {"309", "rossi", "A"}, {"310", "ÈRCOLI", "A"}};
+        // clang-format on
         QStringList attesa;
         for (auto it = attesi.crbegin(); it != attesi.crend(); ++it) {
             a->aggiungiSostituto((*it)[0].toString(), "CF" + (*it)[0].toString(), it->mid(1));
@@ -313,7 +313,7 @@ private slots:
 
     void transazioni()
     {
-        a->aggiungiPercettore("101", "PRC1", "UNO");
+        a->esegui("INSERT INTO PERCETTORI (CODAZI, CFPERC, COGNOME) VALUES (?, ?, ?)", {"101", "PRC1", "UNO"});
         const QString prima = a->istantanea();
         db->BeginTrans();
         QCOMPARE(db->Execute("DELETE FROM PERCETTORI WHERE CODAZI = ?", {"101"}), 1);
@@ -345,8 +345,8 @@ private slots:
 
     void istruzioniInsieme()
     {
-        a->aggiungiPercettore("101", "PRC1", "UNO");
-        a->aggiungiPercettore("102", "PRC2", "DUE");
+        a->esegui("INSERT INTO PERCETTORI (CODAZI, CFPERC, COGNOME) VALUES (?, ?, ?)", {"101", "PRC1", "UNO"});
+        a->esegui("INSERT INTO PERCETTORI (CODAZI, CFPERC, COGNOME) VALUES (?, ?, ?)", {"102", "PRC2", "DUE"});
         const QString dopo = a->istantaneaDopo("DELETE FROM PERCETTORI WHERE CODAZI = '101'");
         const QList<Istruzione> cancella101{{"DELETE FROM PERCETTORI WHERE CODAZI = ?", {"101"}},
                                             {"DELETE FROM PERCETTORI WHERE CODAZI = ?", {"999"}}};
@@ -358,7 +358,7 @@ private slots:
         }
         QCOMPARE(a->istantanea(), dopo);
         // The first failure is raised, for what it is; the transaction is rolled back whole.
-        a->aggiungiPercettore("101", "PRC1", "UNO");
+        a->esegui("INSERT INTO PERCETTORI (CODAZI, CFPERC, COGNOME) VALUES (?, ?, ?)", {"101", "PRC1", "UNO"});
         const QString prima = a->istantanea();
         db->BeginTrans({"PERCETTORI"});
         ATTESO_ERRORE(db->Execute({cancella101.first(),
@@ -426,7 +426,7 @@ private slots:
              a->righe(a->suServer() ? "SELECT tablename AS t FROM pg_tables WHERE schemaname = "
                                       "current_schema()"
                                     : "SELECT name AS t FROM sqlite_master WHERE type = 'table'"))
-            a->esegui("DROP TABLE " + t["t"].toString());
+            a->esegui("DROP TABLE " + t["T"].toString());
         ATTESO_ERRORE(Database::OpenDatabase(a->luogoAnno()), TipoErrore::Danneggiato);
     }
 };

@@ -57,20 +57,16 @@ private slots:
     {
         // The command line, read by Qt's parser in Italian: tool, arguments, exit code, what it says first.
         // What is refused is said, with the usage, and nothing is written.
+        // clang-format off
         const QList<std::tuple<QString, QStringList, int, QString>> casi = {
             {"createmplate", {"--help"}, 0, "Uso: "},
-            {"createmplate",
-             {"--server", "host=x password=segreta"},
-             2,
-             "createmplate: server non valido: la password non va scritta"},
+            {"createmplate", {"--server", "host=x password=segreta"}, 2, "createmplate: server non valido: la password non va scritta"},
             {"creademo", {"--prefisso", "studio", "cartella"}, 2, "creademo: --prefisso vale solo con --server"},
-            {"createmplate",
-             {"--server", "host=x", "--prefisso", "Studio"},
-             2,
-             "createmplate: prefisso non valido: sono ammessi solo"},
+            {"createmplate", {"--server", "host=x", "--prefisso", "Studio"}, 2, "createmplate: prefisso non valido: sono ammessi solo"},
             {"creademo", {"--cartella", "x"}, 2, "creademo: Opzione sconosciuta 'cartella'."},
             {"creademo", {}, 2, "creademo: manca un argomento"},
             {"createmplate", {"--server", "host=x", "cartella"}, 2, "createmplate: troppi argomenti"}};
+        // clang-format on
         const auto contenuto = [this] {
             return QDir(a->cartella()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         };
@@ -90,8 +86,10 @@ private slots:
         // On codes as arguments and, the same codes, on standard input (blank lines skipped): the formal check as
         // the program gives it (a numeric text is a partita IVA of 11 digits, any other a codice fiscale read in
         // capitals), what the code says.
-        const QStringList codici = {"RSSMRA85T10H501O", "bnclra60m45f704x", "12345678903", "123456789031",
-                                    "RSSMRA85T10Z999S"};
+        // clang-format off
+        const QStringList codici = {
+            "RSSMRA85T10H501O", "bnclra60m45f704x", "12345678903", "123456789031", "RSSMRA85T10Z999S"};
+        // clang-format on
         const QString attese = "RSSMRA85T10H501O\t0\t1985-12-10\tM\tH501\tROMA\tRM\n"
                                "bnclra60m45f704x\t1\t1960-08-05\tF\tF704\tMONZA\tMI\n"
                                "12345678903\t0\t\t\t\t\t\n"

@@ -40,8 +40,10 @@ private slots:
     void filtraCaratteri()
     {
         // Parameters the sex field does not use; a code beyond 16 bits whose low bits read 'M' is refused.
+        // clang-format off
         const QList<std::tuple<int, QString, bool, int>> casi = {
             {8, "", true, 8}, {'m', "m", false, 'm'}, {0x1004D, "M", true, 0}, {224, "à", true, 224}};
+        // clang-format on
         for (auto [tasto, consentiti, maiuscolo, risultato] : casi) {
             QCOMPARE(FILTRACARATTERI(tasto, consentiti, maiuscolo), risultato);
             QCOMPARE(tasto, risultato); // the key handed on changed as returned
@@ -92,10 +94,11 @@ private slots:
         // Random keys, now and then any code, at random carets: every field keeps its shape, with at most three
         // whole digits besides leading zeros (the company code: three at all). In the date, a non-digit beeps
         // and changes nothing, backspace empties it, a digit on a slash is ignored silently.
-        const QList<QPair<Parametri, QString>> forme = {{AZIENDA, "^ *[0-9]{0,3}$"},
-                                                        {DECIMALI, "^ *0*[0-9]{0,3}(,[0-9]{0,2})?$"},
-                                                        {SEGNO, "^ *-?0*[0-9]{0,3}$"},
-                                                        {DATA, "^[0-3][0-9]/[01][0-9]/[0-2][0-9]{3}$"}};
+        // clang-format off
+        const QList<QPair<Parametri, QString>> forme = {
+            {AZIENDA, "^ *[0-9]{0,3}$"}, {DECIMALI, "^ *0*[0-9]{0,3}(,[0-9]{0,2})?$"}, {SEGNO, "^ *-?0*[0-9]{0,3}$"},
+            {DATA, "^[0-3][0-9]/[01][0-9]/[0-2][0-9]{3}$"}};
+        // clang-format on
         QRandomGenerator caso(742);
         for (const auto& [p, forma] : forme) {
             const bool data = p.larghezza == DATA.larghezza;
@@ -131,15 +134,12 @@ private slots:
     {
         // A date pasted whole (GG/MM/AAAA, GG-MM-AAAA, GGMMAAAA, blanks around) is typed as its keys from the
         // empty mask; a text of another shape, or one the mask refuses (a day 32, a year 0999), gives no key.
-        const QList<std::pair<QString, QString>> casi = {{"31/12/1999", "\b31121999"},
-                                                         {" 03-11-1971\n", "\b03111971"},
-                                                         {"03111971", "\b03111971"},
-                                                         {"32/01/1980", ""},
-                                                         {"01/01/0999", ""},
-                                                         {"31/12/99", ""},
-                                                         {"3/11/1971", ""},
-                                                         {"19/07/1980x", ""},
-                                                         {"abc", ""}};
+        // clang-format off
+        const QList<std::pair<QString, QString>> casi = {
+            {"31/12/1999", "\b31121999"}, {" 03-11-1971\n", "\b03111971"}, {"03111971", "\b03111971"},
+            {"32/01/1980", ""}, {"01/01/0999", ""}, {"31/12/99", ""}, {"3/11/1971", ""}, {"19/07/1980x", ""},
+            {"abc", ""}};
+        // clang-format on
         for (const auto& [testo, tasti] : casi) {
             QString battuti;
             for (const int k : TASTIDATAINCOLLATA(testo))

@@ -20,12 +20,12 @@
 namespace {
 
 // code|codice fiscale|surname|first name, in key order.
-const QStringList TUTTE = {"007|BNCLRA80A41F205Y|BIANCHI|LAURA",
-                           "101|RSSMRA75M15H501X|ROSSI|MARIO",
-                           "102|DLLMRC66P30D612S|DELL'ACQUA|MARCO",
-                           "103|DNGNCL80A01F205Z|D'ANGELO|NICOL\u00d2",
-                           "104|12345678903|COSTRUZIONI CITT\u00c0 ROSSINI SRL|",
-                           "105|VRDGPP70A01F205X|VERDI|GIUSEPPE"};
+// clang-format off
+const QStringList TUTTE = {
+    "007|BNCLRA80A41F205Y|BIANCHI|LAURA", "101|RSSMRA75M15H501X|ROSSI|MARIO", "102|DLLMRC66P30D612S|DELL'ACQUA|MARCO",
+    "103|DNGNCL80A01F205Z|D'ANGELO|NICOL\u00d2", "104|12345678903|COSTRUZIONI CITT\u00c0 ROSSINI SRL|",
+    "105|VRDGPP70A01F205X|VERDI|GIUSEPPE"};
+// clang-format on
 
 Chiave chiave(const QString& codazi)
 {

@@ -34,9 +34,11 @@ namespace {
 
 // In key order; ROSSI's sheet agrees with his code, VERDI's (no date) does not, NERI's linked company has no
 // front page, BETA is a company.
-const QMap<QString, Chiave> SOSTITUTI = {{"101", {"101", "RSSMRA75M15H501X"}}, {"102", {"102", "VRDGPP70A01F205X"}},
-                                         {"103", {"103", "NREPLA60C10L219K"}}, {"104", {"104", "12345678903"}},
-                                         {"106", {"106", "02345678906"}},      {"107", {"107", "RSSMRA85T10H501O"}}};
+// clang-format off
+const QMap<QString, Chiave> SOSTITUTI = {
+    {"101", {"101", "RSSMRA75M15H501X"}}, {"102", {"102", "VRDGPP70A01F205X"}}, {"103", {"103", "NREPLA60C10L219K"}},
+    {"104", {"104", "12345678903"}}, {"106", {"106", "02345678906"}}, {"107", {"107", "RSSMRA85T10H501O"}}};
+// clang-format on
 const QString SENZACODICE = QString(3, QChar(0x00A0)); // non-breaking blanks: sorts after the digits
 const QString NOMELUNGO = "SOCIETA' COOPERATIVA DI PRODUZIONE E LAVORO DEI TRASPORTATORI RIUNITI DEL NORD EST";
 const QString ROSSI = "ROSSI|MARIO|M|15/08/1975|ROMA|RM|MILANO|MI|VIA ROMA 1|001";
@@ -47,8 +49,10 @@ const QString CANCELLO = "20:101 RSSMRA75M15H501X ROSSI MARIO\r\rVuoi cancellare
 const QString DEFINITIVO = "20:Il sostituto selezionato sara' definitivamente cancellato\r\rProseguo ???";
 const QString SALVARE = "35:Sono state effettuate delle variazioni\rSalvare ?";
 const QString PIVAERRATA = "36:Partita IVA formalmente errata\r\rVuoi proseguire ugualmente ?";
-const QStringList CORNICI = {"FrmSelezione", "Frmmoduli(0)", "FrmInserimento", "FrameCambiaCf",
-                             "Framecodif",   "Label2(15)"}; // the notice of a change of codice fiscale under way
+// clang-format off
+const QStringList CORNICI = {
+    "FrmSelezione", "Frmmoduli(0)", "FrmInserimento", "FrameCambiaCf", "Framecodif", "Label2(15)"}; // the notice of a change of codice fiscale under way
+// clang-format on
 
 std::unique_ptr<BancoProva> banco()
 {
@@ -411,12 +415,13 @@ private slots:
         const auto riga = [](const QString& c, const QString& cf, const QString& n) {
             return (c + ' ' + cf.leftJustified(16) + ' ' + n.left(60)).leftJustified(81);
         };
-        const QStringList aziende = {" Azienda - Codice fiscale - Cognome/nome o Denominazione",
-                                     riga("   ", "03456789019", "SENZA CODICE SRL"),
-                                     riga("001", "01234567897", "ALFA SRL"),
-                                     riga("002", "RSSMRA80A01H501U", "ROSSI MARIO"),
-                                     riga("005", "98765432103", NOMELUNGO),
-                                     riga(SENZACODICE, "03456789027", "SPAZI SRL")};
+        // clang-format off
+        const QStringList aziende = {
+            " Azienda - Codice fiscale - Cognome/nome o Denominazione",
+            riga("   ", "03456789019", "SENZA CODICE SRL"), riga("001", "01234567897", "ALFA SRL"),
+            riga("002", "RSSMRA80A01H501U", "ROSSI MARIO"), riga("005", "98765432103", NOMELUNGO),
+            riga(SENZACODICE, "03456789027", "SPAZI SRL")};
+        // clang-format on
         QVERIFY(p->apri(SOSTITUTI["101"]));
         auto* lista = p->controllo<QAbstractItemView>("ListTabmin");
         for (const auto& [bottone, attese] :

@@ -74,16 +74,12 @@ private slots:
         // Values stored longer than their fields (30, 20, 1, 40, 40, 35 characters) by another program are shown
         // and saved whole: the maximum length limits typing, not what is loaded.
         const Chiave lungo{"101", "BRNLCU80L59H501Q"};
-        const QStringList valori = {"BRUNETTI DE' SANTIS DELLA ROVERE",
-                                    "MARIA LUISA GIOVANNA ANTONIETTA",
-                                    "FF",
-                                    "19800719",
-                                    "SAN GIOVANNI IN PERSICETO CON FRAZIONE DECIMA",
-                                    "BO",
-                                    "CASTELNUOVO DI GARFAGNANA E PIEVE FOSCIANA ALTA",
-                                    "LU",
-                                    "VIA DEL CAMPO SANTO DEI FRATI MINORI 120/B",
-                                    "001"};
+        // clang-format off
+        const QStringList valori = {
+            "BRUNETTI DE' SANTIS DELLA ROVERE", "MARIA LUISA GIOVANNA ANTONIETTA", "FF", "19800719",
+            "SAN GIOVANNI IN PERSICETO CON FRAZIONE DECIMA", "BO", "CASTELNUOVO DI GARFAGNANA E PIEVE FOSCIANA ALTA",
+            "LU", "VIA DEL CAMPO SANTO DEI FRATI MINORI 120/B", "001"};
+        // clang-format on
         BancoProva p;
         p.archivio.aggiungiSostituto(lungo.codazi, lungo.cfs, QVariantList(valori.cbegin(), valori.cend()));
         QVERIFY(p.apri(lungo));

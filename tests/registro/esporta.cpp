@@ -69,16 +69,14 @@ private slots:
         // Out of the archive's order, one substitute of the list gone meanwhile, the rest left out. The rows as
         // split at each CR LF (the line break inside the last one's street splits it too): texts trimmed, dates
         // as GG/MM/AAAA, quotes only where a field needs them.
+        // clang-format off
         const QStringList attese = {
-            "Codice azienda;Codice fiscale;Cognome o denominazione;Nome;Sesso;Data di nascita;Comune (o Stato "
-            "estero) di nascita;Provincia di nascita;Comune di residenza o domicilio fiscale;Provincia di residenza o "
-            "domicilio fiscale;Via e numero civico;Codice azienda collegata",
+            "Codice azienda;Codice fiscale;Cognome o denominazione;Nome;Sesso;Data di nascita;Comune (o Stato " "estero) di nascita;Provincia di nascita;Comune di residenza o domicilio fiscale;Provincia di residenza o " "domicilio fiscale;Via e numero civico;Codice azienda collegata",
             "7;BNCLRA80A41F205Y;BIANCHI;LAURA;F;19800231;MILANO;MI;;;;2",
             "102;12345678903;\"\"\"LA TORRE\"\" SRL\";;;;;;FORL\u00cc;FC;\"VIA \"\"NUOVA\"\" 3\";001",
             "101;RSSMRA75M15H501X;ROSSI;MARIO;M;15/08/1975;ROMA;RM;MILANO;MI;\"VIA ROMA 1; SCALA B\";001",
-            "103;DLLMRC66P30D612S;DELL'ACQUA;;M;;CITT\u00c0 DI CASTELLO;PG;;;\"VIA PO 1",
-            "INTERNO 4\";",
-            ""};
+            "103;DLLMRC66P30D612S;DELL'ACQUA;;M;;CITT\u00c0 DI CASTELLO;PG;;;\"VIA PO 1", "INTERNO 4\";", ""};
+        // clang-format on
         RegistroProva r(*a);
         std::vector<ChiaveSostituto> chiavi = chiaviDi({3, 1, 0, 2});
         chiavi.insert(chiavi.begin() + 2, {"999", "SPRTTO80A01H501X"});
@@ -101,10 +99,12 @@ private slots:
         // The file cannot be written (its folder missing, a folder of its name, a disk that fills up): told why;
         // nothing left behind, and a file already there keeps what it holds.
         SOLO_FILE("the files written are the same on either engine");
+        // clang-format off
         const QList<std::pair<QString, QString>> casi = {
             {"manca/elenco.csv", "La cartella non esiste o non si hanno i permessi per scrivervi."},
             {"cartella", "Il nome scelto è quello di una cartella."},
             {"disco pieno", "La scrittura si è interrotta: il disco potrebbe essere pieno o non più raggiungibile."}};
+        // clang-format on
         RegistroProva r(*a);
         rlimit senzaLimite{};
         getrlimit(RLIMIT_FSIZE, &senzaLimite);
@@ -158,11 +158,13 @@ private slots:
         QList<QStringList> righe;
         for (const RigaStampa& riga : righeStampa(*r.db, chiavi))
             righe << riga.colonne();
+        // clang-format off
         const QList<QStringList> attese = {
             {"103", "DLLMRC66P30D612S", "DELL'ACQUA", "CITT\u00c0 DI CASTELLO (PG)", "VIA PO 1\nINTERNO 4"},
             {"101", "RSSMRA75M15H501X", "ROSSI MARIO", "15/08/1975 ROMA (RM)", "VIA ROMA 1; SCALA B - MILANO (MI)"},
             {"7", "BNCLRA80A41F205Y", "BIANCHI LAURA", "19800231 MILANO (MI)", ""},
             {"102", "12345678903", "\"LA TORRE\" SRL", "", "VIA \"NUOVA\" 3 - FORL\u00cc (FC)"}};
+        // clang-format on
         QCOMPARE(righe, attese);
         // The residence with what there is of it: town, province and street, blanks left out.
         for (const auto& [campi, domicilio] : QList<std::pair<QStringList, QString>>{

@@ -14,16 +14,14 @@ namespace {
 // Rows a search has to tell apart: codes inside other codes, accents stored
 // and typed, apostrophes plain and typographic, a partita IVA stored with its
 // blanks, empty and missing names, a name that spans surname and first name.
+// clang-format off
 const QList<RigaElenco> RIGHE = {
-    {"101", "RSSMRA75M15H501X", "ROSSI", "MARIO"},
-    {"102", "DLLMRC66P30D612S", "DELL'ACQUA", "MARCO"},
+    {"101", "RSSMRA75M15H501X", "ROSSI", "MARIO"}, {"102", "DLLMRC66P30D612S", "DELL'ACQUA", "MARCO"},
     {"103", "DNGNCL80A01F205Z", "D\u2019ANGELO", "NICOL\u00d2"},
-    {"104", "12345678903     ", "COSTRUZIONI CITT\u00c0 SRL", ""},
-    {"007", "BNCLRA80A41F205Y", "BIANCHI", "LAURA"},
-    {"110", "03456789014", "", ""},
-    {"111", "NICOLO80A01H501U", "NICOLO'", "ROSSINI"},
-    {"112", "ABCDEF", "  ROSSI ", "  MARIA  "},
-};
+    {"104", "12345678903     ", "COSTRUZIONI CITT\u00c0 SRL", ""}, {"007", "BNCLRA80A41F205Y", "BIANCHI", "LAURA"},
+    {"110", "03456789014", "", ""}, {"111", "NICOLO80A01H501U", "NICOLO'", "ROSSINI"},
+    {"112", "ABCDEF", "  ROSSI ", "  MARIA  "}};
+// clang-format on
 
 ElencoFiltrato elencoDi(const QList<RigaElenco>& righe)
 {
@@ -126,8 +124,10 @@ private slots:
     {
         // Heights of the printed rows on pages 10 high: where each page starts. No rows, no pages; a page
         // filled exactly; the row that does not fit goes on; a row taller than a page alone.
+        // clang-format off
         const QList<std::pair<std::vector<double>, std::vector<std::size_t>>> casi = {
             {{}, {}}, {{4, 3, 3}, {0}}, {{4, 3, 4, 6, 5}, {0, 2, 4}}, {{2, 15, 2, 2}, {0, 1, 2}}};
+        // clang-format on
         for (const auto& [altezze, inizi] : casi)
             QCOMPARE(impagina(altezze, 10), inizi);
     }

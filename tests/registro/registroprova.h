@@ -63,9 +63,11 @@ struct Sostituto {
 };
 // The linked companies: 001 is DICHIARANTE's front page, stored as "1" for
 // 101/ROSSI; 002 is ALTRODICHIARANTE's; 105's has none.
-inline const QList<Sostituto> SOSTITUTI = {{"101", ROSSI, "1"},  {"101", VERDI, "001"},     {"102", ROSSI, "001"},
-                                           {"103", PIVA, "002"}, {"104", APOSTROFO, "001"}, {"104", VERDI, "001"},
-                                           {"105", VERDI, "009"}};
+// clang-format off
+inline const QList<Sostituto> SOSTITUTI = {
+    {"101", ROSSI, "1"}, {"101", VERDI, "001"}, {"102", ROSSI, "001"}, {"103", PIVA, "002"},
+    {"104", APOSTROFO, "001"}, {"104", VERDI, "001"}, {"105", VERDI, "009"}};
+// clang-format on
 
 // Front pages, substitutes, and for each substitute one row under each
 // declarant in every section (103's partita IVA once more with its blanks,

@@ -1,7 +1,5 @@
 #include "support/archivioprova.h"
 
-#include "store/schema.h"
-
 #include <QAtomicInteger>
 #include <QCoreApplication>
 #include <QFile>
@@ -34,25 +32,6 @@ QString quota(QString testo, QChar segno = '"')
 QString elenco(const QStringList& voci)
 {
     return voci.join(QStringLiteral(", "));
-}
-
-// A result column of the server named as SQLite names it: as written in the
-// select list, otherwise as the schema spells it (the server gives names back
-// in lower case).
-QString nomeCampo(const QString& nome, const QString& sql = QString())
-{
-    static const QString schema = store::testoSchema().remove(QRegularExpression(QStringLiteral("--[^\n]*")));
-    static const QRegularExpression selezione(QStringLiteral("^\\s*SELECT\\s+(.*?)\\s+FROM\\b"),
-                                              QRegularExpression::CaseInsensitiveOption |
-                                                  QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpression parola(QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(nome)),
-                                    QRegularExpression::CaseInsensitiveOption);
-    for (const QString& testo : {selezione.match(sql).captured(1), schema}) {
-        const QRegularExpressionMatch m = parola.match(testo);
-        if (m.hasMatch())
-            return m.captured(0);
-    }
-    return nome;
 }
 
 QString testo(const QVariant& v)
@@ -164,27 +143,17 @@ public:
     // The text of ArchivioProva::istantanea().
     QString istantanea()
     {
-        QStringList righe =
-            colonna(m_server ? QStringLiteral(
-                                   "SELECT 'table ' || table_name || ': ' || string_agg(column_name || ' ' || "
-                                   "data_type || COALESCE('(' || character_maximum_length || ')', '') || CASE WHEN "
-                                   "is_nullable = 'NO' THEN ' NOT NULL' ELSE '' END, ', ' ORDER BY ordinal_position) "
-                                   "FROM information_schema.columns WHERE table_schema = current_schema() "
-                                   "GROUP BY table_name UNION ALL SELECT 'index ' || indexname || ' ON ' || "
-                                   "tablename || ': ' || indexdef FROM pg_catalog.pg_indexes "
-                                   "WHERE schemaname = current_schema() ORDER BY 1")
-                             : QStringLiteral("SELECT type || ' ' || name || ' ON ' || tbl_name || ': ' || "
-                                              "COALESCE(sql, '') FROM sqlite_master ORDER BY type, name"));
+        QStringList righe;
         for (const QString& t : tabelle()) {
             const QSqlRecord r = esegui(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quota(t))).record();
             QStringList colonne, ordine;
             for (int i = 0; i < r.count(); ++i) {
-                colonne << (m_server ? nomeCampo(r.fieldName(i)) : r.fieldName(i));
+                colonne << r.fieldName(i).toUpper();
                 // Binary order on SQLite; the server's databases sort by bytes (C collation).
                 ordine << (m_server ? QString::number(i + 1)
                                     : quota(r.fieldName(i)) + QStringLiteral(" COLLATE BINARY"));
             }
-            righe << QStringLiteral("== %1 (%2)").arg(m_server ? t.toUpper() : t, elenco(colonne));
+            righe << QStringLiteral("== %1 (%2)").arg(t.toUpper(), elenco(colonne));
             QSqlQuery q = esegui(QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(quota(t), elenco(ordine)));
             while (q.next()) {
                 QStringList valori;
@@ -230,6 +199,22 @@ QString motivoSaltoMotore()
 
 // ---- ArchivioProva ----
 
+// On a server, the template made once for the test program and copied for
+// each archive (a copy takes a fraction of the time), dropped at the end.
+static store::Luogo modelloSuServer()
+{
+    static const store::Luogo modello = [] {
+        const QString nome = QStringLiteral("p%1_modello").arg(QCoreApplication::applicationPid());
+        ConnessioneProva(store::Luogo::server(serverProva(), QString())).eliminaDatabase(nome);
+        store::creaTemplate(store::Luogo::server(serverProva(), nome));
+        qAddPostRoutine([] {
+            ConnessioneProva(store::Luogo::server(serverProva(), QString())).eliminaDatabase(modelloSuServer().nome());
+        });
+        return store::Luogo::server(serverProva(), nome);
+    }();
+    return modello;
+}
+
 ArchivioProva::ArchivioProva()
 {
     if (suServerProva()) {
@@ -238,8 +223,10 @@ ArchivioProva::ArchivioProva()
         m_prefisso = QStringLiteral("p%1_%2_").arg(QCoreApplication::applicationPid()).arg(++contatore);
         // Left by an earlier run whose process had the same number.
         ConnessioneProva(store::Luogo::server(m_server, QString())).eliminaDatabase(m_prefisso);
+        store::creaDaModello(modelloSuServer(), luogoTemplate());
+    } else {
+        store::creaTemplate(luogoTemplate());
     }
-    store::creaTemplate(luogoTemplate());
     m_luogo = luogoAnno();
     registro.insert(cartella(), this);
 }
@@ -297,13 +284,6 @@ qint64 ArchivioProva::aggiungiRigaQuadro(const QString& tabella, const QString& 
                                                QVariantList{codazi, cfd, cfs} + altri.values());
 }
 
-qint64 ArchivioProva::aggiungiPercettore(const QString& codazi, const QString& cfperc, const QVariant& cognome,
-                                         const QVariant& nome)
-{
-    return ConnessioneProva(m_luogo).inserisci(QStringLiteral("PERCETTORI"), {"CODAZI", "CFPERC", "COGNOME", "NOME"},
-                                               {codazi, cfperc, cognome, nome});
-}
-
 int ArchivioProva::esegui(const QString& sql, const QVariantList& parametri)
 {
     ConnessioneProva c(m_luogo);
@@ -318,7 +298,7 @@ QList<QVariantMap> ArchivioProva::righe(const QString& sql, const QVariantList& 
     const QSqlRecord intestazione = q.record();
     QStringList nomi;
     for (int i = 0; i < intestazione.count(); ++i)
-        nomi << (c.suServer() ? nomeCampo(intestazione.fieldName(i), sql) : intestazione.fieldName(i));
+        nomi << intestazione.fieldName(i).toUpper();
     static const QRegularExpression spazi(QStringLiteral(" +$"));
     QList<QVariantMap> risultato;
     while (q.next()) {

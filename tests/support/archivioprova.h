@@ -29,8 +29,8 @@
 // under test has the same archive open. Values are written exactly as given
 // (no key normalisation): a null QVariant (QVariant()) writes Null, any
 // QString (QString() included) a text. Rows read by righe() have the field
-// names SQLite gives (as written in the select list, else as in the schema)
-// and fixed-width values without their padding, on both engines. Failures
+// names in capitals and fixed-width values without their padding, on both
+// engines. Failures
 // raise std::runtime_error (or the store's ErroreArchivio while the template
 // or the year's database is made), which Qt Test reports as a failure.
 // By default the helpers work on the year's database; setArchivio() points
@@ -50,8 +50,10 @@
 // The section tables of the return that hold a substitute's rows (CODAZI,
 // CFD, CFS), as the rest of the suite writes them: written out here, not
 // taken from the program, so that a table the program misses is caught.
-inline const QStringList SEZIONI = {"QUADROLDIP1", "QUADROLDIP2", "QUADROLDIP3",
-                                    "QUADROLDIP4", "QUADROLAUT",  "QUADROST"};
+// clang-format off
+inline const QStringList SEZIONI = {
+    "QUADROLDIP1", "QUADROLDIP2", "QUADROLDIP3", "QUADROLDIP4", "QUADROLAUT", "QUADROST"};
+// clang-format on
 
 // ---- the engine of the test run ----
 
@@ -144,10 +146,6 @@ public:
     // keys and any other columns; returns its ID.
     qint64 aggiungiRigaQuadro(const QString& tabella, const QString& codazi, const QString& cfd, const QString& cfs,
                               const QVariantMap& altri = {});
-    // A recipient of PERCETTORI; returns its ID.
-    qint64 aggiungiPercettore(const QString& codazi, const QString& cfperc, const QVariant& cognome = {},
-                              const QVariant& nome = {});
-
     // ---- any statement, values bound to "?" ----
     // Returns the rows changed.
     int esegui(const QString& sql, const QVariantList& parametri = {});
@@ -156,9 +154,9 @@ public:
     // First column of the first row as a number, e.g. "SELECT COUNT(*) FROM ...".
     qint64 conta(const QString& sql, const QVariantList& parametri = {});
 
-    // Deterministic text of the whole archive: the catalogue (tables, indexes
-    // and their SQL), then every row of every table, all columns, ordered by
-    // every column (binary comparison). Texts are quoted, Null is NULL.
+    // Deterministic text of the whole archive: every row of every table, all
+    // columns, ordered by every column (binary comparison). Texts are quoted,
+    // Null is NULL.
     QString istantanea();
     // The same text as it would read after the statement, which is run in a
     // transaction and undone: the archive is left as it is.

@@ -177,12 +177,11 @@ void rispondiBoxReale(int risposta, BoxReale* visto)
             return QTimer::singleShot(10, [risposta, visto] { rispondiBoxReale(risposta, visto); });
         const auto testo = [](const QAbstractButton* b) { return b->text().remove(QLatin1Char('&')); };
         if (visto) {
-            *visto = {box->text(),
-                      box->windowTitle(),
-                      box->icon(),
-                      {},
-                      box->defaultButton() ? testo(box->defaultButton()) : QString(),
-                      box->size()};
+            // clang-format off
+            *visto = {
+                box->text(), box->windowTitle(), box->icon(), {},
+                box->defaultButton() ? testo(box->defaultButton()) : QString(), box->size()};
+            // clang-format on
             for (const QAbstractButton* b : box->buttons())
                 visto->bottoni.append(testo(b));
         }

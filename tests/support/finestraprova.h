@@ -113,8 +113,10 @@ struct FinestraProva {
 };
 
 // A person as stored, ASOST_1 .. ASOST_10.
-inline const QStringList PERSONA = {"ROSSI", "MARIO",  "M",  "19750815",   "ROMA",
-                                    "RM",    "MILANO", "MI", "VIA ROMA 1", "001"};
+// clang-format off
+inline const QStringList PERSONA = {
+    "ROSSI", "MARIO", "M", "19750815", "ROMA", "RM", "MILANO", "MI", "VIA ROMA 1", "001"};
+// clang-format on
 
 // The archive every window test starts from: a year's database with the front
 // page of company 001 (ALFA SRL, 01234567897), configured for the window;
