@@ -1,9 +1,6 @@
 // The typed field under real key presses, paste, drop and input method: every
 // character passes through the KeyPress rules; focus signals ignore message
-// boxes. The date of birth on the real window: a date pasted replaces the
-// field whole, any other paste is refused; entering the field by mouse puts
-// the caret at its start as Tab does; no editing key breaks the mask. Which
-// texts make a date is the checks' (tst_tasti).
+// boxes. (The date field's mask on the window: tst_finestra.)
 #include "support/finestraprova.h"
 #include "support/programma.h"
 
@@ -31,31 +28,6 @@ void mostraBox(
     // once the code that opened the box has gone on.
     QMetaObject::invokeMethod(
         finestra, [finestra] { finestra->activateWindow(); }, Qt::QueuedConnection);
-}
-
-// A pixel of the field where a click puts the caret at `posizione`.
-QPoint punto(TextBox* c, int posizione)
-{
-    for (int x = 0; x < c->width(); ++x)
-        if (c->cursorPositionAt(QPoint(x, c->height() / 2)) == posizione)
-            return QPoint(x, c->height() / 2);
-    return QPoint(-1, -1);
-}
-
-// Triggers the entry of the field's context menu, as a right click opens it, with the given translated text.
-bool dalMenu(TextBox* c, const QString& voce)
-{
-    QContextMenuEvent evento(QContextMenuEvent::Mouse, QPoint(4, 4), c->mapToGlobal(QPoint(4, 4)));
-    QApplication::sendEvent(c, &evento);
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    for (QAction* a : menu ? menu->actions() : QList<QAction*>()) {
-        if (a->text().section('\t', 0, 0).remove('&') == voce) {
-            menu->close();
-            a->trigger();
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace
@@ -166,91 +138,5 @@ private slots:
     }
 };
 
-class TestData : public QObject {
-    Q_OBJECT
-
-    const Chiave BRUNI{"101", "BRNLCU80L59H501Q"};
-    const QString MOSTRATA = "15/08/1975", VUOTA = "00/00/0000";
-    std::unique_ptr<BancoProva> p;
-    TextBox* data = nullptr;
-
-    // The date stored by a save.
-    QString salvata()
-    {
-        p->click("cmdmemorizza");
-        return p->registrato(BRUNI).section('|', 3, 3);
-    }
-    // Enters the date field with a click at the caret position `posizione`, as the operator's mouse does.
-    void entraColMouse(int posizione) { QTest::mouseClick(data, Qt::LeftButton, {}, punto(data, posizione)); }
-
-private slots:
-    void initTestCase() { preparaAmbienteProva(); }
-    void init()
-    {
-        p = std::make_unique<BancoProva>();
-        p->sostituto(BRUNI);
-        QVERIFY(p->apri(BRUNI));
-        data = p->campo(4);
-    }
-    void cleanup() { p.reset(); }
-
-    void digitataDopoUnClick()
-    {
-        // A click after "15/" enters the field at its start: the date typed is the date stored.
-        entraColMouse(3);
-        QCOMPARE(data->cursorPosition(), 0);
-        digita(data, "19071980");
-        QCOMPARE(data->text(), "19/07/1980");
-        // Inside the field that has the focus a click places the caret where it falls.
-        entraColMouse(6);
-        QCOMPARE(data->cursorPosition(), 6);
-        QCOMPARE(salvata(), "19800719");
-    }
-
-    // After a click in the middle of the field: a date pasted replaces the field whole, any other paste is
-    // refused; each editing key (or menu entry) empties the field to the mask, a cut copying the date first.
-    void azione_data()
-    {
-        QTest::addColumn<QString>("passi");    // key sequences, "menu:entry"
-        QTest::addColumn<QString>("testo");    // on the clipboard
-        QTest::addColumn<QString>("mostrata"); // empty: refused, the field unchanged
-        QTest::newRow("pasted") << "Ctrl+V"
-                                << " 03-11-1971\n"
-                                << "03/11/1971";
-        QTest::newRow("pasted from the menu") << "menu:Incolla"
-                                              << "31/12/1999"
-                                              << "31/12/1999";
-        QTest::newRow("refused") << "Ctrl+V"
-                                 << "31/12/99"
-                                 << "";
-        for (const char* tasti : {"Delete", "End Delete", "Ctrl+Delete", "End Ctrl+Backspace",
-                                  "Home Shift+End Backspace", "Home Shift+End Ctrl+X", "Home Shift+End menu:Taglia",
-                                  "Home Shift+End menu:Elimina", "Delete Ctrl+Z", "Delete menu:Annulla"})
-            QTest::newRow(tasti) << tasti << "" << VUOTA;
-    }
-    void azione()
-    {
-        QFETCH(QString, passi);
-        QFETCH(QString, testo);
-        QFETCH(QString, mostrata);
-        entraColMouse(4);
-        data->setCursorPosition(4);
-        QGuiApplication::clipboard()->setText(testo);
-        for (const QString& passo : passi.split(' ')) {
-            if (passo.startsWith("menu:"))
-                QVERIFY(dalMenu(data, passo.mid(5)));
-            else
-                QTest::keySequence(data, QKeySequence(passo));
-        }
-        QCOMPARE(data->text(), mostrata.isEmpty() ? MOSTRATA : mostrata);
-        QCOMPARE(p->modulo.VARIAZIONI, mostrata.isEmpty() ? 0 : 1);
-        const bool taglia = passi.contains("Ctrl+X") || passi.contains("Taglia");
-        QCOMPARE(QGuiApplication::clipboard()->text(), taglia ? MOSTRATA : testo);
-        if (!mostrata.isEmpty() && mostrata != VUOTA)
-            QCOMPARE(salvata(), mostrata.mid(6) + mostrata.mid(3, 2) + mostrata.left(2));
-    }
-};
-
 PROVA(TestTextBox);
-PROVA(TestData);
 #include "tst_campi.moc"

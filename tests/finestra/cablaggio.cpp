@@ -28,6 +28,7 @@
 #include "tools/lib/archiviodemo.h"
 #include "window/aspetto.h"
 
+#include <QClipboard>
 #include <QLabel>
 
 namespace {
@@ -115,6 +116,17 @@ struct Cablaggio {
                 clickVoce(l,
                           int(righeDi(l).indexOf(QRegularExpression("^" + QRegularExpression::escape(resto) + ".*"))),
                           true);
+            } else if (verbo == "incolla") {
+                QGuiApplication::clipboard()->setText(QString(resto).replace("\\n", "\n"));
+                QTest::keySequence(campo(a), QKeySequence::Paste);
+            } else if (verbo == "chiave") {
+                QTest::keySequence(campo(a), QKeySequence(resto));
+            } else if (verbo == "appunti") {
+                QGuiApplication::clipboard()->setText(azione.mid(8));
+            } else if (verbo == "menu") {
+                QVERIFY(dalMenu(campo(a), resto));
+            } else if (verbo == "mouse") {
+                QTest::mouseClick(campo(a), Qt::LeftButton, {}, punto(campo(a), resto.toInt()));
             } else if (verbo == "si" || verbo == "no" || verbo == "annulla") {
                 MessageBox::setNextAnswer(verbo == "si" ? vbYes : verbo == "no" ? vbNo : vbCancel);
             } else if (verbo == "variazioni") {
@@ -140,6 +152,10 @@ struct Cablaggio {
         }
         if (cosa == "discorde") // as a screen reader hears the field
             return QString::number(campo(a)->accessibleDescription().endsWith("non corrisponde al codice fiscale"));
+        if (cosa == "appunti")
+            return QGuiApplication::clipboard()->text();
+        if (cosa == "cursore")
+            return QString::number(campo(a)->cursorPosition());
         if (cosa == "mosse")
             return QString::number(p.bottone("cmdparcprec")->isEnabled()) +
                    QString::number(p.bottone("cmdparcsuc")->isEnabled());
@@ -323,6 +339,26 @@ private slots:
              "visibili=\nregistrato 101=" + QString(ROSSI).replace("15/08/1975", "19750815"));
         riga("window closed, Yes refused", "apri 101; scrivi 1 OSSI; scrivi 7 ; si; chiudi",
              {SALVARE, "64:" + registro::testi::INSERIRECOMUNE}, "Text1(7)", "visibili=Frmmoduli(0)\nvariazioni=1");
+        // The date of birth: entered by mouse, the caret at its start as by Tab (a click inside the field with the
+        // focus puts it where it falls); a date pasted replaces the field whole, any other paste is refused; every
+        // editing key (or menu entry) empties it to the mask, a cut copying the date first.
+        const QString data = "scheda=" + QString(ROSSI).replace("15/08/1975", "%1") + "\nvariazioni=%2";
+        riga("date entered by mouse", "apri 101; mouse 4 3; tasti 4 19071980; mouse 4 6", {}, "Text1(4)",
+             "cursore 4=6\nscheda=" + QString(ROSSI).replace("15/08/1975", "19/07/1980"));
+        riga("date pasted", "apri 101; mouse 4 4; incolla 4  03-11-1971\\n; premi cmdmemorizza", {}, "cmdmemorizza",
+             "registrato 101=" + QString(ROSSI).replace("15/08/1975", "19711103"));
+        riga("date pasted from the menu", "apri 101; mouse 4 4; appunti 31/12/1999; menu 4 Incolla", {}, "Text1(4)",
+             data.arg("31/12/1999", "1"));
+        riga("date paste refused", "apri 101; mouse 4 4; incolla 4 31/12/99", {}, "Text1(4)",
+             data.arg("15/08/1975", "0"));
+        for (const char* tasti : {"Delete", "Ctrl+Delete", "End; chiave 4 Ctrl+Backspace", "Delete; chiave 4 Ctrl+Z",
+                                  "Delete; menu 4 Annulla", "Home; chiave 4 Shift+End; menu 4 Elimina"})
+            riga(qPrintable("date, " + QString(tasti)), QString("apri 101; mouse 4 4; chiave 4 ") + tasti, {},
+                 "Text1(4)", data.arg("00/00/0000", "1"));
+        riga("date cut", "apri 101; mouse 4 4; chiave 4 Home; chiave 4 Shift+End; chiave 4 Ctrl+X", {}, "Text1(4)",
+             data.arg("00/00/0000", "1") + "\nappunti=15/08/1975");
+        riga("date cut from the menu", "apri 101; mouse 4 4; chiave 4 Home; chiave 4 Shift+End; menu 4 Taglia", {},
+             "Text1(4)", data.arg("00/00/0000", "1") + "\nappunti=15/08/1975");
         // The moves in key order, not the list's (name order puts VERDI last); at the end a message.
         riga("moves in key order", "avvia; premi Option1(2); apri 102; premi cmdparcsuc", {}, "cmdparcsuc",
              "testo LabAZI= 103");

@@ -7,6 +7,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTimer>
@@ -67,6 +69,29 @@ void clickVoce(QAbstractItemView* lista, int riga, bool doppio)
     QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, punto);
     if (doppio)
         QTest::mouseDClick(lista->viewport(), Qt::LeftButton, {}, punto);
+}
+
+bool dalMenu(QWidget* campo, const QString& voce)
+{
+    QContextMenuEvent evento(QContextMenuEvent::Mouse, QPoint(4, 4), campo->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(campo, &evento);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    for (QAction* a : menu ? menu->actions() : QList<QAction*>()) {
+        if (a->text().section('\t', 0, 0).remove('&') == voce) {
+            menu->close();
+            a->trigger();
+            return true;
+        }
+    }
+    return false;
+}
+
+QPoint punto(QLineEdit* campo, int posizione)
+{
+    for (int x = 0; x < campo->width(); ++x)
+        if (campo->cursorPositionAt(QPoint(x, campo->height() / 2)) == posizione)
+            return QPoint(x, campo->height() / 2);
+    return QPoint(-1, -1);
 }
 
 bool FinestraProva::avvia()

@@ -54,6 +54,12 @@ QStringList testiMostrati();
 QStringList righeDi(const QAbstractItemView* lista);
 void clickVoce(QAbstractItemView* lista, int riga, bool doppio = false);
 
+// Triggers the entry of a field's context menu, opened as a right click opens
+// it, with the given (translated) text; false when there is none.
+bool dalMenu(QWidget* campo, const QString& voce);
+// A pixel of the field where a click puts the caret at `posizione`.
+QPoint punto(QLineEdit* campo, int posizione);
+
 // A substitute's key.
 struct Chiave {
     QString codazi, cfs;
