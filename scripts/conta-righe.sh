@@ -17,12 +17,11 @@ STRATI=(checks store startup registry window tools main)
 # The layer a test file tests.
 strato_di() {
   case "$1" in
-    tests/tst_codicifiscali.cpp | tests/tst_tasti.cpp) echo checks ;;
-    tests/support/archivioprova.* | tests/figlio/* | tests/tst_store.cpp | tests/tst_guasti.cpp | \
-      tests/tst_connessione.cpp | tests/tst_interruzioni.cpp) echo store ;;
-    tests/tst_avvio.cpp | tests/tst_configurazione.cpp | tests/tst_istanza.cpp) echo startup ;;
+    tests/controlli/*) echo checks ;;
+    tests/support/archivioprova.* | tests/figlio/* | tests/store/* | tests/tst_interruzioni.cpp) echo store ;;
+    tests/tst_avvio.cpp) echo startup ;;
     tests/registro/* | tests/support/csvprova.h) echo registry ;;
-    tests/tst_strumenti.cpp | tests/tst_decodificacf.cpp) echo tools ;;
+    tests/tst_strumenti.cpp) echo tools ;;
     tests/*) echo window ;;
   esac
 }

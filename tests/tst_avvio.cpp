@@ -45,11 +45,6 @@ class TestAvvio : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        preparaAmbienteProva();
-        RICHIEDI_MOTORE_PROVA();
-    }
     void init() { azzeraMessaggi(); }
 
     // One box, critical, whose text holds `testo` under the title (the program's own refusals say that it

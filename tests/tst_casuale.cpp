@@ -5,6 +5,7 @@
 // Seed: ANAGSOST_SEME (default 770); steps: ANAGSOST_PASSI (default 40000, about a minute also under the
 // sanitizers). A failure names the step and the seed: the same seed replays the same run.
 #include "support/finestraprova.h"
+#include "support/programma.h"
 #include "tools/lib/archiviodemo.h"
 #include "window/textbox.h"
 
@@ -104,7 +105,6 @@ class TestCasuale : public QObject {
 private slots:
     void initTestCase()
     {
-        preparaAmbienteProva();
         strumenti::creaArchivioDemo(archivio.path());
         configura(archivio.path(), programmi.path());
         db.setDatabaseName(anno);
@@ -177,5 +177,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestCasuale)
+PROVA(TestCasuale);
 #include "tst_casuale.moc"

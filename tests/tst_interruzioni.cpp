@@ -6,6 +6,7 @@
 // Seed of the kill moments: ANAGSOST_SEME (default 770).
 #include "support/archivioprova.h"
 #include "support/finestraprova.h"
+#include "support/programma.h"
 
 #include "store/database.h"
 
@@ -82,7 +83,6 @@ class TestInterruzioni : public QObject {
 private slots:
     void initTestCase()
     {
-        preparaAmbienteProva();
         qputenv("TMPDIR", QFile::encodeName(m_lavoro.path())); // what a kill leaves behind goes with the copies
         qInfo("seed %s (ANAGSOST_SEME)", qPrintable(qEnvironmentVariable("ANAGSOST_SEME", "770")));
         m_archivio.creaAnno();
@@ -162,5 +162,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestInterruzioni)
+PROVA(TestInterruzioni);
 #include "tst_interruzioni.moc"

@@ -3,6 +3,7 @@
 // codicefiscale tool says of codes.
 #include "checks/codicifiscali.h"
 #include "support/archivioprova.h"
+#include "support/programma.h"
 
 #include <QDate>
 #include <QProcess>
@@ -48,7 +49,6 @@ class TestStrumenti : public QObject {
 private slots:
     void initTestCase()
     {
-        RICHIEDI_MOTORE_PROVA();
         a = std::make_unique<ArchivioProva>();
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(a->cartella() + "/config")); // the tools' configuration
     }
@@ -151,5 +151,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestStrumenti)
+PROVA(TestStrumenti);
 #include "tst_strumenti.moc"

@@ -26,11 +26,6 @@ class TestCablaggio : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        preparaAmbienteProva();
-        RICHIEDI_MOTORE_PROVA();
-    }
 
     void riga_data()
     {

@@ -81,11 +81,6 @@ class TestRifiuti : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        preparaAmbienteProva();
-        RICHIEDI_MOTORE_PROVA();
-    }
     void cleanup()
     {
         blocco.reset();

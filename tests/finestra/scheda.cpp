@@ -13,11 +13,6 @@ class TestScheda : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        preparaAmbienteProva();
-        RICHIEDI_MOTORE_PROVA();
-    }
 
     // Two workstations on the same archive: B saves or deletes the substitute
     // whose sheet A has loaded; A's save then asks instead of overwriting

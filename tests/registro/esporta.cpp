@@ -54,7 +54,6 @@ class TestEsporta : public QObject {
     QTemporaryDir cartella;
 
 private slots:
-    void initTestCase() { RICHIEDI_MOTORE_PROVA(); }
     void init()
     {
         a = annoVuoto();

@@ -15,7 +15,6 @@ class TestInserimento : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { RICHIEDI_MOTORE_PROVA(); }
 
     // Company code, codice fiscale, surname, linked company; the outcome, the field at fault, the message, the
     // form check's question (answered No, the first row Yes). Each row would fail a later check too: the first

@@ -40,7 +40,6 @@ class TestMemorizza : public QObject {
     std::unique_ptr<ArchivioProva> a;
 
 private slots:
-    void initTestCase() { RICHIEDI_MOTORE_PROVA(); }
     void init()
     {
         a = annoVuoto();

@@ -26,7 +26,6 @@ class TestScritture : public QObject {
     QList<Riga> righe;
 
 private slots:
-    void initTestCase() { RICHIEDI_MOTORE_PROVA(); }
     void init()
     {
         a = annoVuoto();

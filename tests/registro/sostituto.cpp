@@ -14,7 +14,6 @@ class TestSostituto : public QObject {
     std::unique_ptr<ArchivioProva> a;
 
 private slots:
-    void initTestCase() { RICHIEDI_MOTORE_PROVA(); }
     void init() { a = annoVuoto(); }
     void cleanup() { a.reset(); }
 

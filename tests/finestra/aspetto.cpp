@@ -22,7 +22,6 @@ class TestAspetto : public QObject {
     std::unique_ptr<BancoProva> p;
 
 private slots:
-    void initTestCase() { preparaAmbienteProva(); }
     void init()
     {
         p = std::make_unique<BancoProva>();
@@ -74,4 +73,4 @@ private slots:
 };
 
 PROVA(TestAspetto);
-#include "tst_aspetto.moc"
+#include "aspetto.moc"

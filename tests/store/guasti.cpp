@@ -7,6 +7,7 @@
 #include "store/identita_file.h"
 #include "store/motore_postgresql.h"
 #include "support/archivioprova.h"
+#include "support/programma.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -36,7 +37,6 @@ class TestGuasti : public QObject {
 private slots:
     void initTestCase()
     {
-        RICHIEDI_MOTORE_PROVA();
         qputenv("QT_FATAL_WARNINGS", "1"); // from Qt SQL: a connection removed while still in use, say
     }
     void init()
@@ -378,5 +378,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestGuasti)
-#include "tst_guasti.moc"
+PROVA(TestGuasti);
+#include "guasti.moc"

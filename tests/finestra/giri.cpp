@@ -12,11 +12,7 @@ class TestGiri : public QObject {
     std::unique_ptr<BancoProva> p;
 
 private slots:
-    void initTestCase()
-    {
-        preparaAmbienteProva();
-        RICHIEDI_MOTORE_PROVA();
-    }
+    void initTestCase() { SOLO_SERVER("round trips to a server"); }
     // Substitutes of company 101 and 102 with 10 and 200 section rows of their own, and their recipients.
     void init()
     {
@@ -91,5 +87,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestGiri)
-#include "tst_giri.moc"
+PROVA(TestGiri);
+#include "giri.moc"

@@ -6,6 +6,7 @@
 // the file and of the printed rows too (tst_registro).
 #include "support/csvprova.h"
 #include "support/finestraprova.h"
+#include "support/programma.h"
 
 #include "window/dialoghi.h"
 
@@ -82,11 +83,6 @@ class TestTrova : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        preparaAmbienteProva();
-        RICHIEDI_MOTORE_PROVA();
-    }
     void init()
     {
         p = std::make_unique<BancoProva>();
@@ -253,5 +249,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTrova)
-#include "tst_trova.moc"
+PROVA(TestTrova);
+#include "trova.moc"

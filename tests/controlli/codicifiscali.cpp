@@ -4,6 +4,7 @@
 #include "checks/codicifiscali.h"
 #include "checks/coerenzacf.h"
 #include "checks/controllocodice.h"
+#include "support/programma.h"
 
 #include <QFile>
 #include <QLocale>
@@ -322,5 +323,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestCodiciFiscali)
-#include "tst_codicifiscali.moc"
+PROVA(TestCodiciFiscali);
+#include "codicifiscali.moc"

@@ -1,6 +1,7 @@
 // Keystroke routines of the typed fields, driven key by key the way a field
 // uses them: the routine first, then the field takes the key it returns.
 #include "checks/tasti.h"
+#include "support/programma.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -158,5 +159,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestTasti)
-#include "tst_tasti.moc"
+PROVA(TestTasti);
+#include "tasti.moc"

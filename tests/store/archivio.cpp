@@ -6,6 +6,7 @@
 #include "store/schema.h"
 #include "store/stringa_connessione.h"
 #include "support/archivioprova.h"
+#include "support/programma.h"
 
 #include <QSqlError>
 #include <QTest>
@@ -45,7 +46,6 @@ class TestArchivio : public QObject {
 private slots:
     void initTestCase()
     {
-        RICHIEDI_MOTORE_PROVA();
         qputenv("QT_FATAL_WARNINGS", "1"); // from Qt SQL: a connection still in use, say
     }
 
@@ -431,5 +431,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestArchivio)
-#include "tst_store.moc"
+PROVA(TestArchivio);
+#include "archivio.moc"

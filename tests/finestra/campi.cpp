@@ -42,7 +42,6 @@ class TestTextBox : public QObject {
     QStringList eventi; // "a+" GotFocus of a, "a-" its LostFocus
 
 private slots:
-    void initTestCase() { preparaAmbienteProva(); } // Qt's texts in Italian: the menu's entries by their names
     void init()
     {
         finestra = std::make_unique<QWidget>();
@@ -139,4 +138,4 @@ private slots:
 };
 
 PROVA(TestTextBox);
-#include "tst_campi.moc"
+#include "campi.moc"
