@@ -4,6 +4,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -107,6 +108,9 @@ bool ISNUMERIC(const QString& testo)
     const QString t = testo.trimmed();
     if (t.isEmpty())
         return false;
+    // Digits alone read as a number in every locale: no need to ask it.
+    if (std::all_of(t.cbegin(), t.cend(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }))
+        return true;
     // Letters never make a number here, not even an exponent or "inf".
     for (const QChar c : t) {
         if (c.isLetter())

@@ -295,12 +295,22 @@ QList<int> TASTIDATAINCOLLATA(const QString& testo)
 
 bool DATAVALIDA(const QString& testo)
 {
-    static const QRegularExpression forma(QStringLiteral("^([0-9]{2})/([0-9]{2})/([0-9]{4})$"));
-    const QRegularExpressionMatch m = forma.match(testo);
-    if (!m.hasMatch())
+    // GG/MM/AAAA in ASCII digits, read by hand: the check of every stored
+    // date of a whole archive runs through here.
+    if (testo.size() != 10 || testo.at(2) != QLatin1Char('/') || testo.at(5) != QLatin1Char('/'))
         return false;
-    const int anno = m.captured(3).toInt();
-    if (anno == 0)
+    const auto numero = [&testo](int da, int cifre) {
+        int n = 0;
+        for (int i = da; i < da + cifre; ++i) {
+            const char16_t c = testo.at(i).unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            n = n * 10 + (c - u'0');
+        }
+        return n;
+    };
+    const int giorno = numero(0, 2), mese = numero(3, 2), anno = numero(6, 4);
+    if (giorno < 0 || mese < 0 || anno <= 0)
         return false;
-    return QDate(anno, m.captured(2).toInt(), m.captured(1).toInt()).isValid();
+    return QDate(anno, mese, giorno).isValid();
 }

@@ -23,6 +23,11 @@ endforeach()
 foreach(_dir ${PostgreSQL_INCLUDE_DIRS})
   list(APPEND _opzioni -I${_dir})
 endforeach()
+# libxlsxwriter's headers, copied into a folder of their own: its folder here
+# is /usr/include, whose Linux headers must not stand in for MinGW's.
+set(_xlsxwriter ${CMAKE_CURRENT_BINARY_DIR}/controllo_windows/include)
+file(COPY ${XLSXWRITER_INCLUDE_DIR}/xlsxwriter.h ${XLSXWRITER_INCLUDE_DIR}/xlsxwriter DESTINATION ${_xlsxwriter})
+list(APPEND _opzioni -I${_xlsxwriter})
 
 set(_comandi)
 set(_librerie anagchecks anagstore anagstartup anagregistry anagwindow anagsost)

@@ -43,6 +43,23 @@ Tabelle apriTabelle(store::Database& db)
     return t;
 }
 
+QList<bool> presenti(store::Database& db, const QList<Ricerca>& ricerche)
+{
+    QStringList colonne;
+    QVariantList valori;
+    for (const Ricerca& r : ricerche) {
+        colonne << QStringLiteral("EXISTS (SELECT 1 FROM %1 WHERE %2) AS P%3")
+                       .arg(r.tabella, r.condizione)
+                       .arg(colonne.size());
+        valori << r.valori;
+    }
+    const auto riga = db.OpenRecordset(QStringLiteral("SELECT ") + colonne.join(QStringLiteral(", ")), valori);
+    QList<bool> risposte;
+    for (int i = 0; i < ricerche.size(); ++i)
+        risposte << riga->Value(QStringLiteral("P%1").arg(i)).toBool();
+    return risposte;
+}
+
 IndicePrincipale::~IndicePrincipale()
 {
     try {

@@ -56,6 +56,17 @@ inline const QStringList QUADRI = {QStringLiteral("QUADROLDIP1"), QStringLiteral
 inline const QString SOSTITUTI = QStringLiteral("ANAGSOSTITUTI");
 inline const QString PERCETTORI = QStringLiteral("PERCETTORI");
 
+// One question "does the table hold a row where ...": the condition on its
+// key columns with "?" for the values, bound in order ("CFS = ?").
+struct Ricerca {
+    QString tabella;
+    QString condizione;
+    QVariantList valori;
+};
+// The answer to each question, all asked in one read (one round trip to a
+// server), keys compared as a Seek compares them.
+QList<bool> presenti(store::Database& db, const QList<Ricerca>& ricerche);
+
 // Puts a table record set back on its primary index "CHIAVE" however the
 // operation that switched it ends, so that every other operation can rely on it.
 class IndicePrincipale {

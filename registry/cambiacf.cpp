@@ -23,13 +23,17 @@ ControlloCambio esito(ControlloCambio::Tipo tipo, const QString& messaggio = {})
     return e;
 }
 
-// Seek "=" of one value on the named index, back on "CHIAVE" afterwards.
-bool trovato(store::TableRecordset& tabella, const QString& indice, const QString& chiave)
+// The text refusing a code that a declarant or a substitute already has
+// (in this order); "" when it is nobody's. One read.
+QString inUso(const Archivio& a, const QString& codice)
 {
-    const IndicePrincipale ripristino(tabella);
-    tabella.setIndex(indice);
-    tabella.Seek(QStringLiteral("="), chiave);
-    return !tabella.NoMatch();
+    const QList<bool> trovati = presenti(a.db, {{QStringLiteral("FRONTESPIZIO"), QStringLiteral("CFD = ?"), {codice}},
+                                                {SOSTITUTI, QStringLiteral("CFS = ?"), {codice}}});
+    if (trovati.at(0))
+        return testi::CFFRONTESPIZIO;
+    if (trovati.at(1))
+        return testi::CFSOSTITUTO;
+    return {};
 }
 
 } // namespace
@@ -41,10 +45,8 @@ ControlloCambio controllaCambio(const Archivio& a, const QString& codazi, const 
     if (nuovo.trimmed().isEmpty())
         return esito(Tipo::Vuoto);
     const QString codice = store::CHIAVECF(nuovo);
-    if (trovato(a.frontespizi, QStringLiteral("CHIAVECFD"), codice))
-        return esito(Tipo::InUso, testi::CFFRONTESPIZIO);
-    if (trovato(a.sostituti, QStringLiteral("CHIAVECFS"), codice))
-        return esito(Tipo::InUso, testi::CFSOSTITUTO);
+    if (const QString testo = inUso(a, codice); !testo.isEmpty())
+        return esito(Tipo::InUso, testo);
 
     // Removed meanwhile by another program of the suite: going on would
     // re-key the section rows with the declarant of another substitute.
@@ -75,6 +77,11 @@ EsitoCambio cambiaCodiceFiscale(const Archivio& a, const QString& codazi, const 
         // All or nothing: a failure half-way must not leave a substitute whose
         // rows carry partly the old code and partly the new one.
         store::Transazione transazione(a.db, QUADRI + QStringList{SOSTITUTI});
+        if (const QString testo = inUso(a, codice); !testo.isEmpty()) {
+            esito.tipo = EsitoCambio::Tipo::InUso;
+            esito.messaggio = testo;
+            return esito;
+        }
         // One statement per table, all sent together.
         QList<store::Istruzione> istruzioni;
         for (const QString& quadro : QUADRI)

@@ -35,9 +35,11 @@ struct EsitoCambio {
     enum class Tipo {
         Eseguito,  // righe: the rows each table re-keyed
         Sparito,   // the registry row was gone when its turn came: nothing changed
+        InUso,     // the new code has been given meanwhile: messaggio, with the stop icon; nothing changed
         Rifiutato  // the store refused: nothing changed
     };
     Tipo tipo = Tipo::Eseguito;
+    QString messaggio; // InUso
     // QUADROLDIP1 to QUADROST, then ANAGSOSTITUTI.
     QList<RigheTabella> righe;
     std::optional<store::ErroreArchivio> errore; // Rifiutato; Sparito: the conflict
@@ -45,7 +47,9 @@ struct EsitoCambio {
 
 // Gives the substitute (codazi, cfs, as the list shows them) the code nuovo
 // (padded to 16) in its section rows under the declarant cfd and in its
-// registry row, as one transaction.
+// registry row, as one transaction. The code is checked again under its
+// write lock, as controllaCambio checked it (nobody's, declarant or
+// substitute), since another workstation may have given it meanwhile.
 EsitoCambio cambiaCodiceFiscale(const Archivio& archivio, const QString& codazi, const QString& cfs, const QString& cfd,
                                 const QString& nuovo);
 

@@ -39,9 +39,10 @@ struct Nominativo {
     QStringView nome() const { return QStringView(testi).mid(fine[2]); }
 };
 
-// Names as an Italian reader orders them, surname then first name; among
-// names that read alike, accents and case, then Nulls before texts and
-// blanks, then the key: one order, whatever the engine.
+// A surname never written (Null) first, as the engine's ORDER BY ASOST_1
+// puts it; then names as an Italian reader orders them, surname then first
+// name; among names that read alike, accents and case, then a Null first
+// name before a text, blanks, then the key: one order, whatever the engine.
 bool primaPerNome(const Nominativo& x, const Nominativo& y)
 {
     auto destra = [](QStringView s) {
@@ -49,6 +50,8 @@ bool primaPerNome(const Nominativo& x, const Nominativo& y)
             s.chop(1);
         return s;
     };
+    if (x.cognomeNullo != y.cognomeNullo)
+        return x.cognomeNullo;
     int c = confrontaNomi(x.cognome(), y.cognome());
     if (c == 0)
         c = confrontaNomi(x.nome(), y.nome());
@@ -56,8 +59,6 @@ bool primaPerNome(const Nominativo& x, const Nominativo& y)
         c = x.cognome().trimmed().compare(y.cognome().trimmed());
     if (c == 0)
         c = x.nome().trimmed().compare(y.nome().trimmed());
-    if (c == 0)
-        c = int(y.cognomeNullo) - int(x.cognomeNullo);
     if (c == 0)
         c = x.cognome().compare(y.cognome());
     if (c == 0)
@@ -107,7 +108,45 @@ void ordinaPerNome(store::Recordset& tabella, const std::function<void(const Rig
     }
 }
 
+// Appends `testo` padded with blanks and cut to exactly `larghezza` characters.
+void accoda(QString& riga, QStringView testo, int larghezza)
+{
+    const qsizetype inizio = riga.size();
+    riga.append(testo.left(larghezza));
+    riga.resize(inizio + larghezza, QLatin1Char(' '));
+}
+
 } // namespace
+
+bool datiDaIntegrare(QStringView cognome, QStringView nome)
+{
+    return cognome.trimmed().isEmpty() && nome.trimmed().isEmpty();
+}
+
+QString lineaElenco(const RigaElenco& r)
+{
+    QString riga;
+    riga.reserve(r.codazi.size() + 63);
+    riga.append(r.codazi);
+    riga.append(QLatin1Char(' '));
+    accoda(riga, QStringView(r.cfs).trimmed(), 16);
+    riga.append(QLatin1Char(' '));
+    if (datiDaIntegrare(r.cognome, r.nome)) {
+        accoda(riga, DATIDAINTEGRARE, 45);
+    } else {
+        QString nominativo = r.cognome.trimmed();
+        nominativo.append(QLatin1Char(' ')).append(QStringView(r.nome).trimmed());
+        accoda(riga, nominativo, 45);
+    }
+    return riga;
+}
+
+ChiaveSostituto chiaveDiLinea(const QString& linea)
+{
+    // The line is the code as stored, then exactly 1 + 16 + 1 + 45 characters.
+    const qsizetype codice = linea.size() - 63;
+    return {linea.left(codice), linea.mid(codice + 1, 16).trimmed()};
+}
 
 void leggiElenco(store::Database& db, Ordine ordine, const std::function<void(const RigaElenco&)>& riga)
 {

@@ -11,6 +11,12 @@ namespace registro {
 
 enum class Ordine { CodiceAzienda, CodiceFiscale, Nominativo };
 
+// A substitute as a list line names it: its stored company code and codice fiscale.
+struct ChiaveSostituto {
+    QString codazi;
+    QString cfs;
+};
+
 // One substitute of the list: the stored key and names (Null read as "").
 struct RigaElenco {
     QString codazi;
@@ -18,6 +24,23 @@ struct RigaElenco {
     QString cognome; // ASOST_1
     QString nome;    // ASOST_2
 };
+
+// Shown for a substitute that still lacks its name, where its name would be.
+inline const QString DATIDAINTEGRARE = QStringLiteral("Anagrafica con dati da integrare");
+
+// Does a list mark this substitute as lacking its name? Surname and first
+// name joined and trimmed are empty, whether the fields hold empty texts or
+// were never written (Null).
+bool datiDaIntegrare(QStringView cognome, QStringView nome);
+
+// The selection list's line of a substitute: the company code as stored, a
+// blank, the codice fiscale trimmed, padded and cut to 16, a blank, the name
+// (surname, a blank, first name, each trimmed; or the marker) padded and cut
+// to 45.
+QString lineaElenco(const RigaElenco& riga);
+// The substitute a line names: the company code as stored (everything before
+// the last 63 characters) and the codice fiscale after it, trimmed.
+ChiaveSostituto chiaveDiLinea(const QString& linea);
 
 // Hands each substitute to `riga` in the order asked for: by company code
 // or codice fiscale as the rows come from the engine (the registry is never

@@ -3,8 +3,6 @@
 #include "registry/testi.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace registro {
 
@@ -13,20 +11,7 @@ namespace {
 // The line separator of the messages.
 const QString CR = QStringLiteral("\r");
 
-// Why the file could not be opened for writing, in the operator's words.
-QString causaApertura(const QString& percorso)
-{
-    const QFileInfo file(percorso);
-    if (file.isDir())
-        return testi::CARTELLAOMONIMA;
-    if (file.exists() && !file.isWritable())
-        return testi::FILEPROTETTO;
-    return testi::CARTELLANONSCRIVIBILE;
-}
-
-} // namespace
-
-QStringList intestazioneCsv()
+QStringList intestazione()
 {
     return {QStringLiteral("Codice azienda"),
             QStringLiteral("Codice fiscale"),
@@ -42,85 +27,73 @@ QStringList intestazioneCsv()
             QStringLiteral("Codice azienda collegata")};
 }
 
-QStringList campiCsv(const Sostituto& s)
+RigaTabella riga(const Sostituto& s)
 {
-    QStringList campi{s.codazi,   s.cfs,           s.cognome,          s.nome,
-                      s.sesso,    testoData(s.nascita), s.comuneNascita, s.provinciaNascita,
-                      s.comune,   s.provincia,     s.indirizzo,        s.collegata};
-    for (QString& campo : campi)
-        campo = campo.trimmed();
-    return campi;
+    const auto testo = [](const QString& t) { return Cella::diTesto(t.trimmed()); };
+    const Cella cognome = datiDaIntegrare(s.cognome, s.nome) ? Cella::diTesto(DATIDAINTEGRARE) : testo(s.cognome);
+    const Cella nascita = s.nascita.valida() ? Cella::diGiorno(s.nascita.giorno()) : testo(testoData(s.nascita));
+    return {testo(s.codazi),
+            testo(s.cfs),
+            cognome,
+            testo(s.nome),
+            testo(s.sesso),
+            nascita,
+            testo(s.comuneNascita),
+            testo(s.provinciaNascita),
+            testo(s.comune),
+            testo(s.provincia),
+            testo(s.indirizzo),
+            testo(s.collegata)};
 }
 
-QByteArray rigaCsv(const QStringList& campi)
+} // namespace
+
+Tabella tabellaSostituti(store::Database& db, const std::vector<ChiaveSostituto>& chiavi)
 {
-    QString riga;
-    for (qsizetype i = 0; i < campi.size(); ++i) {
-        if (i > 0)
-            riga.append(QLatin1Char(';'));
-        const QString& campo = campi.at(i);
-        const bool virgolette = campo.contains(QLatin1Char(';')) || campo.contains(QLatin1Char('"'))
-            || campo.contains(QLatin1Char('\n')) || campo.contains(QLatin1Char('\r'));
-        if (!virgolette) {
-            riga.append(campo);
-            continue;
-        }
-        riga.append(QLatin1Char('"'));
-        riga.append(QString(campo).replace(QLatin1Char('"'), QLatin1String("\"\"")));
-        riga.append(QLatin1Char('"'));
+    std::vector<std::optional<RigaTabella>> posti(chiavi.size());
+    leggiMostrati(db, chiavi, [&posti](std::size_t posizione, const Sostituto& s) { posti[posizione] = riga(s); });
+    Tabella tabella{QStringLiteral("Anagrafiche sostituti"), intestazione(), {}};
+    tabella.righe.reserve(chiavi.size());
+    for (auto& r : posti) {
+        if (r)
+            tabella.righe.push_back(std::move(*r));
     }
-    riga.append(QLatin1String("\r\n"));
-    return riga.toUtf8();
+    return tabella;
 }
 
-EsitoEsportazione esporta(store::Database& db, const std::vector<ChiaveSostituto>& chiavi, const QString& percorso)
+EsitoEsportazione esporta(store::Database& db, const std::vector<ChiaveSostituto>& chiavi, const QString& percorso,
+                          Formato formato)
 {
     EsitoEsportazione esito;
-    // The rows are read and laid out before the file is touched: a failure of
-    // the archive leaves no file at all.
-    std::vector<QByteArray> righe(chiavi.size());
+    Tabella tabella;
     try {
-        esito.scritti = leggiMostrati(db, chiavi, [&righe](std::size_t posizione, const Sostituto& s) {
-            righe[posizione] = rigaCsv(campiCsv(s));
-        });
+        tabella = tabellaSostituti(db, chiavi);
     } catch (const store::ErroreArchivio& errore) {
         esito.tipo = EsitoEsportazione::Tipo::Rifiutato;
         esito.errore = errore;
         return esito;
     }
-    esito.mancanti = qsizetype(chiavi.size()) - esito.scritti;
+    const qsizetype mancanti = qsizetype(chiavi.size()) - qsizetype(tabella.righe.size());
+    esito = esportaTabella(tabella, percorso, formato, testi::ANAGRAFICHENELFILE);
+    esito.mancanti = mancanti;
+    if (esito.tipo == EsitoEsportazione::Tipo::Scritto && mancanti > 0)
+        esito.messaggio += CR + CR + QString::number(mancanti) + testi::NONPIUINARCHIVIO;
+    return esito;
+}
 
-    QSaveFile file(percorso);
-    QString causa;
-    if (!file.open(QIODevice::WriteOnly)) {
-        causa = causaApertura(percorso);
-    } else {
-        bool scritto = file.write("\xEF\xBB\xBF") == 3;
-        const QByteArray intestazione = rigaCsv(intestazioneCsv());
-        scritto = scritto && file.write(intestazione) == intestazione.size();
-        for (auto riga = righe.cbegin(); scritto && riga != righe.cend(); ++riga)
-            scritto = file.write(*riga) == riga->size();
-        // What is still buffered reaches the disk here, so that a full disk
-        // is told apart from a file that cannot take the place of the old one.
-        scritto = scritto && file.flush();
-        if (!scritto)
-            causa = testi::SCRITTURAFALLITA;
-        else if (!file.commit())
-            causa = testi::SOSTITUZIONEFALLITA;
-    }
+EsitoEsportazione esportaTabella(const Tabella& tabella, const QString& percorso, Formato formato, const QString& righe)
+{
+    EsitoEsportazione esito;
+    esito.scritti = qsizetype(tabella.righe.size());
+    const QString causa = scriviTabella(tabella, percorso, formato);
     const QString nome = QDir::toNativeSeparators(percorso);
     if (!causa.isEmpty()) {
-        // The file written so far goes: the one chosen, if any, is untouched.
-        file.cancelWriting();
         esito.tipo = EsitoEsportazione::Tipo::NonScritto;
-        esito.messaggio = testi::FILENONSCRITTO + CR + nome + CR + CR + causa + CR + CR
-            + testi::ESPORTAZIONENONESEGUITA;
+        esito.messaggio =
+            testi::FILENONSCRITTO + CR + nome + CR + CR + causa + CR + CR + testi::ESPORTAZIONENONESEGUITA;
         return esito;
     }
-    esito.messaggio = testi::ESPORTAZIONEEFFETTUATA + CR + CR + QString::number(esito.scritti)
-        + testi::ANAGRAFICHENELFILE + CR + nome;
-    if (esito.mancanti > 0)
-        esito.messaggio += CR + CR + QString::number(esito.mancanti) + testi::NONPIUINARCHIVIO;
+    esito.messaggio = testi::ESPORTAZIONEEFFETTUATA + CR + CR + QString::number(esito.scritti) + righe + CR + nome;
     return esito;
 }
 

@@ -122,6 +122,15 @@ void ElencoFiltrato::aggiungi(const RigaElenco& riga, const QString& voce)
     m_testi.append(SEPARARIGHE);
 }
 
+std::vector<ChiaveSostituto> ElencoFiltrato::chiavi(const std::vector<qsizetype>& righe) const
+{
+    std::vector<ChiaveSostituto> chiavi;
+    chiavi.reserve(righe.size());
+    for (const qsizetype i : righe)
+        chiavi.push_back(chiaveDiLinea(m_voci.at(i)));
+    return chiavi;
+}
+
 std::vector<qsizetype> ElencoFiltrato::trova(QStringView testo)
 {
     const QByteArray cercato = piegato(testo);

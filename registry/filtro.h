@@ -36,6 +36,8 @@ public:
     qsizetype righe() const { return m_voci.size(); }
     const QString& voce(qsizetype i) const { return m_voci.at(i); }
     const QStringList& voci() const { return m_voci; }
+    // The substitutes the lines at these positions name, in that order.
+    std::vector<ChiaveSostituto> chiavi(const std::vector<qsizetype>& righe) const;
 
     // Positions of the rows holding the text (as contiene() says), in the
     // order they were added; every row for a text that folds to nothing.

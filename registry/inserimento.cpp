@@ -67,32 +67,41 @@ EsitoInserimento controllaInserimento(const Archivio& a, const NuovoSostituto& n
     if (n.collegata.trimmed().isEmpty())
         return esito(Tipo::Mancante, CampoNuovo::Collegata);
 
-    const QString azienda = store::CHIAVEAZI(n.codazi);
-    const QString codiceFiscale = store::CHIAVECF(n.cfs);
-    const QString collegata = store::CHIAVEAZI(n.collegata);
-
-    // The substitute's codes must not belong to a declarant...
-    if (trovato(a.frontespizi, QStringLiteral("CHIAVE"), {azienda, codiceFiscale}))
-        return rifiuto(testi::COPPIAFRONTESPIZIO);
-    if (trovato(a.frontespizi, QStringLiteral("CHIAVECODAZI"), {azienda}))
-        return rifiuto(testi::AZIENDAFRONTESPIZIO, CampoNuovo::Azienda);
-    if (trovato(a.frontespizi, QStringLiteral("CHIAVECFD"), {codiceFiscale}))
-        return rifiuto(testi::CFFRONTESPIZIO, CampoNuovo::CodiceFiscale);
-
-    // ...nor to a registered substitute.
-    if (trovato(a.sostituti, QStringLiteral("CHIAVE"), {azienda, codiceFiscale}))
-        return rifiuto(testi::SOSTITUTOPRESENTE);
-    if (trovato(a.sostituti, QStringLiteral("CHIAVECODAZI"), {azienda}))
-        return rifiuto(testi::AZIENDASOSTITUTO, CampoNuovo::Azienda);
-    if (trovato(a.sostituti, QStringLiteral("CHIAVECFS"), {codiceFiscale}))
-        return rifiuto(testi::CFSOSTITUTO, CampoNuovo::CodiceFiscale);
+    if (const std::optional<EsitoInserimento> inUso = codiciInUso(a, n.codazi, n.cfs))
+        return *inUso;
 
     // The linked company is a declarant with a front page, and not itself a substitute.
+    const QString collegata = store::CHIAVEAZI(n.collegata);
     if (!trovato(a.frontespizi, QStringLiteral("CHIAVECODAZI"), {collegata}))
         return rifiuto(testi::COLLEGATASENZAFRONTESPIZIO, CampoNuovo::Collegata);
     if (trovato(a.sostituti, QStringLiteral("CHIAVECODAZI"), {collegata}))
         return rifiuto(testi::COLLEGATASOSTITUTO, CampoNuovo::Collegata);
     return {};
+}
+
+std::optional<EsitoInserimento> codiciInUso(const Archivio& a, const QString& codazi, const QString& cfs)
+{
+    const QString azienda = store::CHIAVEAZI(codazi);
+    const QString codiceFiscale = store::CHIAVECF(cfs);
+    // In the order of the checks: the substitute's codes must not belong to
+    // a declarant, nor to a registered substitute.
+    const QString frontespizi = QStringLiteral("FRONTESPIZIO"), sostituti = QStringLiteral("ANAGSOSTITUTI");
+    const QList<bool> trovati =
+        presenti(a.db, {{frontespizi, QStringLiteral("CODAZI = ? AND CFD = ?"), {azienda, codiceFiscale}},
+                        {frontespizi, QStringLiteral("CODAZI = ?"), {azienda}},
+                        {frontespizi, QStringLiteral("CFD = ?"), {codiceFiscale}},
+                        {sostituti, QStringLiteral("CODAZI = ? AND CFS = ?"), {azienda, codiceFiscale}},
+                        {sostituti, QStringLiteral("CODAZI = ?"), {azienda}},
+                        {sostituti, QStringLiteral("CFS = ?"), {codiceFiscale}}});
+    const std::pair<QString, CampoNuovo> rifiuti[] = {
+        {testi::COPPIAFRONTESPIZIO, CampoNuovo::Nessuno},   {testi::AZIENDAFRONTESPIZIO, CampoNuovo::Azienda},
+        {testi::CFFRONTESPIZIO, CampoNuovo::CodiceFiscale}, {testi::SOSTITUTOPRESENTE, CampoNuovo::Nessuno},
+        {testi::AZIENDASOSTITUTO, CampoNuovo::Azienda},     {testi::CFSOSTITUTO, CampoNuovo::CodiceFiscale}};
+    for (int i = 0; i < trovati.size(); ++i) {
+        if (trovati.at(i))
+            return rifiuto(rifiuti[i].first, rifiuti[i].second);
+    }
+    return std::nullopt;
 }
 
 } // namespace registro

@@ -6,6 +6,7 @@
 #include "registry/archivio.h"
 
 #include <functional>
+#include <optional>
 
 namespace registro {
 
@@ -40,5 +41,13 @@ using Domanda = std::function<int(const QString& testo, int stile)>;
 // Runs the checks in their order and stops at the first that fails. The
 // record sets are on "CHIAVE" again afterwards, however it ends.
 EsitoInserimento controllaInserimento(const Archivio& archivio, const NuovoSostituto& nuovo, const Domanda& domanda);
+
+// The codes of a new substitute (as typed) against the declarants' front
+// pages and the registered substitutes, in the order of the insertion's
+// checks: the refusal of the first one in use, or nothing. The first save of
+// the substitute runs them again under its write lock, so that two
+// workstations cannot both register one code. One read, whatever the
+// answer.
+std::optional<EsitoInserimento> codiciInUso(const Archivio& archivio, const QString& codazi, const QString& cfs);
 
 } // namespace registro

@@ -1,5 +1,6 @@
 #include "registry/memorizza.h"
 
+#include "registry/inserimento.h"
 #include "store/chiavi.h"
 
 namespace registro {
@@ -31,6 +32,14 @@ EsitoMemorizza memorizza(const Archivio& a, const Sostituto& s, const std::optio
             esito.tipo = conflitto(presente, atteso);
             esito.presente = presente;
             return esito;
+        }
+        if (!atteso) {
+            if (const std::optional<EsitoInserimento> inUso = codiciInUso(a, s.codazi, s.cfs)) {
+                EsitoMemorizza esito;
+                esito.tipo = EsitoMemorizza::Tipo::InUso;
+                esito.messaggio = inUso->messaggio;
+                return esito;
+            }
         }
         if (presente) {
             tabella.Edit();

@@ -15,6 +15,19 @@ QString chiave(const QString& codazi, const QString& cfs)
 
 } // namespace
 
+ElencoFiltrato leggiElencoFiltrato(store::Database& db, Ordine ordine)
+{
+    ElencoFiltrato elenco;
+    leggiElenco(db, ordine, [&elenco](const RigaElenco& r) { elenco.aggiungi(r, lineaElenco(r)); });
+    return elenco;
+}
+
+std::vector<ChiaveSostituto> chiaviMostrate(store::Database& db, Ordine ordine, QStringView testo)
+{
+    ElencoFiltrato elenco = leggiElencoFiltrato(db, ordine);
+    return elenco.chiavi(elenco.trova(testo));
+}
+
 qsizetype leggiMostrati(store::Database& db, const std::vector<ChiaveSostituto>& chiavi,
                         const std::function<void(std::size_t posizione, const Sostituto&)>& sostituto)
 {

@@ -1,6 +1,9 @@
 #pragma once
 // The substitutes a list shows, with every field of the registry: what the
-// export and the print write, in the list's order.
+// export and the print write, in the list's order. The window and the export
+// tool find them the same way: the list's rows read in an order, the search
+// run on them, the keys of the lines kept.
+#include "registry/filtro.h"
 #include "registry/sostituto.h"
 #include "store/database.h"
 
@@ -9,11 +12,12 @@
 
 namespace registro {
 
-// A substitute as a list line names it: its stored company code and codice fiscale.
-struct ChiaveSostituto {
-    QString codazi;
-    QString cfs;
-};
+// The selection list's rows in the order asked for, each with its line,
+// ready for the search. Raises store::ErroreArchivio.
+ElencoFiltrato leggiElencoFiltrato(store::Database& db, Ordine ordine);
+// The substitutes the list shows in that order with that text searched
+// (every one for an empty text), in the list's order.
+std::vector<ChiaveSostituto> chiaviMostrate(store::Database& db, Ordine ordine, QStringView testo);
 
 // Reads the registry once, in one statement, and hands each substitute
 // named in `chiavi` to `sostituto` with its position there; a substitute

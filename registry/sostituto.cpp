@@ -4,6 +4,8 @@
 #include "store/chiavi.h"
 #include "store/recordset.h"
 
+#include <algorithm>
+
 namespace registro {
 
 namespace {
@@ -26,6 +28,18 @@ DataNascita DataNascita::daArchivio(const QVariant& valore)
     // AAAAMMGG read as the sheet shows it, GG/MM/AAAA: what the sheet would
     // accept is a date, anything else is kept as it came.
     const QString archivio = testo(valore);
+    // Eight digits, the form the program stores: read at once, without the
+    // texts (the check of a whole archive reads every row's date).
+    if (archivio.size() == 8 && std::all_of(archivio.cbegin(), archivio.cend(),
+                                            [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); })) {
+        const QStringView t(archivio);
+        const int anno = t.mid(0, 4).toInt(), mese = t.mid(4, 2).toInt(), giorno = t.mid(6, 2).toInt();
+        if (anno == 0 && mese == 0 && giorno == 0)
+            return DataNascita();
+        const QDate data(anno, mese, giorno);
+        if (anno > 0 && data.isValid())
+            return DataNascita(data);
+    }
     const QString scheda = archivio.mid(6, 2) + QLatin1Char('/') + archivio.mid(4, 2) + QLatin1Char('/')
         + archivio.mid(0, 4);
     DataNascita data = daTesto(scheda);
@@ -39,8 +53,11 @@ DataNascita DataNascita::daTesto(const QString& testo)
     const QString ridotto = testo.trimmed();
     if (ridotto == NESSUNADATA)
         return DataNascita();
-    if (DATAVALIDA(ridotto))
-        return DataNascita(QDate::fromString(ridotto, FORMASCHEDA));
+    if (DATAVALIDA(ridotto)) {
+        // GG/MM/AAAA, digits checked: read without a date parser.
+        const QStringView t(ridotto);
+        return DataNascita(QDate(t.mid(6, 4).toInt(), t.mid(3, 2).toInt(), t.mid(0, 2).toInt()));
+    }
     DataNascita data;
     data.m_tipo = Tipo::NonValida;
     data.m_scheda = testo;
@@ -79,13 +96,43 @@ QString campoAsost(int n)
     return QStringLiteral("ASOST_") + QString::number(n);
 }
 
+namespace {
+
+// CODAZI, CFS, ASOST_1 to ASOST_10: the row's fields in the snapshot's order.
+const std::array<QString, 12>& campiIstantanea()
+{
+    static const std::array<QString, 12> campi = [] {
+        std::array<QString, 12> c{QStringLiteral("CODAZI"), QStringLiteral("CFS")};
+        for (int n = 1; n <= 10; ++n)
+            c[std::size_t(n + 1)] = campoAsost(n);
+        return c;
+    }();
+    return campi;
+}
+
+} // namespace
+
 Istantanea leggiIstantanea(const store::Recordset& riga)
 {
     Istantanea istantanea;
     istantanea.valori.reserve(12);
-    istantanea.valori << riga.Value(QStringLiteral("CODAZI")) << riga.Value(QStringLiteral("CFS"));
-    for (int n = 1; n <= 10; ++n)
-        istantanea.valori << riga.Value(campoAsost(n));
+    for (const QString& campo : campiIstantanea())
+        istantanea.valori << riga.Value(campo);
+    return istantanea;
+}
+
+LetturaIstantanee::LetturaIstantanee(const store::Recordset& righe) : m_righe(righe)
+{
+    for (std::size_t i = 0; i < m_indici.size(); ++i)
+        m_indici[i] = righe.Indice(campiIstantanea()[i]);
+}
+
+Istantanea LetturaIstantanee::leggi() const
+{
+    Istantanea istantanea;
+    istantanea.valori.reserve(12);
+    for (const int i : m_indici)
+        istantanea.valori << m_righe.ValueAt(i);
     return istantanea;
 }
 

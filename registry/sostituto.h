@@ -36,8 +36,8 @@ public:
 
     friend bool operator==(const DataNascita& a, const DataNascita& b)
     {
-        return a.m_tipo == b.m_tipo && a.m_giorno == b.m_giorno && a.m_archivio == b.m_archivio
-            && a.m_scheda == b.m_scheda;
+        return a.m_tipo == b.m_tipo && a.m_giorno == b.m_giorno && a.m_archivio == b.m_archivio &&
+               a.m_scheda == b.m_scheda;
     }
 
 private:
@@ -88,6 +88,16 @@ QString campoAsost(int n);
 
 // The current row of a record set on ANAGSOSTITUTI.
 Istantanea leggiIstantanea(const store::Recordset& riga);
+// The same for the rows of a record set read one after the other: the
+// fields' places looked up once.
+class LetturaIstantanee {
+public:
+    explicit LetturaIstantanee(const store::Recordset& righe);
+    Istantanea leggi() const; // the current row
+private:
+    const store::Recordset& m_righe;
+    std::array<int, 12> m_indici{};
+};
 Sostituto daIstantanea(const Istantanea& istantanea);
 // Writes ASOST_1 to ASOST_10 in their stored forms into the row being edited
 // or added: the date as AAAAMMGG, the linked company in key form, every

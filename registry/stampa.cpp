@@ -42,7 +42,9 @@ RigaStampa rigaStampa(const Sostituto& s)
     RigaStampa r;
     r.codazi = s.codazi.trimmed();
     r.cfs = s.cfs.trimmed();
-    r.nominativo = unisci({s.cognome.trimmed(), s.nome.trimmed()}, QStringLiteral(" "));
+    r.nominativo = datiDaIntegrare(s.cognome, s.nome)
+                       ? DATIDAINTEGRARE
+                       : unisci({s.cognome.trimmed(), s.nome.trimmed()}, QStringLiteral(" "));
     r.nascita = unisci({testoData(s.nascita), luogo(s.comuneNascita, s.provinciaNascita)}, QStringLiteral(" "));
     r.domicilio = unisci({s.indirizzo.trimmed(), luogo(s.comune, s.provincia)}, QStringLiteral(" - "));
     // A line break stored in a text breaks the printed line too, whatever its form.
@@ -62,6 +64,19 @@ std::vector<RigaStampa> righeStampa(store::Database& db, const std::vector<Chiav
             righe.push_back(std::move(*riga));
     }
     return righe;
+}
+
+Tabella tabellaStampa(const std::vector<RigaStampa>& righe)
+{
+    Tabella tabella{QStringLiteral("Anagrafiche sostituti"), intestazioneStampa(), {}};
+    tabella.righe.reserve(righe.size());
+    for (const RigaStampa& riga : righe) {
+        RigaTabella celle;
+        for (const QString& colonna : riga.colonne())
+            celle.push_back(Cella::diTesto(colonna));
+        tabella.righe.push_back(std::move(celle));
+    }
+    return tabella;
 }
 
 std::vector<std::size_t> impagina(const std::vector<double>& altezze, double altezzaPagina)

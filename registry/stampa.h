@@ -1,8 +1,9 @@
 #pragma once
 // What the printed list of substitutes says: one row per substitute of the
-// list as shown, in five columns, and the pages those rows fill. The page
-// itself is painted by the window (window/stampa.cpp).
+// list as shown, in five columns, and the pages those rows fill. The pages
+// themselves are painted by the window (window/pagine.h).
 #include "registry/mostrati.h"
+#include "registry/tabella.h"
 
 #include <QStringList>
 #include <vector>
@@ -26,6 +27,10 @@ RigaStampa rigaStampa(const Sostituto& sostituto);
 // The printed rows of the substitutes named by `chiavi`, in that order; a
 // substitute removed meanwhile is left out. Raises store::ErroreArchivio.
 std::vector<RigaStampa> righeStampa(store::Database& db, const std::vector<ChiaveSostituto>& chiavi);
+
+// The printed table: titled "Anagrafiche sostituti", the columns' headings,
+// the rows' texts.
+Tabella tabellaStampa(const std::vector<RigaStampa>& righe);
 
 // Rows laid on pages in their order, never split: the first row of each page.
 // A row taller than a page has a page of its own.

@@ -44,7 +44,7 @@ inline const QString SOSTITUTOSPARITO = SOSTITUTONONPRESENTE + QStringLiteral("\
 
 } // namespace registro::testi
 
-// Export of the list to a CSV file.
+// Export of the list to a workbook or a CSV file.
 namespace registro::testi {
 inline const QString ESPORTAZIONEEFFETTUATA = QStringLiteral("Esportazione effettuata");
 inline const QString ANAGRAFICHENELFILE = QStringLiteral(" anagrafiche sostituti scritte nel file");
@@ -59,6 +59,8 @@ inline const QString CARTELLAOMONIMA = QStringLiteral("Il nome scelto è quello 
 inline const QString FILEPROTETTO = QStringLiteral("Il file scelto è protetto da scrittura.");
 inline const QString SOSTITUZIONEFALLITA =
     QStringLiteral("Il file scritto non ha potuto prendere il posto di quello scelto: potrebbe essere in uso.");
+inline const QString TESTOTROPPOLUNGO = QStringLiteral(
+    "Un testo è più lungo di quanto una cella del foglio di calcolo possa contenere: esportare in formato CSV.");
 inline const QString ESPORTAZIONENONESEGUITA =
     QStringLiteral("L'esportazione non è stata eseguita: nessun file è stato scritto o modificato.");
 } // namespace registro::testi

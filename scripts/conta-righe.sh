@@ -19,9 +19,9 @@ strato_di() {
   case "$1" in
     tests/controlli/*) echo checks ;;
     tests/support/archivioprova.* | tests/figlio/* | tests/store/* | tests/tst_interruzioni.cpp) echo store ;;
-    tests/tst_avvio.cpp) echo startup ;;
+    tests/tst_avvio.cpp | tests/programmaprincipale.cpp) echo startup ;;
     tests/registro/* | tests/support/csvprova.h) echo registry ;;
-    tests/tst_strumenti.cpp) echo tools ;;
+    tests/strumenti/*) echo tools ;;
     tests/*) echo window ;;
   esac
 }

@@ -2,10 +2,11 @@
 # Sets everything up, writes a demo archive into demo/ and opens the program on
 # it. The demo has its own configuration folder, so a configuration of yours is
 # left alone. With no display the program runs under Xvfb and a screenshot is
-# saved to demo/anagsost.png.
+# saved to demo/anagsost.png. Only the program and the tool that writes the
+# demo archive are built (not the tests nor the benchmarks).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/setup.sh
+./scripts/setup.sh anagsost creademo
 BUILD_DIR=${BUILD_DIR:-build}
 DEMO=$PWD/demo
 export XDG_CONFIG_HOME=$DEMO/config

@@ -33,7 +33,10 @@ QString FILECONFIGURAZIONE()
 CONFIGURAZIONE LEGGICONFIGURAZIONE()
 {
     CONFIGURAZIONE letta;
-    const QSettings registro = configurazioneUtente();
+    QSettings registro = configurazioneUtente();
+    // The user's key alone: a value missing there is missing, never taken
+    // from the machine's key or the organisation's defaults.
+    registro.setFallbacksEnabled(false);
     for (const QString& nome : registro.childKeys()) {
         const QVariant valore = registro.value(nome);
         QString testo;
@@ -108,11 +111,23 @@ bool sezioneNostra(const QString& riga)
 }
 
 // Name of a value line, in upper case: letters, digits and "_" before the
-// first "=" ("" for any other line, "SERVERPOSTGRESQL host=x" among them).
+// first "=", blanks and tabs around it left out ("" for any other line,
+// "SERVERPOSTGRESQL host=x" among them).
 QString nomeDi(const QString& riga)
 {
-    static const QRegularExpression nome(QStringLiteral("^\\s*([A-Za-z0-9_]+)\\s*="));
+    static const QRegularExpression nome(QStringLiteral("^\\s*([A-Za-z0-9_]+)[ \\t]*="));
     return nome.match(riga).captured(1).toUpper();
+}
+
+// Value of a value line: the text after the first "=" and the blanks and
+// tabs right after it, up to the end of the line as written (blanks at its
+// end included), as people write "NAME = value" by hand.
+QString valoreDi(const QString& riga)
+{
+    qsizetype inizio = riga.indexOf(QLatin1Char('=')) + 1;
+    while (inizio < riga.size() && (riga.at(inizio) == QLatin1Char(' ') || riga.at(inizio) == QLatin1Char('\t')))
+        ++inizio;
+    return riga.mid(inizio);
 }
 
 // Adds the values of one file that `valori` does not hold yet. false, with
@@ -137,7 +152,7 @@ bool leggiFile(const QString& percorso, QMap<QString, QString>& valori, QString&
             continue;
         const QString nome = nomeDi(riga);
         auto rifiuta = [&](const QString& perche) {
-            difetto = QStringLiteral("Il file di configurazione %1 non è valido alla riga %2: %3.")
+            difetto = QStringLiteral("Il file di configurazione \"%1\" non è valido alla riga %2: %3.")
                           .arg(QDir::toNativeSeparators(percorso))
                           .arg(i + 1)
                           .arg(perche);
@@ -145,7 +160,7 @@ bool leggiFile(const QString& percorso, QMap<QString, QString>& valori, QString&
         };
         if (nome.isEmpty())
             return rifiuta(QStringLiteral("ogni riga deve essere NOME=valore"));
-        const QString valore = riga.mid(riga.indexOf(QLatin1Char('=')) + 1);
+        const QString valore = valoreDi(riga);
         if (propri.contains(nome) && propri.value(nome) != valore) {
             return rifiuta(QStringLiteral("il valore %1 è già indicato alla riga %2 con un testo diverso")
                                .arg(nome)
@@ -216,6 +231,9 @@ bool SCRIVICONFIGURAZIONE(const QList<QPair<QString, QString>>& valori, QString*
     for (const auto& [nome, valore] : valori) {
         if (valore.contains(QLatin1Char('\n')) || valore.contains(QLatin1Char('\r')))
             return fallisci(QStringLiteral("Il valore %1 non può contenere un a capo.").arg(nome));
+        if (valore.startsWith(QLatin1Char(' ')) || valore.startsWith(QLatin1Char('\t')))
+            return fallisci(
+                QStringLiteral("Il valore %1 non può iniziare con uno spazio o una tabulazione.").arg(nome));
         const QString riga = nome + QLatin1Char('=') + valore;
         bool scritta = false;
         nostra = true;

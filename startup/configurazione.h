@@ -8,8 +8,10 @@
 //
 // Elsewhere they are lines NAME=value of a text file (QSettings' place for it,
 // ~/.config/TARVESSA/VELMORIA.conf), and a value is the text written after the
-// first "=" up to the end of its line, exactly: blanks, commas, ";", "&" and
-// quotes are part of it. Names are matched without regard to case. Blank
+// first "=" and the blanks and tabs right after it, up to the end of its line,
+// exactly: blanks at its end, commas, ";", "&" and quotes are part of it;
+// blanks and tabs between the name and "=" are not. Names are matched
+// without regard to case. Blank
 // lines and lines starting with ";" or "#" are comments; a line "[General]"
 // (as QSettings writes it) opens the program's values, any other "[...]" line
 // a section that is not the program's. Values missing from that file are
@@ -37,5 +39,6 @@ QString FILECONFIGURAZIONE();
 
 // Writes the values (a null QString removes one), each on its own line,
 // keeping every other line of the file. false, with the reason in `errore`,
-// when the file cannot be written or a value holds a line break.
+// when the file cannot be written or a value holds a line break or, in the
+// file, starts with a blank or a tab (it would not read back as written).
 bool SCRIVICONFIGURAZIONE(const QList<QPair<QString, QString>>& valori, QString* errore = nullptr);

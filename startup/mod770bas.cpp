@@ -42,6 +42,13 @@ QString righe(const QStringList& elenco)
     return piene.join(CR);
 }
 
+// A path as start-up messages name it: between quotes, so that a blank or
+// another stray character at either end shows.
+QString citato(const QString& percorso)
+{
+    return QLatin1Char('"') + percorso + QLatin1Char('"');
+}
+
 // Folder and file names are joined with the platform's separator; the folder
 // is used exactly as stored.
 QString unisci(const QString& cartella, const QString& nome)
@@ -175,8 +182,8 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZA()
     if (SUSERVER())
         return INIZIALIZZASERVER(titolo);
     if (!ESISTEFILE(NOMETEMPLATE())) {
-        MsgBox(QStringLiteral("Attenzione !!!!") + CR + QStringLiteral("Non esiste file ") + NOMETEMPLATE() + CR
-                   + ASSISTENZA,
+        MsgBox(QStringLiteral("Attenzione !!!!") + CR + QStringLiteral("Non esiste file ") + citato(NOMETEMPLATE())
+                   + CR + ASSISTENZA,
                vbCritical, titolo);
         return ESITO::Termina;
     }
@@ -186,8 +193,9 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZA()
         // A year's database that exists but cannot be read (locked, no rights)
         // holds a client's return: it is never replaced by the empty template.
         if (QFileInfo::exists(anno)) {
-            MsgBox(QStringLiteral("Attenzione !!!!") + CR + QStringLiteral("Impossibile leggere l'archivio ") + anno
-                       + CR + QStringLiteral("Il file esiste ma non è accessibile (in uso o senza permessi).") + CR
+            MsgBox(QStringLiteral("Attenzione !!!!") + CR + QStringLiteral("Impossibile leggere l'archivio ")
+                       + citato(anno) + CR
+                       + QStringLiteral("Il file esiste ma non è accessibile (in uso o senza permessi).") + CR
                        + QStringLiteral("Il programma viene chiuso senza modificarlo."),
                    vbCritical, titolo);
             return ESITO::Termina;
@@ -197,8 +205,8 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZA()
         try {
             store::creaDaModello(LUOGOTEMPLATE(), LUOGOANNO());
         } catch (const store::ErroreArchivio&) {
-            MsgBox(QStringLiteral("Attenzione !!!!") + CR + QStringLiteral("Impossibile creare l'archivio ") + anno
-                       + QStringLiteral(" dal file ") + NOMETEMPLATE() + CR
+            MsgBox(QStringLiteral("Attenzione !!!!") + CR + QStringLiteral("Impossibile creare l'archivio ")
+                       + citato(anno) + QStringLiteral(" dal file ") + citato(NOMETEMPLATE()) + CR
                        + QStringLiteral("Controllare lo spazio su disco e i permessi della cartella.") + CR
                        + CHIUSURA + CR + ASSISTENZA,
                    vbCritical, titolo);
@@ -338,18 +346,34 @@ void MOD770BAS::CHIUDIDATABASE()
     }
 }
 
+void CONSEGNA(const FINESTRAPRINCIPALE& finestra)
+{
+    if (finestra.esiste()) {
+        // Whether it came forward or not, the main program is running.
+        finestra.attiva();
+        return;
+    }
+    finestra.avvia();
+}
+
 void MOD770BAS::ATTIVAPROGRAMMAPRINCIPALE()
 {
+    FINESTRAPRINCIPALE finestra;
 #ifdef Q_OS_WIN
     const std::wstring titolo = TITOLOPROGRAMMAPRINCIPALE().toStdWString();
-    if (HWND finestra = FindWindowW(nullptr, titolo.c_str())) {
-        if (IsIconic(finestra))
-            ShowWindow(finestra, SW_RESTORE);
-        if (SetForegroundWindow(finestra))
-            return;
-    }
+    HWND trovata = FindWindowW(nullptr, titolo.c_str());
+    finestra.esiste = [trovata] { return trovata != nullptr; };
+    finestra.attiva = [trovata] {
+        if (IsIconic(trovata))
+            ShowWindow(trovata, SW_RESTORE);
+        return SetForegroundWindow(trovata) != 0;
+    };
+#else
+    // No window of another program to look for on this platform.
+    finestra.esiste = [] { return false; };
+    finestra.attiva = [] { return false; };
 #endif
-    // No window to activate (or no way to do it on this platform): start the
-    // main program without waiting for it. A failure is of no consequence here.
-    QProcess::startDetached(NOMEPROGRAMMAPRINCIPALE(), {}, PERCORSOPROGRAMMI);
+    // A failure to start it is of no consequence here.
+    finestra.avvia = [this] { QProcess::startDetached(NOMEPROGRAMMAPRINCIPALE(), {}, PERCORSOPROGRAMMI); };
+    CONSEGNA(finestra);
 }

@@ -5,6 +5,7 @@
 #include "store/database.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 class Istanza;
@@ -12,6 +13,19 @@ class Istanza;
 // The tax year is fixed in the program.
 inline const QString ANNO = QStringLiteral("2004");
 inline const QString MODELLO = QStringLiteral("770/2004");
+
+// What the hand-back at shutdown asks of the window system, so that the
+// decision can be tried without it.
+struct FINESTRAPRINCIPALE {
+    std::function<bool()> esiste; // a top-level window titled as the main program's exists
+    std::function<bool()> attiva; // brings it to the front; false when refused
+    std::function<void()> avvia;  // starts the main program without waiting for it
+};
+// Brings the main program's window to the front when there is one, and starts
+// the program only when there is none: a window that refuses to come forward
+// (a second copy's, say) still exists, and starting the program would add
+// another copy.
+void CONSEGNA(const FINESTRAPRINCIPALE& finestra);
 
 class MOD770BAS {
 public:
@@ -49,7 +63,8 @@ public:
     int CONTROLLOFRONTESPIZIO(QString& messaggio);
     void CHIUDIRECORDSET();
     void CHIUDIDATABASE();
-    // Hand-back at shutdown: activate the suite's main program, else start it.
+    // Hand-back at shutdown: activate the suite's main program, else start it
+    // (see CONSEGNA).
     void ATTIVAPROGRAMMAPRINCIPALE();
 
     // A/S7702004.MDB; on a server the year's database and its server, as

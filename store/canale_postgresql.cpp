@@ -2,6 +2,7 @@
 // driver opened; their answers read as Qt's driver would read them.
 #include "store/canale_postgresql.h"
 
+#include "store/attesa.h"
 #include "store/libpq.h"
 
 #include <QDate>
@@ -11,6 +12,12 @@
 #include <QSqlRecord>
 #include <QSqlResult>
 #include <atomic>
+
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#else
+#include <poll.h>
+#endif
 
 namespace store::interno {
 
@@ -97,6 +104,35 @@ Risposta risposta(PGresult* r)
         if (x)
             cancella(x);
     });
+}
+
+// True when the socket has something to read within `ms` milliseconds (or
+// cannot be asked: reading then says what became of it).
+bool pronta(int presa, int ms)
+{
+#ifdef Q_OS_WIN
+    WSAPOLLFD p{SOCKET(presa), POLLRDNORM, 0};
+    return WSAPoll(&p, 1, ms) != 0;
+#else
+    pollfd p{presa, POLLIN, 0};
+    return ::poll(&p, 1, ms) != 0;
+#endif
+}
+
+// Waits until the server's next answer can be read without blocking, the
+// thread's wait handler called at every slice of the wait (see attesa.h).
+// Without a handler libpq blocks in PQgetResult, as it always did.
+void attendiRisposta(PGconn* conn, InAttesa& attesa)
+{
+    const Libpq& pq = libpq();
+    if (!attesa.conGestore() || pq.presa(conn) < 0)
+        return;
+    while (pq.occupata(conn)) {
+        if (!pronta(pq.presa(conn), INTERVALLO_ATTESA_MS))
+            attesa.ancora();
+        else if (pq.consuma(conn) != 1)
+            return; // the connection broke: PQgetResult says so
+    }
 }
 
 bool riuscita(const PGresult* r)
@@ -261,9 +297,14 @@ std::vector<Risposta> CanalePg::invia(const std::vector<Richiesta>& richieste)
                                  nullptr, 0) == 1;
     };
     // The last answer of a statement, read up to the end of its answers.
+    InAttesa attesa;
+    const auto prossimo = [&] {
+        attendiRisposta(conn, attesa);
+        return pq.risultato(conn);
+    };
     const auto leggi = [&] {
         Risposta ultima;
-        while (PGresult* r = pq.risultato(conn)) {
+        while (PGresult* r = prossimo()) {
             ultima = risposta(r);
             const ExecStatusType stato = pq.statoRisultato(r);
             if (stato == PGRES_PIPELINE_SYNC)
@@ -292,7 +333,7 @@ std::vector<Risposta> CanalePg::invia(const std::vector<Richiesta>& richieste)
         for (std::size_t i = 0; i < mandate; ++i)
             risposte[i] = leggi();
         // The synchronisation point's own answer.
-        if (PGresult* r = pq.risultato(conn))
+        if (PGresult* r = prossimo())
             pq.cancella(r);
     }
     pq.esceDaSequenza(conn);

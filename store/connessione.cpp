@@ -1,12 +1,15 @@
 #include "store/connessione.h"
 
+#include "store/attesa.h"
 #include "store/canale_postgresql.h"
 #include "store/libpq.h"
 #include "store/riconnessione.h"
 
 #include <QAtomicInteger>
+#include <QElapsedTimer>
 #include <QSqlRecord>
 #include <algorithm>
+#include <optional>
 
 namespace store::interno {
 
@@ -171,7 +174,7 @@ std::shared_ptr<const InfoTabella> Connessione::tabella(const QString& nome)
         throw mancante();
     QStringList tutte;
     try {
-        tutte = m_motore->tabelle(m_db);
+        tutte = catalogoConAttesa([&] { return m_motore->tabelle(m_db); });
     } catch (const ErroreArchivio& e) {
         guasto(e);
     }
@@ -181,7 +184,8 @@ std::shared_ptr<const InfoTabella> Connessione::tabella(const QString& nome)
         throw mancante();
     std::shared_ptr<const InfoTabella> info;
     try {
-        info = std::make_shared<const InfoTabella>(m_motore->descriviTabella(m_db, *it));
+        info = std::make_shared<const InfoTabella>(
+            catalogoConAttesa([&] { return m_motore->descriviTabella(m_db, *it); }));
     } catch (const ErroreArchivio& e) {
         guasto(e);
     }
@@ -236,7 +240,7 @@ int Connessione::modifica(const QString& sql, const QVariantList& parametri)
         // cannot prepare (a setting, say).
         verificaAperta();
         QSqlQuery q = nuovaIstruzione();
-        if (!q.exec(sql))
+        if (!conAttesa(q, [&] { return q.exec(sql); }))
             errore(q.lastError(), sql);
         const int righe = q.isSelect() ? 0 : q.numRowsAffected();
         q.finish();
@@ -282,7 +286,7 @@ void Connessione::esegui(QSqlQuery& query, const QVariantList& parametri)
     verificaAperta();
     for (int i = 0; i < parametri.size(); ++i)
         query.bindValue(i, valoreDaScrivere(parametri.at(i)));
-    if (!query.exec()) {
+    if (!conAttesa(query, [&] { return query.exec(); })) {
         const QSqlError e = query.lastError();
         query.finish();
         errore(e, query.lastQuery());
@@ -314,6 +318,43 @@ bool Connessione::avanza(QSqlQuery& query)
     if (e.isValid() && e.type() != QSqlError::NoError)
         errore(e, query.lastQuery());
     return false;
+}
+
+bool Connessione::conAttesa(QSqlQuery& query, const std::function<bool()>& tentativo)
+{
+    QElapsedTimer tempo;
+    tempo.start();
+    if (tentativo())
+        return true;
+    if (m_motore->canale())
+        return false;
+    InAttesa attesa;
+    while (m_motore->classifica(query.lastError(), {}).tipo() == TipoErrore::Occupato &&
+           tempo.elapsed() < m_opzioni.attesaBloccoMs) {
+        attesa.ancora();
+        if (tentativo())
+            return true;
+    }
+    return false;
+}
+
+template <class F>
+auto Connessione::catalogoConAttesa(F leggi) -> decltype(leggi())
+{
+    QElapsedTimer tempo;
+    tempo.start();
+    std::optional<InAttesa> attesa;
+    for (;;) {
+        try {
+            return leggi();
+        } catch (const ErroreArchivio& e) {
+            if (m_motore->canale() || e.tipo() != TipoErrore::Occupato || tempo.elapsed() >= m_opzioni.attesaBloccoMs)
+                throw;
+        }
+        if (!attesa)
+            attesa.emplace();
+        attesa->ancora();
+    }
 }
 
 void Connessione::errore(const QSqlError& e, const QString& contesto)
@@ -355,7 +396,7 @@ void Connessione::inizia(const QStringList& scritte)
     }
     QSqlQuery q(m_db);
     for (int i = 0; i < istruzioni.size(); ++i) {
-        if (!q.exec(istruzioni.at(i))) {
+        if (!conAttesa(q, [&] { return q.exec(istruzioni.at(i)); })) {
             const QSqlError e = q.lastError();
             if (i > 0) {
                 // The transaction began but could not take its lock: it is
@@ -390,7 +431,7 @@ void Connessione::conferma()
         return;
     }
     QSqlQuery q(m_db);
-    if (!q.exec(QStringLiteral("COMMIT"))) {
+    if (!conAttesa(q, [&] { return q.exec(QStringLiteral("COMMIT")); })) {
         const QSqlError e = q.lastError();
         // The engine may have ended the transaction on its own; otherwise it
         // stays open and the caller rolls it back.

@@ -9,6 +9,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariantList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -110,6 +111,16 @@ private:
     // Opens the session on the archive; closes it, with what lives on it.
     void apriSessione();
     void chiudiSessione();
+    // Runs `tentativo`, a statement of `query`. On a file the engine waits
+    // for another program's lock a slice at a time: the statement is tried
+    // again while it answers busy, until the archive's wait is over, and the
+    // thread's wait handler runs between slices (see attesa.h); a server
+    // waits for its locks itself (the channel runs the handler meanwhile).
+    // False: query.lastError() says why.
+    bool conAttesa(QSqlQuery& query, const std::function<bool()>& tentativo);
+    // The same for a read of the catalogue, which raises its failure.
+    template <class F>
+    auto catalogoConAttesa(F leggi) -> decltype(leggi());
     // Raises the failure as the operator is to read it (see riconnessione.h).
     [[noreturn]] void guasto(const ErroreArchivio& classificato, bool inConferma = false);
     // A statement on this connection, through libpq on a server.

@@ -46,6 +46,9 @@ const Libpq& libpq()
         risolvi(l.nullo, "PQgetisnull");
         risolvi(l.righeToccate, "PQcmdTuples");
         risolvi(l.comando, "PQcmdStatus");
+        risolvi(l.occupata, "PQisBusy");
+        risolvi(l.consuma, "PQconsumeInput");
+        risolvi(l.presa, "PQsocket");
         risolvi(l.entraInSequenza, "PQenterPipelineMode", false);
         risolvi(l.esceDaSequenza, "PQexitPipelineMode", false);
         risolvi(l.chiudiSequenza, "PQpipelineSync", false);

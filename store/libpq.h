@@ -36,6 +36,10 @@ struct Libpq {
     decltype(&PQgetisnull) nullo = nullptr;
     decltype(&PQcmdTuples) righeToccate = nullptr;
     decltype(&PQcmdStatus) comando = nullptr;
+    // Waiting for an answer without blocking in PQgetResult.
+    decltype(&PQisBusy) occupata = nullptr;
+    decltype(&PQconsumeInput) consuma = nullptr;
+    decltype(&PQsocket) presa = nullptr;
     // Pipeline mode (libpq 14 and later): several statements in one round
     // trip. Null with an older library, which sends them one at a time.
     decltype(&PQenterPipelineMode) entraInSequenza = nullptr;

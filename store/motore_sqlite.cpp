@@ -2,6 +2,8 @@
 // QSQLITE driver. Everything here is specific to SQLite.
 #include "store/motore_sqlite.h"
 
+#include "store/attesa.h"
+
 #include <QAtomicInteger>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -133,6 +135,12 @@ void MotoreSqlite::apri(QSqlDatabase& db, const Luogo& luogo, const OpzioniArchi
             // it is otherwise.
             q.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
         }
+        // From now on the engine waits for another program's lock a slice at
+        // a time: the connection tries again until the archive's wait is over,
+        // and the program's wait handler runs between slices (see attesa.h).
+        const int fetta = qMin(opzioni.attesaBloccoMs, INTERVALLO_ATTESA_MS);
+        if (!q.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(qMax(0, fetta))))
+            throw classificaApertura(q.lastError(), percorso);
         q.finish();
     }
 }

@@ -36,6 +36,11 @@ public:
     // Value() gives a null QVariant for Null; Fields() reads Null as "".
     virtual QVariant Value(const QString& campo) const = 0;
     QString Fields(const QString& campo) const;
+    // For rows read by the thousand: the place of a field in the row, looked
+    // up once (name matched without regard to case; OggettoMancante when
+    // there is none), then each row's value at that place, as Value() reads it.
+    virtual int Indice(const QString& campo) const = 0;
+    virtual QVariant ValueAt(int indice) const = 0;
     bool IsNull(const QString& campo) const { return Value(campo).isNull(); }
 
     // Edit the current row: Edit(), SetField()..., Update() stores it at once;
@@ -76,6 +81,9 @@ public:
 
     virtual void MovePrevious() = 0;
     virtual void MoveLast() = 0;
+    // RecordCount(), where a walk over the whole table starts, raises
+    // ArchivioSpostato when the archive file is no longer the one opened, as
+    // opening an SQL record set does.
 
     // A new row: AddNew(), SetField()..., Update() inserts it. The current row
     // stays the one before AddNew.

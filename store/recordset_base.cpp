@@ -54,7 +54,20 @@ template <class Interfaccia>
 QVariant RecordsetSqlBase<Interfaccia>::Value(const QString& campo) const
 {
     verifica();
-    const int i = colonna(campo);
+    return RecordsetSqlBase::ValueAt(colonna(campo));
+}
+
+template <class Interfaccia>
+int RecordsetSqlBase<Interfaccia>::Indice(const QString& campo) const
+{
+    verifica();
+    return colonna(campo);
+}
+
+template <class Interfaccia>
+QVariant RecordsetSqlBase<Interfaccia>::ValueAt(int i) const
+{
+    verifica();
     if (m_buffer.attivo())
         return m_buffer.valori.at(i);
     if (!m_corrente)

@@ -44,6 +44,8 @@ public:
     bool Eof() const override { return !m_aperto || m_eof; }
     bool Bof() const override { return !m_aperto || m_bof; }
     QVariant Value(const QString& campo) const override;
+    int Indice(const QString& campo) const override;
+    QVariant ValueAt(int indice) const override;
     void SetField(const QString& campo, const QVariant& valore) override;
     void Update() override;
     void CancelUpdate() override { m_buffer.chiudi(); }
@@ -95,6 +97,7 @@ public:
     bool Eof() const override;
     bool Bof() const override;
     QVariant Value(const QString& campo) const override;
+    QVariant ValueAt(int indice) const override;
 
     void MoveFirst() override;
     void MoveNext() override;

@@ -39,6 +39,12 @@ QVariant TabellaSql::Value(const QString& campo) const
     return RecordsetSqlBase::Value(campo);
 }
 
+QVariant TabellaSql::ValueAt(int indice) const
+{
+    primaLettura();
+    return RecordsetSqlBase::ValueAt(indice);
+}
+
 TabellaSql::~TabellaSql()
 {
     Close();
@@ -193,6 +199,10 @@ void TabellaSql::Seek(const QString& confronto, const QVariantList& chiavi)
 long TabellaSql::RecordCount()
 {
     verifica();
+    // How a walk over the whole table starts (a lookup list): it reads the
+    // file the path names now, as a list from an SQL text does, never the
+    // rows of a file moved or replaced under the program.
+    m_connessione->verificaFile();
     QVector<QVariant> riga;
     m_connessione->leggiRiga(QStringLiteral("SELECT COUNT(*) FROM ") + m_connessione->motore().nome(m_tabella->nome),
                              {}, riga);

@@ -55,7 +55,7 @@ private slots:
         QTest::addColumn<QString>("guasto");
         QTest::addColumn<QString>("testo");
         QTest::addColumn<QString>("titolo");
-        const QString file = "Il file di configurazione " + FILECONFIGURAZIONE() + " non è valido alla riga 3: ";
+        const QString file = "Il file di configurazione \"" + FILECONFIGURAZIONE() + "\" non è valido alla riga 3: ";
         const auto riga = [](const char* nome, const QString& guasto, const QString& testo, const QString& titolo) {
             QTest::newRow(nome) << guasto << testo << titolo;
         };
@@ -210,16 +210,16 @@ private slots:
 
     void configurazioneScritta()
     {
-        // Read: an archive folder whose name holds a comma, "&", ";" and blanks at both ends (a link to the test
-        // archive), in a file with a byte-order mark, Windows line ends, comments and another program's section.
+        // Read: an archive folder whose name holds a comma, "&", ";" and blanks inside and at its end (a link to the
+        // test archive), in a file with a byte-order mark, Windows line ends, comments and another program's section.
         // Written (the demo tool's and the tests' writer): a value replaced in its line, one removed, a new one at
         // the end of the program's part, comments and other sections left alone.
         SOLO_FILE("the configuration file, once");
         AnnoProva anno;
         QTemporaryDir base;
-        const QString cartella = base.filePath(" Rossi, Bianchi & C. snc; sede 2 ");
+        const QString cartella = base.filePath("Rossi, Bianchi & C. snc; sede 2 ");
         QVERIFY(QFile::link(anno.archivio.cartella(), cartella));
-        const QString programmi = " /opt/suite 770, versione 2004 ";
+        const QString programmi = "/opt/suite 770, versione 2004 ";
         scriviConfigurazione("\xEF\xBB\xBF; configurazione scritta a mano\r\n[General]\r\nPercorsoArchivi=" +
                              cartella.toUtf8() + "\r\n# i programmi\r\nPERCORSOPROGRAMMI=" + programmi.toUtf8() +
                              "\r\n\r\n[AltroProgramma]\r\nPERCORSOARCHIVI=/altrove\r\nriga di un altro programma\r\n");
@@ -235,6 +235,33 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(),
                  "; scritto a mano\nPERCORSOARCHIVI=/nuovo\nPERCORSOPROGRAMMI=/opt/suite 770, 2004\n[Altro]\nX=1\n");
+    }
+
+    // Blanks and tabs around "=" as people write them by hand are part of
+    // neither the name nor the value; the rest of the line is, blanks at its
+    // end included. A value that would not read back as written is not written.
+    void spaziAttornoAllUguale_data()
+    {
+        QTest::addColumn<QByteArray>("riga");
+        QTest::addColumn<QString>("valore");
+        QTest::newRow("blanks around =") << QByteArray("PERCORSOARCHIVI = /srv/archivi") << "/srv/archivi";
+        QTest::newRow("tabs around =") << QByteArray("PERCORSOARCHIVI\t=\t/srv/archivi") << "/srv/archivi";
+        QTest::newRow("blanks and tab after =, kept at the end")
+            << QByteArray("PercorsoArchivi= \t /srv/i miei archivi  ") << "/srv/i miei archivi  ";
+        QTest::newRow("nothing but blanks") << QByteArray("PERCORSOARCHIVI =  \t") << "";
+    }
+    void spaziAttornoAllUguale()
+    {
+        QFETCH(QByteArray, riga);
+        QFETCH(QString, valore);
+        SOLO_FILE("the configuration file, once");
+        scriviConfigurazione("[General]\n" + riga + "\nPERCORSOPROGRAMMI=/opt\n");
+        const CONFIGURAZIONE letta = LEGGICONFIGURAZIONE();
+        QCOMPARE(letta.difetto, QString());
+        QCOMPARE(letta.valori.value("PERCORSOARCHIVI"), valore);
+        QString errore;
+        QVERIFY(!SCRIVICONFIGURAZIONE({{"PERCORSOARCHIVI", " /altrove"}}, &errore));
+        QCOMPARE(LEGGICONFIGURAZIONE().valori.value("PERCORSOARCHIVI"), valore);
     }
 
     // One copy of the program per user: the program itself started while a

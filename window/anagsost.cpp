@@ -2,6 +2,7 @@
 #include "window/anagsost.h"
 #include "startup/istanza.h"
 #include "window/aspetto.h"
+#include "window/attesa.h"
 #include "window/msgbox.h"
 
 #include <QApplication>
@@ -15,7 +16,9 @@
 ANAGSOST::ANAGSOST(MOD770BAS& modulo, QWidget* parent) : QMainWindow(parent), M(modulo)
 {
     COSTRUISCICONTROLLI();
+    m_attesa = std::make_unique<AttesaFinestra>(LabAttesa);
     COSTRUISCIDALCODICE();
+    COSTRUISCIVERIFICA();
     COLLEGAFINESTRA();
     COLLEGASELEZIONE();
     COLLEGASCHEDA();
@@ -28,6 +31,7 @@ ANAGSOST::ANAGSOST(MOD770BAS& modulo, QWidget* parent) : QMainWindow(parent), M(
     COLLEGATROVA();
     COLLEGAESPORTA();
     COLLEGASTAMPA();
+    COLLEGAVERIFICA();
 }
 
 ANAGSOST::~ANAGSOST()

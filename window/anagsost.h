@@ -4,17 +4,22 @@
 // saving and moves, insertion, deletion, change of codice fiscale, lookup list.
 #include "registry/archivio.h"
 #include "registry/cambiacf.h"
+#include "registry/esporta.h"
 #include "registry/inserimento.h"
 #include "registry/mostrati.h"
 #include "registry/sostituto.h"
+#include "registry/verifica.h"
 #include "startup/mod770bas.h"
 #include "store/errore.h"
 #include "window/anagsost_controlli.h"
 #include "window/anagsost_stato.h"
 
 #include <QMainWindow>
+#include <memory>
 
+class AttesaFinestra;
 class QCloseEvent;
+struct TestataPagine;
 
 // Each procedure reads its controls, hands typed values to the registry's
 // operations (registry/) and shows what they answer; the window itself never
@@ -61,6 +66,10 @@ public:
     void List1_DblClick();
     // Text of the picked line of List1; "" when no line is picked.
     QString testoSelezionato() const;
+    // Loads the substitute CODAZISOST, CFSSOST into the header and the data
+    // sheet and shows them in place of the selection; false, and nothing
+    // changed, when its row is not there.
+    bool APRISCHEDA();
 
     // ---- search, export and print of the list (trova.cpp, esporta.cpp, stampa.cpp) ----
     // Fills List1 with the first line and the rows holding the search text;
@@ -72,6 +81,33 @@ public:
     std::vector<registro::ChiaveSostituto> CHIAVIMOSTRATE(const QString& operazione) const;
     void CmdEsporta_Click();
     void CmdStampa_Click();
+    // The folder the export and the print to a file propose: the last one
+    // written into, else the user's documents folder (the home folder when
+    // there is none).
+    QString CARTELLAPROPOSTA() const;
+    // The save dialog of an export, proposing the file `nome` (its type by
+    // its extension) in CARTELLAPROPOSTA(): the file and the format chosen;
+    // nothing when cancelled.
+    struct FileEsportazione {
+        QString percorso;
+        registro::Formato formato;
+    };
+    std::optional<FileEsportazione> SCEGLIFILEESPORTAZIONE(const QString& titolo, const QString& nome);
+    // The box of an export's outcome; true when the file was written.
+    bool MOSTRAESITOESPORTAZIONE(const registro::EsitoEsportazione& esito, const QString& percorso);
+    // A table's print preview, proposing a PDF file named `nomePdf`.
+    void STAMPATABELLA(const TestataPagine& testata, const registro::Tabella& tabella, const std::vector<double>& quote,
+                       const QString& nomePdf);
+
+    // ---- check of the whole archive (verifica.cpp) ----
+    void CmdVerifica_Click();
+    void ListVerifica_DblClick();
+    void CmdChiudiVerifica_Click();
+    // The findings shown, to a workbook or a CSV file, or printed.
+    void CmdEsportaVerifica_Click();
+    void CmdStampaVerifica_Click();
+    // Back from a data sheet opened from the findings: the archive checked again.
+    void RITORNAVERIFICA();
 
     // ---- data sheet (scheda.cpp) ----
     // Fill the sheet from the substitute loaded (STATO.CARICATO).
@@ -177,6 +213,17 @@ private:
     // A new substitute's empty birth fields filled from its code, as if typed.
     void COMPLETADALCODICE();
 
+    // ---- check of the whole archive: private (verifica.cpp) ----
+    void COSTRUISCIVERIFICA();
+    void COLLEGAVERIFICA();
+    // Runs the check; nothing, after saying so, when it finds nothing.
+    std::optional<std::vector<registro::Segnalazione>> VERIFICAARCHIVIO();
+    // Fills the findings' list and their count per kind; the finding picked
+    // stays picked when asked and still there.
+    void MOSTRASEGNALAZIONI(std::vector<registro::Segnalazione> trovate, bool mantieniScelta);
+    // The findings' frame in place of the selection, the list with the focus.
+    void MOSTRAVERIFICA();
+
     // ---- insertion: private handlers (inserimento.cpp) ----
     // Events shared by the five fields of the insertion frame.
     void CAMPOINSERIMENTO_GotFocus(TextBox* campo);
@@ -206,4 +253,7 @@ private:
     void TABMINNASCOSTA();
 
     bool m_scaricata = false;
+    // The window painted and the operator's input refused while the archive
+    // keeps an operation waiting.
+    std::unique_ptr<AttesaFinestra> m_attesa;
 };

@@ -12,6 +12,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
+class QTreeWidget;
 class QWidget;
 class TextBox;
 
@@ -48,6 +49,17 @@ struct ANAGSOST_CONTROLLI {
     QLabel* LabConteggio = nullptr;
     QPushButton* CmdEsporta = nullptr;
     QPushButton* CmdStampa = nullptr;
+    // The check of the whole archive: its button beside the export and the
+    // print, and the frame of its findings, in the selection frame's place.
+    QPushButton* CmdVerifica = nullptr;
+    QGroupBox* FrmVerifica = nullptr;
+    QLabel* LabVerifica = nullptr;
+    QTreeWidget* ListVerifica = nullptr;
+    QLabel* LabRiepilogoVerifica = nullptr; // the count of each kind
+    QLabel* LabIstruzioniVerifica = nullptr;
+    QPushButton* CmdChiudiVerifica = nullptr;
+    QPushButton* CmdEsportaVerifica = nullptr;
+    QPushButton* CmdStampaVerifica = nullptr;
 
     // Insertion frame (inside the selection frame).
     QGroupBox* FrmInserimento = nullptr;
@@ -87,4 +99,7 @@ struct ANAGSOST_CONTROLLI {
     QPushButton* cmdmemorizza = nullptr;
 
     QStatusBar* StatusBar1 = nullptr;
+    // Beyond the original window, at the right of the status bar: the line
+    // that says the archive is keeping the window waiting (window/attesa.h).
+    QLabel* LabAttesa = nullptr;
 };

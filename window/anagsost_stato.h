@@ -2,6 +2,7 @@
 // Form variables of the Substitute registry window.
 #include "registry/filtro.h"
 #include "registry/sostituto.h"
+#include "registry/verifica.h"
 
 #include <QString>
 #include <optional>
@@ -24,5 +25,11 @@ struct ANAGSOST_STATO {
     // positions among them of the rows the list shows, in its order.
     registro::ElencoFiltrato ELENCO;
     std::vector<qsizetype> MOSTRATE;
-    QString FILEESPORTATO; // the file the last export wrote, proposed again
+    // The findings of the last check of the archive, as the list shows them;
+    // DAVERIFICA: the data sheet was opened from them, and "Altra anagrafica"
+    // goes back to them.
+    std::vector<registro::Segnalazione> SEGNALAZIONI;
+    bool DAVERIFICA = false;
+    QString FILEESPORTATO; // the file the last export wrote: its name proposed again
+    QString CARTELLAFILE;  // the folder the last export or print to a file wrote into
 };

@@ -124,6 +124,13 @@ void ANAGSOST::CmdConfermaCF_Click()
         const OperazioneLunga attesa(this, Label2[15]);
         esito = CAMBIACF();
     }
+    if (esito.tipo == registro::EsitoCambio::Tipo::InUso) {
+        // Another workstation gave the code meanwhile: refused as the check
+        // before the question would have refused it.
+        MsgBox(esito.messaggio, vbCritical, Caption());
+        RIFIUTACF(false);
+        return;
+    }
     if (esito.tipo != registro::EsitoCambio::Tipo::Eseguito) {
         // The registry row gone meanwhile, or the store refused: nothing was
         // changed. The frame stays open with the typed code, so that the

@@ -406,6 +406,10 @@ void ANAGSOST::COSTRUISCICONTROLLI()
     StatusBar1 = statusBar();
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
+    LabAttesa = new QLabel(QStringLiteral("Attendere prego....in attesa dell'archivio"), StatusBar1);
+    LabAttesa->setObjectName(QStringLiteral("LabAttesa"));
+    StatusBar1->addPermanentWidget(LabAttesa);
+    LabAttesa->hide();
 
     // Names for screen readers: each control by its caption (a button by its
     // text, which needs nothing more).

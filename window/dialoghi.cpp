@@ -3,13 +3,17 @@
 #include <QFileDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <optional>
+#include <QRegularExpression>
 
 namespace {
-std::optional<QString>& prossimoFile()
+struct Preimpostato {
+    QString percorso;
+    std::optional<int> tipo;
+};
+std::optional<Preimpostato>& prossimoFile()
 {
-    static std::optional<QString> percorso;
-    return percorso;
+    static std::optional<Preimpostato> file;
+    return file;
 }
 std::optional<QString>& prossimoPdf()
 {
@@ -21,48 +25,69 @@ bool& annullaSempre()
     static bool attivo = false;
     return attivo;
 }
+QString& proposto()
+{
+    static QString percorso;
+    return percorso;
+}
+
+// The extension a name filter asks for: "xlsx" of "Cartella di lavoro (*.xlsx)".
+QString estensione(const QString& tipo)
+{
+    static const QRegularExpression forma(QStringLiteral("\\*\\.(\\w+)"));
+    return forma.match(tipo).captured(1);
+}
 } // namespace
 
-QString Dialoghi::fileDaSalvare(QWidget* padre, const QString& titolo, const QString& proposto,
-                                const QString& filtro, const QString& suffisso)
+Dialoghi::FileScelto Dialoghi::fileDaSalvare(QWidget* padre, const QString& titolo, const QString& percorso,
+                                             const QStringList& tipi, int tipo)
 {
+    proposto() = percorso;
     if (prossimoFile()) {
-        const QString percorso = *prossimoFile();
+        const Preimpostato scelto = *prossimoFile();
         prossimoFile().reset();
-        return percorso;
+        return {scelto.percorso, scelto.tipo.value_or(tipo)};
     }
     if (annullaSempre())
-        return QString();
-    QFileDialog dialogo(padre, titolo, proposto, filtro);
+        return {};
+    QFileDialog dialogo(padre, titolo, percorso);
+    dialogo.setNameFilters(tipi);
     dialogo.setAcceptMode(QFileDialog::AcceptSave);
     dialogo.setFileMode(QFileDialog::AnyFile);
-    dialogo.setDefaultSuffix(suffisso);
+    dialogo.selectNameFilter(tipi.value(tipo));
+    dialogo.setDefaultSuffix(estensione(tipi.value(tipo)));
+    QObject::connect(&dialogo, &QFileDialog::filterSelected, &dialogo,
+                     [&dialogo](const QString& filtro) { dialogo.setDefaultSuffix(estensione(filtro)); });
     if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
-        return QString();
-    return dialogo.selectedFiles().first();
+        return {};
+    return {dialogo.selectedFiles().first(), int(std::max<qsizetype>(0, tipi.indexOf(dialogo.selectedNameFilter())))};
 }
 
-void Dialoghi::setNextFile(const QString& percorso)
+void Dialoghi::setNextFile(const QString& percorso, std::optional<int> tipo)
 {
-    prossimoFile() = percorso;
+    prossimoFile() = Preimpostato{percorso, tipo};
 }
 
-void Dialoghi::stampa(QWidget* padre, QPrinter& stampante, const std::function<void(QPrinter&)>& pagine)
+QString Dialoghi::stampa(QWidget* padre, QPrinter& stampante, const std::function<void(QPrinter&)>& pagine)
 {
+    proposto() = stampante.outputFileName();
     if (prossimoPdf()) {
-        stampante.setOutputFormat(QPrinter::PdfFormat);
-        stampante.setOutputFileName(*prossimoPdf());
+        const QString pdf = *prossimoPdf();
         prossimoPdf().reset();
+        stampante.setOutputFormat(QPrinter::PdfFormat);
+        stampante.setOutputFileName(pdf);
         pagine(stampante);
-        return;
+        return pdf;
     }
     if (annullaSempre())
-        return;
+        return QString();
     QPrintPreviewDialog anteprima(&stampante, padre);
     anteprima.setWindowTitle(stampante.docName());
     QObject::connect(&anteprima, &QPrintPreviewDialog::paintRequested, &anteprima,
                      [&pagine](QPrinter* destinazione) { pagine(*destinazione); });
-    anteprima.exec();
+    // The preview is accepted once its pages are printed.
+    const bool stampato = anteprima.exec() == QDialog::Accepted;
+    return stampato && stampante.outputFormat() == QPrinter::PdfFormat ? stampante.outputFileName() : QString();
 }
 
 void Dialoghi::setNextPdf(const QString& percorso)
@@ -79,4 +104,9 @@ void Dialoghi::clearNext()
 void Dialoghi::setAutoCancel(bool annulla)
 {
     annullaSempre() = annulla;
+}
+
+QString Dialoghi::ultimoProposto()
+{
+    return proposto();
 }

@@ -106,7 +106,12 @@ bool ANAGSOST::LASCIASCHEDA()
 
 void ANAGSOST::cmdselprec_Click()
 {
-    if (LASCIASCHEDA())
+    if (!LASCIASCHEDA())
+        return;
+    // A sheet opened from the findings of the check goes back to them.
+    if (STATO.DAVERIFICA)
+        RITORNAVERIFICA();
+    else
         RITORNASELEZDIC();
 }
 

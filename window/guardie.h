@@ -1,6 +1,7 @@
 #pragma once
 // Small guards used by the window's operations.
 #include <QApplication>
+#include <QEvent>
 #include <QWidget>
 
 #include <functional>
@@ -23,16 +24,20 @@ class OperazioneLunga {
 public:
     explicit OperazioneLunga(QWidget* finestra, QWidget* avviso = nullptr) : m_avviso(avviso)
     {
-        if (m_avviso)
+        if (m_avviso) {
             m_avviso->show();
+            avvisoInCorso() = m_avviso;
+        }
         finestra->repaint();
         if (const auto& osserva = osservatore())
             osserva();
     }
     ~OperazioneLunga()
     {
-        if (m_avviso)
+        if (m_avviso) {
             m_avviso->hide();
+            avvisoInCorso() = nullptr;
+        }
     }
     OperazioneLunga(const OperazioneLunga&) = delete;
     OperazioneLunga& operator=(const OperazioneLunga&) = delete;
@@ -45,7 +50,37 @@ public:
         return funzione;
     }
 
+    // The notice of the operation under way, if it has one: a wait for the
+    // archive meanwhile is told by it (window/attesa.h).
+    static QWidget*& avvisoInCorso()
+    {
+        static QWidget* avviso = nullptr;
+        return avviso;
+    }
+
 private:
     CursoreOccupato m_occupato;
     QWidget* m_avviso;
+};
+
+// A control that follows another's enabled state: while the selection list is
+// locked (a change of codice fiscale under way), the lines it shows must not
+// change, nor the window leave it.
+class StessoStato : public QObject {
+public:
+    StessoStato(QWidget* guida, QWidget* seguace) : QObject(seguace), m_seguace(seguace)
+    {
+        guida->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override
+    {
+        if (evento->type() == QEvent::EnabledChange)
+            m_seguace->setEnabled(static_cast<QWidget*>(oggetto)->isEnabled());
+        return false;
+    }
+
+private:
+    QWidget* m_seguace;
 };

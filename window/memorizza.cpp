@@ -101,6 +101,13 @@ int ANAGSOST::MEMORIZZADATI()
         }
         if (esito.tipo == Tipo::Memorizzato)
             break;
+        if (esito.tipo == Tipo::InUso) {
+            // Another workstation registered one of the new substitute's
+            // codes meanwhile: nothing was stored, the sheet stays.
+            M.ERRORECAMPI = 1;
+            MsgBox(esito.messaggio, vbCritical, Caption());
+            return M.ERRORECAMPI;
+        }
         if (esito.tipo == Tipo::Rifiutato) {
             // Nothing was stored; the typed values stay on the sheet, which
             // whoever asked for the save does not leave.

@@ -2,7 +2,7 @@
 #include "window/selezione.h"
 
 #include "registry/carica.h"
-#include "registry/elenchi.h"
+#include "registry/mostrati.h"
 #include "window/anagsost.h"
 #include "window/aspetto.h"
 #include "window/textbox.h"
@@ -11,37 +11,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-
-namespace {
-
-// Appends `testo` padded with blanks and cut to exactly `larghezza` characters.
-void accoda(QString& riga, QStringView testo, int larghezza)
-{
-    const qsizetype inizio = riga.size();
-    riga.append(testo.left(larghezza));
-    riga.resize(inizio + larghezza, QLatin1Char(' '));
-}
-
-} // namespace
-
-QString RIGASOSTITUTO(const QString& codazi, const QString& cfs, const QString& asost1, const QString& asost2)
-{
-    const QString cognome = asost1.trimmed();
-    const QString nome = asost2.trimmed();
-    QString riga;
-    riga.reserve(codazi.size() + 63);
-    riga.append(codazi);
-    riga.append(QLatin1Char(' '));
-    accoda(riga, QStringView(cfs).trimmed(), 16);
-    riga.append(QLatin1Char(' '));
-    // A row with no name at all, whether its fields hold empty texts or were
-    // never written, is marked for the operator.
-    if (cognome.isEmpty() && nome.isEmpty())
-        accoda(riga, DATIDAINTEGRARE, 45);
-    else
-        accoda(riga, QString(cognome + QLatin1Char(' ') + nome), 45);
-    return riga;
-}
 
 void ANAGSOST::COLLEGASELEZIONE()
 {
@@ -83,11 +52,7 @@ void ANAGSOST::LISTASOSTITUTI()
     // The rows are read in full before the list changes: a read that fails
     // leaves the list as it was, insertion entry included. They are kept for
     // the search, whose text stays applied across rebuilds.
-    registro::ElencoFiltrato elenco;
-    registro::leggiElenco(*M.DBANNO, ordine, [&elenco](const registro::RigaElenco& r) {
-        elenco.aggiungi(r, RIGASOSTITUTO(r.codazi, r.cfs, r.cognome, r.nome));
-    });
-    STATO.ELENCO = std::move(elenco);
+    STATO.ELENCO = registro::leggiElencoFiltrato(*M.DBANNO, ordine);
     MOSTRAELENCO(false);
 }
 
@@ -128,14 +93,20 @@ void ANAGSOST::List1_DblClick()
 
     STATO.CODAZISOST = riga.mid(0, 3);
     STATO.CFSSOST = riga.mid(4, 16);
+    APRISCHEDA();
+}
+
+bool ANAGSOST::APRISCHEDA()
+{
     const std::optional<registro::Caricato> caricato =
         registro::carica(*M.TABANAGSOST, STATO.CODAZISOST, STATO.CFSSOST);
     if (!caricato)
-        return;
+        return false;
     MOSTRACARICATO(*caricato);
     FrmSelezione->hide();
     Frmmoduli[0]->show();
     Frmbottoni->show();
     Frmtestata->show();
     Text1[1]->setFocus();
+    return true;
 }

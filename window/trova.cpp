@@ -1,6 +1,7 @@
 // Finding a substitute as the operator types: the search field over the
 // selection list, its count, Ctrl+F and Esc.
 #include "window/anagsost.h"
+#include "window/guardie.h"
 #include "window/msgbox.h"
 #include "window/selezione.h"
 
@@ -12,39 +13,6 @@
 #include <QShortcut>
 
 #include <algorithm>
-
-namespace {
-
-// The search field follows the list's enabled state: while the list is
-// locked (a change of codice fiscale under way) the lines it shows must not
-// change either.
-class StessoStato : public QObject {
-public:
-    StessoStato(QWidget* guida, QWidget* seguace) : QObject(seguace), m_seguace(seguace)
-    {
-        guida->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* oggetto, QEvent* evento) override
-    {
-        if (evento->type() == QEvent::EnabledChange)
-            m_seguace->setEnabled(static_cast<QWidget*>(oggetto)->isEnabled());
-        return false;
-    }
-
-private:
-    QWidget* m_seguace;
-};
-
-} // namespace
-
-registro::ChiaveSostituto CHIAVEDIRIGA(const QString& riga)
-{
-    // The line is the code as stored, then exactly 1 + 16 + 1 + 45 characters.
-    const qsizetype codice = riga.size() - 63;
-    return {riga.left(codice), riga.mid(codice + 1, 16).trimmed()};
-}
 
 void ANAGSOST::COLLEGATROVA()
 {
@@ -119,9 +87,5 @@ std::vector<registro::ChiaveSostituto> ANAGSOST::CHIAVIMOSTRATE(const QString& o
 {
     if (STATO.MOSTRATE.empty())
         MsgBox(QStringLiteral("Nessuna anagrafica sostituto da ") + operazione, vbInformation, Caption());
-    std::vector<registro::ChiaveSostituto> chiavi;
-    chiavi.reserve(STATO.MOSTRATE.size());
-    for (const qsizetype i : STATO.MOSTRATE)
-        chiavi.push_back(CHIAVEDIRIGA(STATO.ELENCO.voce(i)));
-    return chiavi;
+    return STATO.ELENCO.chiavi(STATO.MOSTRATE);
 }

@@ -12,10 +12,10 @@ class TestGiri : public QObject {
     std::unique_ptr<BancoProva> p;
 
 private slots:
-    void initTestCase() { SOLO_SERVER("round trips to a server"); }
     // Substitutes of company 101 and 102 with 10 and 200 section rows of their own, and their recipients.
     void init()
     {
+        SOLO_SERVER("round trips to a server");
         p = std::make_unique<BancoProva>();
         for (const auto& [k, righe] : {std::pair{SOSTITUTI["101"], 10}, std::pair{SOSTITUTI["102"], 200}}) {
             p->sostituto(k);

@@ -1,11 +1,15 @@
 // The data sheet with another workstation saving or deleting the same
-// substitute meanwhile, and with values stored longer than its fields.
+// substitute, or taking the new code, meanwhile; values stored longer than
+// the sheet's fields.
 #include "support/finestraprova.h"
 #include "support/programma.h"
 
+#include <QTimer>
+
 namespace {
 
-const Chiave ROSSI{"001", "RSSMRA75M15H501X"};
+const Chiave ROSSI{"101", "RSSMRA75M15H501X"}; // no front page of its company
+const QString NUOVOCF = "VRDGPP70A01F205V";
 
 } // namespace
 
@@ -62,6 +66,69 @@ private slots:
         QCOMPARE(a->registrato(ROSSI).section('|', 8, 8) + '|' + QString::number(quadri) + ' ' + a->campo(9)->text(),
                  dopo);
         QCOMPARE(a->modulo.VARIAZIONI, risposta == vbCancel ? 1 : 0);
+    }
+
+    // A's new code given meanwhile by another workstation, after A's checks
+    // passed (that the write checks again is the core's): the stop box of the
+    // code already present; A stays where it was (the sheet to save; the
+    // frame with the code, the focus back in it) and nothing of A's is written.
+    void codiceDatoNelFrattempo_data()
+    {
+        QTest::addColumn<bool>("inserimento");
+        QTest::newRow("insertion") << true;
+        QTest::newRow("change of codice fiscale") << false;
+    }
+    void codiceDatoNelFrattempo()
+    {
+        QFETCH(bool, inserimento);
+        BancoProva a;
+        a.sostituto(ROSSI);
+        const auto altra = [&a] { a.sostituto({"109", NUOVOCF}); };
+        const QString dopo = a.archivio.istantaneaDopo(
+            "INSERT INTO ANAGSOSTITUTI (CODAZI, CFS, ASOST_1, ASOST_2, ASOST_3, ASOST_4, ASOST_5, ASOST_6, ASOST_7, "
+            "ASOST_8, ASOST_9, ASOST_10) VALUES ('109', ?, 'ROSSI', 'MARIO', 'M', '19750815', 'ROMA', 'RM', 'MILANO', "
+            "'MI', 'VIA ROMA 1', '001')",
+            {NUOVOCF});
+        QVERIFY(a.avvia());
+        if (inserimento) {
+            a.doppioClickLista(0);
+            for (const auto& [campo, testo] : QList<std::pair<QString, QString>>{
+                     {"TEXTAZI", "102"}, {"TEXTCF", NUOVOCF}, {"TextCOGNO", "VERDI SRL"}, {"TextAZICOL", "001"}}) {
+                a.campo(campo)->setFocus(Qt::TabFocusReason);
+                QTest::keyClicks(a.campo(campo), testo);
+            }
+            a.click("CmdInserimento(0)");
+            QVERIFY(a.visibile("Frmmoduli(0)"));
+            for (const auto& [n, testo] : {std::pair{7, "ROMA"}, {8, "RM"}, {9, "VIA VERDI"}})
+                a.scrivi(n, testo);
+            altra();
+            azzeraMessaggi();
+            a.click("cmdmemorizza");
+        } else {
+            a.clickLista(a.rigaDi(ROSSI));
+            a.click("CmdCambia");
+            QTest::keyClicks(a.campo("Text2"), NUOVOCF);
+            azzeraMessaggi();
+            // The other workstation while A reads "Proseguo ???", after A's checks; then A answers Yes.
+            MessageBox::setAutoAnswer(false);
+            std::function<void()> mentreChiede = [&] {
+                if (!QApplication::activeModalWidget())
+                    return QTimer::singleShot(10, mentreChiede);
+                altra();
+                rispondiBoxReale(vbYes);
+            };
+            QTimer::singleShot(0, mentreChiede);
+            a.bottone("CmdConfermaCF")->setFocus(Qt::MouseFocusReason); // as the operator's click gives it
+            a.click("CmdConfermaCF");
+        }
+        QCOMPARE(a.box().last(), "16:Attenzione !!! Il codice fiscale inserito per il sostituto e' gia presente ");
+        QCOMPARE(a.archivio.istantanea(), dopo);
+        QCOMPARE(a.visibile("Frmmoduli(0)"), inserimento);
+        QCOMPARE(a.modulo.NUOVOSOSTITUTO, int(inserimento));
+        if (!inserimento) {
+            QVERIFY(a.visibile("FrameCambiaCf"));
+            QCOMPARE(a.finestra.focusWidget(), a.campo("Text2"));
+        }
     }
 
     void valoriLunghi()

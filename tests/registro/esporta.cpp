@@ -80,7 +80,7 @@ private slots:
         std::vector<ChiaveSostituto> chiavi = chiaviDi({3, 1, 0, 2});
         chiavi.insert(chiavi.begin() + 2, {"999", "SPRTTO80A01H501X"});
         const QString percorso = cartella.filePath("elenco.csv");
-        const EsitoEsportazione esito = esporta(*r.db, chiavi, percorso);
+        const EsitoEsportazione esito = esporta(*r.db, chiavi, percorso, Formato::Csv);
         QCOMPARE(int(esito.tipo), int(EsitoEsportazione::Tipo::Scritto));
         QCOMPARE(esito.messaggio, "Esportazione effettuata\r\r4 anagrafiche sostituti scritte nel file\r" +
                                       QDir::toNativeSeparators(percorso) +
@@ -124,7 +124,7 @@ private slots:
             rlimit limite = senzaLimite;
             limite.rlim_cur = caso == "disco pieno" ? 300 : senzaLimite.rlim_cur;
             QCOMPARE(setrlimit(RLIMIT_FSIZE, &limite), 0);
-            const EsitoEsportazione esito = esporta(*r.db, chiaviDi({0, 1, 2, 3}), percorso);
+            const EsitoEsportazione esito = esporta(*r.db, chiaviDi({0, 1, 2, 3}), percorso, Formato::Csv);
             setrlimit(RLIMIT_FSIZE, &senzaLimite);
             QCOMPARE(int(esito.tipo), int(EsitoEsportazione::Tipo::NonScritto));
             QCOMPARE(esito.messaggio, "Impossibile scrivere il file\r" + QDir::toNativeSeparators(percorso) + "\r\r" +
@@ -143,7 +143,7 @@ private slots:
         RegistroProva r(*a);
         const auto blocco = a->blocca(true);
         const QString percorso = cartella.filePath("bloccato.csv");
-        const EsitoEsportazione esito = esporta(*r.db, chiaviDi({0}), percorso);
+        const EsitoEsportazione esito = esporta(*r.db, chiaviDi({0}), percorso, Formato::Csv);
         QCOMPARE(int(esito.tipo), int(EsitoEsportazione::Tipo::Rifiutato));
         QVERIFY(!QFile::exists(percorso));
     }

@@ -42,7 +42,8 @@ private slots:
 
     // The order by name as an Italian reader expects it, the same on both
     // engines: accents with their letters, case left out, then accents and
-    // case, Nulls, blanks around, the key. The other two orders are the
+    // case, Nulls (every surname never written first, whatever the first
+    // names), blanks around, the key. The other two orders are the
     // engine's.
     void ordini()
     {
@@ -51,7 +52,7 @@ private slots:
         const QVariant n;
         // clang-format off
         const QList<QVariantList> perNome = {
-            {"204", "N4", n, n}, {"203", "N3", n, ""}, {"202", "N2", "", ""}, {"201", "N1", "   ", ""},
+            {"204", "N4", n, n}, {"203", "N3", n, ""}, {"200", "N0", n, "ZENO"}, {"202", "N2", "", ""}, {"201", "N1", "   ", ""},
             {"205", "N5", "D'ANGELO", "ANNA"}, {"206", "N6", "DE LUCA", "ANNA"}, {"207", "N7", "DELUCA", "ANNA"},
             {"208", "N8", "ercoli", "anna"}, {"209", "N9", "ÈRCOLI", "LUCA"}, {"210", "N10", "ERCOLI", "MARIO"},
             {"211", "N11", " Èrcoli", "zeno"}, {"212", "N12", "NICCOLÒ", "PIERO"}, {"213", "N13", "NICCOLO", "ZENO"},
@@ -78,8 +79,22 @@ private slots:
             QCOMPARE(righe, attese[int(o)]);
         }
         // The names handed on as stored: blanks, accents and case kept, Null as "".
-        QCOMPARE(elenco(*r.db, Ordine::Nominativo).at(10).cognome, " Èrcoli");
+        QCOMPARE(elenco(*r.db, Ordine::Nominativo).at(11).cognome, " Èrcoli");
         QCOMPARE(elenco(*r.db, Ordine::Nominativo).at(0).nome, "");
+    }
+
+    // The archive file replaced under the open window (a backup restored):
+    // neither lookup list is read from the file no longer at its path.
+    void elenchiDaArchivioSostituito()
+    {
+        SOLO_FILE("the archive file itself");
+        a->aggiungiFrontespizio("001", quartiere::DICHIARANTE, {}, {}, "ALFA SRL");
+        RegistroProva r(*a);
+        const QString altrove = a->cartella() + "/S7702004.BAK";
+        QVERIFY(QFile::rename(a->percorsoAnno(), altrove));
+        QVERIFY(QFile::copy(altrove, a->percorsoAnno()));
+        ATTESO_ERRORE(elencoProvince(*r.tabelle.province), store::TipoErrore::ArchivioSpostato);
+        ATTESO_ERRORE(elencoFrontespizi(*r.tabelle.frontespizi), store::TipoErrore::ArchivioSpostato);
     }
 
     void caricaESposta()

@@ -3,7 +3,9 @@
 // the data sheet of a person (also with fields that disagree with its codice
 // fiscale) and of a company, the insertion frame, the lookup list, the change
 // of codice fiscale, a message box, the list found by a few letters typed and
-// the first page of its print. The window is driven with mouse and key events
+// the first page of its print, the findings of the check of the archive
+// (after a few faults another program could have left have been written
+// into it). The window is driven with mouse and key events
 // as an operator would drive it. Without a display it runs on Qt's offscreen
 // platform (real fonts through fontconfig).
 //
@@ -12,6 +14,7 @@
 // shows in the pictures.
 #include "lib/archiviodemo.h"
 #include "startup/configurazione.h"
+#include "store/database.h"
 #include "window/anagsost.h"
 #include "window/dialoghi.h"
 #include "window/italiano.h"
@@ -159,6 +162,46 @@ private:
     QString m_uscita;
 };
 
+// Faults another program of the suite, or an earlier year's archive, could
+// have left in the demo archive, for the findings of the check: a check
+// character, a partita IVA's check digit, a date of birth the code does not
+// carry, a person without sex linked to a company with no front page, a code
+// under two rows, section rows whose substitute is gone.
+void guasti(const store::Luogo& archivio)
+{
+    using strumenti::codiceFiscale;
+    const auto db = store::Database::OpenDatabase(archivio);
+    const auto dichiarante = db->OpenRecordset(QStringLiteral("SELECT CFD FROM FRONTESPIZIO WHERE CODAZI = '001'"));
+    const QString cfd = dichiarante->Fields(QStringLiteral("CFD"));
+    QString marini = codiceFiscale(QStringLiteral("MARINI"), QStringLiteral("LUIGI"), QDate(1965, 3, 12), 'M',
+                                   QStringLiteral("F205"));
+    marini[15] = marini[15] == QLatin1Char('A') ? QLatin1Char('B') : QLatin1Char('A');
+    QString piva = strumenti::partitaIva(QStringLiteral("0456789012"));
+    piva[10] = piva[10] == QLatin1Char('0') ? QLatin1Char('1') : QLatin1Char('0');
+    const QList<QVariantList> sostituti = {
+        {"113", marini, "MARINI", "LUIGI", "M", "19650312", "MILANO", "MI", "MILANO", "MI", "VIA TORINO 5", "001"},
+        {"114", piva, "FERRAMENTA BRAMBILLA SNC", "", "", "00000000", "", "", "MONZA", "MI", "VIA ITALIA 3", "002"},
+        {"115", codiceFiscale("COLOMBO", "GIULIA", QDate(1970, 4, 22), 'F', "F205"), "COLOMBO", "GIULIA", "F",
+         "19700423", "MILANO", "MI", "COMO", "CO", "VIA VOLTA 8", "003"},
+        {"116", codiceFiscale("FUMAGALLI", "PIETRO", QDate(1958, 11, 30), 'M', "F205"), "FUMAGALLI", "PIETRO", "",
+         "19581130", "MILANO", "MI", "LECCO", "LC", "VIA PARINI 1", "009"}};
+    for (const QVariantList& s : sostituti)
+        db->Execute(QStringLiteral("INSERT INTO ANAGSOSTITUTI (CODAZI, CFS, ASOST_1, ASOST_2, ASOST_3, ASOST_4, "
+                                   "ASOST_5, ASOST_6, ASOST_7, ASOST_8, ASOST_9, ASOST_10) "
+                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                    s);
+    // The first substitute registered once more under another company.
+    db->Execute(QStringLiteral("INSERT INTO ANAGSOSTITUTI SELECT '118', CFS, ASOST_1, ASOST_2, ASOST_3, ASOST_4, "
+                               "ASOST_5, ASOST_6, ASOST_7, ASOST_8, ASOST_9, ASOST_10 FROM ANAGSOSTITUTI "
+                               "WHERE CODAZI = '101'"));
+    const QString ricci =
+        codiceFiscale(QStringLiteral("RICCI"), QStringLiteral("PAOLA"), QDate(1955, 7, 7), 'F', QStringLiteral("H501"));
+    for (const QString& quadro : {QStringLiteral("QUADROLDIP1"), QStringLiteral("QUADROLDIP1"),
+                                  QStringLiteral("QUADROLDIP1"), QStringLiteral("QUADROST")})
+        db->Execute(QStringLiteral("INSERT INTO %1 (CODAZI, CFD, CFS, RIGO) VALUES ('117', ?, ?, 1)").arg(quadro),
+                    {cfd, ricci});
+}
+
 void fotografie(Fotografo& f, ANAGSOST& finestra)
 {
     // Selection: a substitute picked.
@@ -224,7 +267,14 @@ void fotografie(Fotografo& f, ANAGSOST& finestra)
     Dialoghi::setNextPdf(pdf);
     f.click(QStringLiteral("CmdStampa"));
     f.paginaPdf(pdf, QStringLiteral("stampa"));
-    Q_UNUSED(finestra);
+
+    // The check of the archive after a few faults have reached it: its
+    // findings, one picked.
+    guasti(finestra.M.LUOGOANNO());
+    f.click(QStringLiteral("CmdVerifica"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    f.fotografa(QStringLiteral("verifica"));
 }
 
 } // namespace

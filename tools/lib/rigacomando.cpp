@@ -38,11 +38,13 @@ RigaComando::RigaComando(const QString& descrizione)
     m_parser.addOption(m_aiuto);
 }
 
-void RigaComando::opzioniServer()
+void RigaComando::opzioniServer(bool prefisso)
 {
     m_parser.addOption(m_server);
-    m_parser.addOption(m_prefisso);
+    if (prefisso)
+        m_parser.addOption(m_prefisso);
     m_conServer = true;
+    m_conPrefisso = prefisso;
 }
 
 QString RigaComando::server() const
@@ -52,12 +54,12 @@ QString RigaComando::server() const
 
 QString RigaComando::prefisso() const
 {
-    return m_conServer ? m_parser.value(m_prefisso) : QString();
+    return m_conPrefisso ? m_parser.value(m_prefisso) : QString();
 }
 
 int RigaComando::leggi(const QCoreApplication& app, int posizionali, int posizionaliConServer)
 {
-    QTextStream out(stdout), err(stderr);
+    QTextStream out(stdout);
     QString errore;
     if (!m_parser.parse(app.arguments())) {
         errore = m_parser.errorText();
@@ -71,7 +73,7 @@ int RigaComando::leggi(const QCoreApplication& app, int posizionali, int posizio
             errore = QStringLiteral("server non valido: ") + motivo;
         else if (!motivoPrefisso.isEmpty())
             errore = QStringLiteral("prefisso non valido: ") + motivoPrefisso;
-    } else if (m_conServer && m_parser.isSet(m_prefisso)) {
+    } else if (m_conPrefisso && m_parser.isSet(m_prefisso)) {
         errore = QStringLiteral("--prefisso vale solo con --server");
     }
     const int attesi = suServer() && posizionaliConServer >= 0 ? posizionaliConServer : posizionali;
@@ -80,7 +82,12 @@ int RigaComando::leggi(const QCoreApplication& app, int posizionali, int posizio
                                                                 : QStringLiteral("troppi argomenti");
     if (errore.isEmpty())
         return -1;
-    err << QCoreApplication::applicationName() << ": " << errore << "\n" << m_parser.helpText();
+    return rifiuta(errore);
+}
+
+int RigaComando::rifiuta(const QString& errore) const
+{
+    QTextStream(stderr) << QCoreApplication::applicationName() << ": " << errore << "\n" << m_parser.helpText();
     return 2;
 }
 

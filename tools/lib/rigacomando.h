@@ -22,13 +22,18 @@ public:
     QCommandLineParser& parser() { return m_parser; }
 
     // --server <connessione> and --prefisso <prefisso>: an archive on a
-    // PostgreSQL server instead of a folder.
-    void opzioniServer();
+    // PostgreSQL server instead of a folder. Without `prefisso` only
+    // --server: the tool names the database itself.
+    void opzioniServer(bool prefisso = true);
     // Reads the application's arguments. -1 when the tool goes on; otherwise
     // the exit status, after the help (0, --help) or the error followed by
     // the help (2) has been written. `posizionali`: how many positional
     // arguments are wanted, without and with --server.
     int leggi(const QCoreApplication& app, int posizionali, int posizionaliConServer = -1);
+
+    // A value of the command line that cannot be used: says so, with the
+    // usage, as leggi() does; returns the exit status (2).
+    int rifiuta(const QString& errore) const;
 
     QString server() const;
     QString prefisso() const;
@@ -42,6 +47,7 @@ private:
     QCommandLineOption m_server;
     QCommandLineOption m_prefisso;
     bool m_conServer = false;
+    bool m_conPrefisso = false;
 };
 
 } // namespace strumenti

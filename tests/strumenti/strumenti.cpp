@@ -152,4 +152,4 @@ private slots:
 };
 
 PROVA(TestStrumenti);
-#include "tst_strumenti.moc"
+#include "strumenti.moc"
