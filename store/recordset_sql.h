@@ -27,6 +27,7 @@ public:
     void Rollback() override;
     bool inTransazione() const override;
     quint64 scambi() const override;
+    const Luogo& luogo() const { return m_connessione->luogo(); }
 
 private:
     std::shared_ptr<Connessione> m_connessione;
