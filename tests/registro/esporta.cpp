@@ -32,19 +32,6 @@ const QList<Riga> RIGHE = {
     {"7", "BNCLRA80A41F205Y", {"  BIANCHI ", "LAURA ", "F", "19800231", "MILANO", "MI", "", "", "", "2"}}};
 // clang-format on
 
-std::vector<ChiaveSostituto> chiaviDi(const QList<int>& indici)
-{
-    std::vector<ChiaveSostituto> chiavi;
-    for (const int i : indici)
-        chiavi.push_back({RIGHE.at(i).codazi, RIGHE.at(i).cfs});
-    return chiavi;
-}
-
-QStringList fileDi(const QString& cartella)
-{
-    return QDir(cartella).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
-
 } // namespace
 
 class TestEsporta : public QObject {
@@ -77,7 +64,7 @@ private slots:
             "103;DLLMRC66P30D612S;DELL'ACQUA;;M;;CITT\u00c0 DI CASTELLO;PG;;;\"VIA PO 1", "INTERNO 4\";", ""};
         // clang-format on
         RegistroProva r(*a);
-        std::vector<ChiaveSostituto> chiavi = chiaviDi({3, 1, 0, 2});
+        std::vector<ChiaveSostituto> chiavi = chiaviDi(RIGHE, {3, 1, 0, 2});
         chiavi.insert(chiavi.begin() + 2, {"999", "SPRTTO80A01H501X"});
         const QString percorso = cartella.filePath("elenco.csv");
         const EsitoEsportazione esito = esporta(*r.db, chiavi, percorso, Formato::Csv);
@@ -124,7 +111,7 @@ private slots:
             rlimit limite = senzaLimite;
             limite.rlim_cur = caso == "disco pieno" ? 300 : senzaLimite.rlim_cur;
             QCOMPARE(setrlimit(RLIMIT_FSIZE, &limite), 0);
-            const EsitoEsportazione esito = esporta(*r.db, chiaviDi({0, 1, 2, 3}), percorso, Formato::Csv);
+            const EsitoEsportazione esito = esporta(*r.db, chiaviDi(RIGHE, {0, 1, 2, 3}), percorso, Formato::Csv);
             setrlimit(RLIMIT_FSIZE, &senzaLimite);
             QCOMPARE(int(esito.tipo), int(EsitoEsportazione::Tipo::NonScritto));
             QCOMPARE(esito.messaggio, "Impossibile scrivere il file\r" + QDir::toNativeSeparators(percorso) + "\r\r" +
@@ -143,7 +130,7 @@ private slots:
         RegistroProva r(*a);
         const auto blocco = a->blocca(true);
         const QString percorso = cartella.filePath("bloccato.csv");
-        const EsitoEsportazione esito = esporta(*r.db, chiaviDi({0}), percorso, Formato::Csv);
+        const EsitoEsportazione esito = esporta(*r.db, chiaviDi(RIGHE, {0}), percorso, Formato::Csv);
         QCOMPARE(int(esito.tipo), int(EsitoEsportazione::Tipo::Rifiutato));
         QVERIFY(!QFile::exists(percorso));
     }
@@ -152,7 +139,7 @@ private slots:
     {
         // The printed columns: the name whole, birth and domicile with what there is, one gone meanwhile.
         RegistroProva r(*a);
-        std::vector<ChiaveSostituto> chiavi = chiaviDi({2, 0, 3, 1});
+        std::vector<ChiaveSostituto> chiavi = chiaviDi(RIGHE, {2, 0, 3, 1});
         chiavi.insert(chiavi.begin() + 1, {"999", "SPRTTO80A01H501X"});
         QList<QStringList> righe;
         for (const RigaStampa& riga : righeStampa(*r.db, chiavi))
