@@ -16,8 +16,9 @@ using namespace registro;
 namespace {
 
 // Substitutes whose texts need quoting or keep what a spreadsheet must show:
-// a semicolon, quotes, a line break, accents, Null and empty fields, a stored
-// date that is no date, a company code stored without its zeros.
+// a semicolon, quotes, line breaks of either form, accents, Null and empty
+// fields, a stored date that is no date, a company code stored without its
+// zeros.
 struct Riga {
     QString codazi, cfs;
     QVariantList asost;
@@ -29,7 +30,7 @@ const QList<Riga> RIGHE = {
     {"102", "12345678903", {"\"LA TORRE\" SRL", "", "", "00000000", "", "", "FORL\u00cc", "FC", "VIA \"NUOVA\" 3", "001"}},
     {"103", "DLLMRC66P30D612S",
      {"DELL'ACQUA", NULLO, "M", NULLO, "CITT\u00c0 DI CASTELLO", "PG", NULLO, "", "VIA PO 1\r\nINTERNO 4", NULLO}},
-    {"7", "BNCLRA80A41F205Y", {"  BIANCHI ", "LAURA ", "F", "19800231", "MILANO", "MI", "", "", "", "2"}}};
+    {"7", "BNCLRA80A41F205Y", {"  BIANCHI ", "LAURA ", "F", "19800231", "MILANO", "MI", "", "", "VIA\nNUOVA", "2"}}};
 // clang-format on
 
 } // namespace
@@ -58,7 +59,7 @@ private slots:
         // clang-format off
         const QStringList attese = {
             "Codice azienda;Codice fiscale;Cognome o denominazione;Nome;Sesso;Data di nascita;Comune (o Stato " "estero) di nascita;Provincia di nascita;Comune di residenza o domicilio fiscale;Provincia di residenza o " "domicilio fiscale;Via e numero civico;Codice azienda collegata",
-            "7;BNCLRA80A41F205Y;BIANCHI;LAURA;F;19800231;MILANO;MI;;;;2",
+            "7;BNCLRA80A41F205Y;BIANCHI;LAURA;F;19800231;MILANO;MI;;;\"VIA\nNUOVA\";2",
             "102;12345678903;\"\"\"LA TORRE\"\" SRL\";;;;;;FORL\u00cc;FC;\"VIA \"\"NUOVA\"\" 3\";001",
             "101;RSSMRA75M15H501X;ROSSI;MARIO;M;15/08/1975;ROMA;RM;MILANO;MI;\"VIA ROMA 1; SCALA B\";001",
             "103;DLLMRC66P30D612S;DELL'ACQUA;;M;;CITT\u00c0 DI CASTELLO;PG;;;\"VIA PO 1", "INTERNO 4\";", ""};
@@ -148,7 +149,7 @@ private slots:
         const QList<QStringList> attese = {
             {"103", "DLLMRC66P30D612S", "DELL'ACQUA", "CITT\u00c0 DI CASTELLO (PG)", "VIA PO 1\nINTERNO 4"},
             {"101", "RSSMRA75M15H501X", "ROSSI MARIO", "15/08/1975 ROMA (RM)", "VIA ROMA 1; SCALA B - MILANO (MI)"},
-            {"7", "BNCLRA80A41F205Y", "BIANCHI LAURA", "19800231 MILANO (MI)", ""},
+            {"7", "BNCLRA80A41F205Y", "BIANCHI LAURA", "19800231 MILANO (MI)", "VIA\nNUOVA"},
             {"102", "12345678903", "\"LA TORRE\" SRL", "", "VIA \"NUOVA\" 3 - FORL\u00cc (FC)"}};
         // clang-format on
         QCOMPARE(righe, attese);
