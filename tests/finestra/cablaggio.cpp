@@ -104,8 +104,6 @@ private slots:
              "TEXTCF", "gialli=TEXTCF\ninserimento=000|12345678900|||");
         riga("new, no company code", "inserisci ||~; premi CmdInserimento(0)", {"64:Inserire Codice Azienda"},
              "TEXTAZI", "gialli=TEXTAZI");
-        riga("new, no codice fiscale", "inserisci 7||~; premi CmdInserimento(0)", {"64:Inserire Codice Fiscale"},
-             "TEXTCF", "gialli=TEXTCF");
         riga("new, linked company never entered", "inserisci 1|VRDGPP70A01F205V|VERDI||~; premi CmdInserimento(0)",
              {"64:Inserire Cod. Azienda collegata"}, "TextAZICOL",
              "gialli=TextAZICOL\ninserimento=001|VRDGPP70A01F205V|VERDI||");

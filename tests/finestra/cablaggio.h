@@ -48,9 +48,9 @@ inline const QStringList CORNICI = {
 inline std::unique_ptr<BancoProva> banco(int attesaBloccoMs = 300)
 {
     auto p = std::make_unique<BancoProva>(attesaBloccoMs);
-    p->archivio.aggiungiFrontespizio("002", "RSSMRA80A01H501U", "ROSSI", "MARIO", "NON MOSTRATO", "1");
+    p->archivio.aggiungiFrontespizio("002", "RSSMRA80A01H501U", " ROSSI ", "MARIO ", "NON MOSTRATO", "1");
     p->archivio.aggiungiFrontespizio("005", "98765432103", "IGNORATO", {}, NOMELUNGO, "   ");
-    p->archivio.aggiungiFrontespizio("   ", "03456789019", {}, {}, "SENZA CODICE SRL");
+    p->archivio.aggiungiFrontespizio("   ", "03456789019", {}, {}, " SENZA CODICE SRL");
     p->archivio.aggiungiFrontespizio(SENZACODICE, "03456789027", {}, {}, "SPAZI SRL");
     p->sostituto(SOSTITUTI["101"]);
     p->sostituto(SOSTITUTI["102"], {"1=VERDI", "2=GIUSEPPE", "4=", "7=ROMA", "8=RM", "9=VIA VERDI 9"});

@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -45,16 +44,6 @@ QStringList linee(const QString& codici)
     for (const QString& c : codici.split(' ', Qt::SkipEmptyParts))
         l << linea(c);
     return l;
-}
-
-// What pdftotext makes of a PDF, ligatures as their letters; "" when it cannot run.
-QString pdftotext(const QString& pdf, const QStringList& opzioni = {})
-{
-    QProcess p;
-    p.start("pdftotext", opzioni + QStringList{pdf, "-"});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
 }
 
 } // namespace

@@ -16,8 +16,9 @@ using namespace registro;
 namespace {
 
 // Substitutes whose texts need quoting or keep what a spreadsheet must show:
-// a semicolon, quotes, a line break, accents, Null and empty fields, a stored
-// date that is no date, a company code stored without its zeros.
+// a semicolon, quotes, line breaks of either form, accents, Null and empty
+// fields, a stored date that is no date, a company code stored without its
+// zeros.
 struct Riga {
     QString codazi, cfs;
     QVariantList asost;
@@ -29,21 +30,8 @@ const QList<Riga> RIGHE = {
     {"102", "12345678903", {"\"LA TORRE\" SRL", "", "", "00000000", "", "", "FORL\u00cc", "FC", "VIA \"NUOVA\" 3", "001"}},
     {"103", "DLLMRC66P30D612S",
      {"DELL'ACQUA", NULLO, "M", NULLO, "CITT\u00c0 DI CASTELLO", "PG", NULLO, "", "VIA PO 1\r\nINTERNO 4", NULLO}},
-    {"7", "BNCLRA80A41F205Y", {"  BIANCHI ", "LAURA ", "F", "19800231", "MILANO", "MI", "", "", "", "2"}}};
+    {"7", "BNCLRA80A41F205Y", {"  BIANCHI ", "LAURA ", "F", "19800231", "MILANO", "MI", "", "", "VIA\nNUOVA", "2"}}};
 // clang-format on
-
-std::vector<ChiaveSostituto> chiaviDi(const QList<int>& indici)
-{
-    std::vector<ChiaveSostituto> chiavi;
-    for (const int i : indici)
-        chiavi.push_back({RIGHE.at(i).codazi, RIGHE.at(i).cfs});
-    return chiavi;
-}
-
-QStringList fileDi(const QString& cartella)
-{
-    return QDir(cartella).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 } // namespace
 
@@ -71,13 +59,13 @@ private slots:
         // clang-format off
         const QStringList attese = {
             "Codice azienda;Codice fiscale;Cognome o denominazione;Nome;Sesso;Data di nascita;Comune (o Stato " "estero) di nascita;Provincia di nascita;Comune di residenza o domicilio fiscale;Provincia di residenza o " "domicilio fiscale;Via e numero civico;Codice azienda collegata",
-            "7;BNCLRA80A41F205Y;BIANCHI;LAURA;F;19800231;MILANO;MI;;;;2",
+            "7;BNCLRA80A41F205Y;BIANCHI;LAURA;F;19800231;MILANO;MI;;;\"VIA\nNUOVA\";2",
             "102;12345678903;\"\"\"LA TORRE\"\" SRL\";;;;;;FORL\u00cc;FC;\"VIA \"\"NUOVA\"\" 3\";001",
             "101;RSSMRA75M15H501X;ROSSI;MARIO;M;15/08/1975;ROMA;RM;MILANO;MI;\"VIA ROMA 1; SCALA B\";001",
             "103;DLLMRC66P30D612S;DELL'ACQUA;;M;;CITT\u00c0 DI CASTELLO;PG;;;\"VIA PO 1", "INTERNO 4\";", ""};
         // clang-format on
         RegistroProva r(*a);
-        std::vector<ChiaveSostituto> chiavi = chiaviDi({3, 1, 0, 2});
+        std::vector<ChiaveSostituto> chiavi = chiaviDi(RIGHE, {3, 1, 0, 2});
         chiavi.insert(chiavi.begin() + 2, {"999", "SPRTTO80A01H501X"});
         const QString percorso = cartella.filePath("elenco.csv");
         const EsitoEsportazione esito = esporta(*r.db, chiavi, percorso, Formato::Csv);
@@ -124,7 +112,7 @@ private slots:
             rlimit limite = senzaLimite;
             limite.rlim_cur = caso == "disco pieno" ? 300 : senzaLimite.rlim_cur;
             QCOMPARE(setrlimit(RLIMIT_FSIZE, &limite), 0);
-            const EsitoEsportazione esito = esporta(*r.db, chiaviDi({0, 1, 2, 3}), percorso, Formato::Csv);
+            const EsitoEsportazione esito = esporta(*r.db, chiaviDi(RIGHE, {0, 1, 2, 3}), percorso, Formato::Csv);
             setrlimit(RLIMIT_FSIZE, &senzaLimite);
             QCOMPARE(int(esito.tipo), int(EsitoEsportazione::Tipo::NonScritto));
             QCOMPARE(esito.messaggio, "Impossibile scrivere il file\r" + QDir::toNativeSeparators(percorso) + "\r\r" +
@@ -143,7 +131,7 @@ private slots:
         RegistroProva r(*a);
         const auto blocco = a->blocca(true);
         const QString percorso = cartella.filePath("bloccato.csv");
-        const EsitoEsportazione esito = esporta(*r.db, chiaviDi({0}), percorso, Formato::Csv);
+        const EsitoEsportazione esito = esporta(*r.db, chiaviDi(RIGHE, {0}), percorso, Formato::Csv);
         QCOMPARE(int(esito.tipo), int(EsitoEsportazione::Tipo::Rifiutato));
         QVERIFY(!QFile::exists(percorso));
     }
@@ -152,7 +140,7 @@ private slots:
     {
         // The printed columns: the name whole, birth and domicile with what there is, one gone meanwhile.
         RegistroProva r(*a);
-        std::vector<ChiaveSostituto> chiavi = chiaviDi({2, 0, 3, 1});
+        std::vector<ChiaveSostituto> chiavi = chiaviDi(RIGHE, {2, 0, 3, 1});
         chiavi.insert(chiavi.begin() + 1, {"999", "SPRTTO80A01H501X"});
         QList<QStringList> righe;
         for (const RigaStampa& riga : righeStampa(*r.db, chiavi))
@@ -161,7 +149,7 @@ private slots:
         const QList<QStringList> attese = {
             {"103", "DLLMRC66P30D612S", "DELL'ACQUA", "CITT\u00c0 DI CASTELLO (PG)", "VIA PO 1\nINTERNO 4"},
             {"101", "RSSMRA75M15H501X", "ROSSI MARIO", "15/08/1975 ROMA (RM)", "VIA ROMA 1; SCALA B - MILANO (MI)"},
-            {"7", "BNCLRA80A41F205Y", "BIANCHI LAURA", "19800231 MILANO (MI)", ""},
+            {"7", "BNCLRA80A41F205Y", "BIANCHI LAURA", "19800231 MILANO (MI)", "VIA\nNUOVA"},
             {"102", "12345678903", "\"LA TORRE\" SRL", "", "VIA \"NUOVA\" 3 - FORL\u00cc (FC)"}};
         // clang-format on
         QCOMPARE(righe, attese);

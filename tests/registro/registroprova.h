@@ -8,8 +8,10 @@
 #include "support/programma.h"
 
 #include "registry/archivio.h"
+#include "registry/elenchi.h"
 #include "store/chiavi.h"
 
+#include <QDir>
 #include <functional>
 
 // The question of the form check on a partita IVA that fails it.
@@ -134,6 +136,22 @@ inline Attese sulleRighe(const QList<Riga>& righe, const QStringList& tabelle, c
 }
 
 } // namespace quartiere
+
+// The keys of the rows at these places of a list of rows.
+template <class Riga>
+std::vector<registro::ChiaveSostituto> chiaviDi(const QList<Riga>& righe, const QList<int>& indici)
+{
+    std::vector<registro::ChiaveSostituto> chiavi;
+    for (const int i : indici)
+        chiavi.push_back({righe.at(i).codazi, righe.at(i).cfs});
+    return chiavi;
+}
+
+// What a folder holds, hidden files too.
+inline QStringList fileDi(const QString& cartella)
+{
+    return QDir(cartella).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
 
 // Rows per table as "TABLE n" lines.
 inline QStringList comeTesto(const QList<registro::RigheTabella>& righe)

@@ -1,6 +1,6 @@
 // A substitute's date of birth in its stored forms; loading one, the moves in
-// key order; the rows of the selection list in its three orders and of the
-// lookup lists.
+// key order; the rows of the selection list in its three orders (the lookup
+// lists' rows: tst_finestra, TestCablaggio::tabelle).
 #include "registroprova.h"
 
 #include "registry/carica.h"
@@ -125,25 +125,6 @@ private slots:
         // The substitute shown removed meanwhile: nothing to show.
         a->esegui("DELETE FROM ANAGSOSTITUTI WHERE CODAZI = '007'");
         QVERIFY(!sposta(t, false, codazi, cfs).caricato.has_value());
-    }
-
-    // Lookup rows in key order; a declarant by name when fr_14 is filled, else by company name.
-    void elenchi()
-    {
-        a->aggiungiFrontespizio("002", "RSSMRA80A01H501U", " ROSSI ", "MARIO", "NON MOSTRATO", "1");
-        a->aggiungiFrontespizio("001", "01234567897", "IGNORATO", {}, " ALFA SRL", "  ");
-        const auto province = a->righe("SELECT codprov FROM TABMIN_PROV ORDER BY codprov");
-        RegistroProva r(*a);
-        QStringList fronte;
-        for (const RigaFrontespizio& f : elencoFrontespizi(*r.tabelle.frontespizi))
-            fronte << f.codazi + '|' + f.cfd + '|' + f.nominativo();
-        QCOMPARE(fronte, QStringList({"001|01234567897|ALFA SRL", "002|RSSMRA80A01H501U|ROSSI MARIO"}));
-        QStringList codici, attesi;
-        for (const RigaProvincia& p : elencoProvince(*r.tabelle.province))
-            codici << p.codice;
-        for (const QVariantMap& p : province)
-            attesi << p.first().toString();
-        QCOMPARE(codici, attesi);
     }
 };
 

@@ -45,14 +45,6 @@ const QList<Riga> RIGHE = {
 // clang-format on
 const QList<int> ORDINE = {1, 3, 0, 4, 2}; // the list's order, against the archive's
 
-std::vector<ChiaveSostituto> chiaviDi(const QList<int>& indici)
-{
-    std::vector<ChiaveSostituto> chiavi;
-    for (const int i : indici)
-        chiavi.push_back({RIGHE.at(i).codazi, RIGHE.at(i).cfs});
-    return chiavi;
-}
-
 // A row as the reader prints it: text cells in the text format, date cells shown as GG/MM/AAAA.
 QString comeLetta(const QString& riga)
 {
@@ -60,11 +52,6 @@ QString comeLetta(const QString& riga)
     for (const QString& c : riga.split(';'))
         celle << (c.startsWith('@') ? "d dd/mm/yyyy:" + c.mid(1) : (c.isEmpty() ? "n @:" : "s @:" + c));
     return celle.join('\t');
-}
-
-QStringList fileDi(const QString& cartella)
-{
-    return QDir(cartella).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 } // namespace
@@ -101,7 +88,7 @@ private slots:
         // heading bold and frozen, each column as wide as its longest line; nothing else left in the folder.
         QTemporaryDir dove;
         RegistroProva r(*a);
-        std::vector<ChiaveSostituto> chiavi = chiaviDi(ORDINE);
+        std::vector<ChiaveSostituto> chiavi = chiaviDi(RIGHE, ORDINE);
         chiavi.insert(chiavi.begin() + 1, {"999", "SPRTTO80A01H501X"});
         const EsitoEsportazione esito = esporta(*r.db, chiavi, dove.filePath("elenco.xlsx"), Formato::Xlsx);
         QCOMPARE(esito.scritti, ORDINE.size());
@@ -146,7 +133,7 @@ private slots:
                 nomi.insert(elenco.voce(i).left(3), elenco.voce(i).mid(21).trimmed());
             QCOMPARE(nomi, attesi);
         }
-        for (const RigaStampa& riga : righeStampa(*r.db, chiaviDi(ORDINE)))
+        for (const RigaStampa& riga : righeStampa(*r.db, chiaviDi(RIGHE, ORDINE)))
             stampati.insert(riga.codazi, riga.nominativo);
         attesi.remove("120");
         QCOMPARE(stampati, attesi);
@@ -158,7 +145,7 @@ private slots:
         // told why, nothing left behind, the file already there untouched.
         SOLO_FILE("the files written are the same on either engine");
         RegistroProva r(*a);
-        const Tabella tabella = tabellaSostituti(*r.db, chiaviDi(ORDINE));
+        const Tabella tabella = tabellaSostituti(*r.db, chiaviDi(RIGHE, ORDINE));
         Tabella lunga = tabella;
         lunga.righe[0][10] = Cella::diTesto(QString(32768, 'X'));
         rlimit senzaLimite{};

@@ -10,6 +10,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QSettings>
 #include <QTimer>
 
@@ -69,6 +70,15 @@ void clickVoce(QAbstractItemView* lista, int riga, bool doppio)
     QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, punto);
     if (doppio)
         QTest::mouseDClick(lista->viewport(), Qt::LeftButton, {}, punto);
+}
+
+QString pdftotext(const QString& pdf, const QStringList& opzioni)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), opzioni + QStringList{pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
 }
 
 bool dalMenu(QWidget* campo, const QString& voce)

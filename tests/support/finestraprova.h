@@ -54,6 +54,10 @@ QStringList testiMostrati();
 QStringList righeDi(const QAbstractItemView* lista);
 void clickVoce(QAbstractItemView* lista, int riga, bool doppio = false);
 
+// What pdftotext (poppler-utils) makes of a PDF, the fonts' ligatures (the
+// "fi") as their letters; "" when it cannot run.
+QString pdftotext(const QString& pdf, const QStringList& opzioni = {});
+
 // Triggers the entry of a field's context menu, opened as a right click opens
 // it, with the given (translated) text; false when there is none.
 bool dalMenu(QWidget* campo, const QString& voce);
