@@ -19,6 +19,7 @@ ANAGSOST::ANAGSOST(MOD770BAS& modulo, QWidget* parent) : QMainWindow(parent), M(
     m_attesa = std::make_unique<AttesaFinestra>(LabAttesa);
     COSTRUISCIDALCODICE();
     COSTRUISCIVERIFICA();
+    COSTRUISCIAVVISI();
     COLLEGAFINESTRA();
     COLLEGASELEZIONE();
     COLLEGASCHEDA();
@@ -88,6 +89,7 @@ bool ANAGSOST::Form_Load()
     M.ERRORECAMPI = 0;
     StatusBar1->showMessage(QStringLiteral("Archivio: ") + M.NOMEARCHIVIOANNO());
     List1->setFocus();
+    protetto([this] { ASCOLTAAVVISI(); });
     return true;
 }
 

@@ -38,7 +38,7 @@ QString ANAGSOST::testoSelezionato() const
     return selezionati.isEmpty() ? QString() : selezionati.first()->text();
 }
 
-void ANAGSOST::LISTASOSTITUTI()
+registro::Ordine ANAGSOST::ORDINESCELTO() const
 {
     // The order of the first selected button (the three tests are independent).
     registro::Ordine ordine = registro::Ordine::CodiceAzienda;
@@ -48,11 +48,15 @@ void ANAGSOST::LISTASOSTITUTI()
         if (Option1[i]->isChecked())
             ordine = ordini[i];
     }
+    return ordine;
+}
 
+void ANAGSOST::LISTASOSTITUTI()
+{
     // The rows are read in full before the list changes: a read that fails
     // leaves the list as it was, insertion entry included. They are kept for
     // the search, whose text stays applied across rebuilds.
-    STATO.ELENCO = registro::leggiElencoFiltrato(*M.DBANNO, ordine);
+    STATO.ELENCO = registro::leggiElencoFiltrato(*M.DBANNO, ORDINESCELTO());
     MOSTRAELENCO(false);
 }
 
