@@ -97,11 +97,11 @@ void Connessione::ascoltaSessione(bool rifiutaGuasto)
 
 void Connessione::ascolta(std::function<void()> arrivati, int intervalloMs)
 {
-    verificaAperta();
     if (!arrivati) {
         m_ascolto.reset();
         return;
     }
+    verificaAperta();
     m_ascolto = std::make_unique<Ascolto>(std::move(arrivati), intervalloMs);
     try {
         ascoltaSessione(true);

@@ -105,7 +105,8 @@ public:
     // when their notifications reach the connection (nothing is sent to it
     // meanwhile), on a file every `intervalloMs`. On a server it sends LISTEN
     // (one round trip), again whenever the connection is opened again after
-    // it broke off; raises ErroreArchivio when it fails.
+    // it broke off; raises ErroreArchivio when it fails. An empty function
+    // stops listening.
     virtual void ascolta(std::function<void()> arrivati, int intervalloMs = 1000) = 0;
     // What other workstations changed since the last call, this connection's
     // own writes never among them; empty for nothing. On a server what has

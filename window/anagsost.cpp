@@ -37,6 +37,9 @@ ANAGSOST::ANAGSOST(MOD770BAS& modulo, QWidget* parent) : QMainWindow(parent), M(
 
 ANAGSOST::~ANAGSOST()
 {
+    // The module may outlive the window: nothing of it is called back.
+    if (M.DBANNO)
+        M.DBANNO->ascolta({});
     CHIUDITAB();
 }
 
