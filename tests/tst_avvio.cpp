@@ -1,21 +1,26 @@
-// Start-up and shutdown against temporary archives: configuration, one copy per user, the year's database made
-// from the template (a file copy, or by the server), the front-page gate, the window with its list, the hand-back.
-// A year's database the program cannot work on (damaged, incomplete, read-only, unreachable) is refused with a
-// clear message and a clean exit, and left exactly as it was: never replaced by the template.
-#include "support/archivioprova.h"
+// Start-up and shutdown against temporary archives: the configuration file as
+// written by hand, the year's database made from the template (a file copy,
+// or by the server), the front-page gate, the hand-back, one copy per user. A
+// configuration or a year's database the program cannot work on (damaged,
+// incomplete, read-only, unreachable) is refused with a clear message and a
+// clean exit, and left exactly as it was: never replaced by the template.
 #include "support/finestraprova.h"
+#include "support/programma.h"
 
+#include "startup/configurazione.h"
+#include "startup/istanza.h"
 #include "store/luogo.h"
 
+#include <QProcess>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <unistd.h>
 
 namespace {
 
-const QString DICHIARANTE = QStringLiteral("01234567897");
-const QString TITOLO = QStringLiteral(" Gestione Modello 770/2004 (Semplificato) - ");
-const QString TITOLOFINESTRA = TITOLO + "Anagrafiche di ditte da operazioni straordinarie e successioni";
+const QString TITOLO = " Gestione Modello 770/2004 (Semplificato) - ";
+const QString FINESTRA = TITOLO + "Anagrafiche di ditte da operazioni straordinarie e successioni";
 
 // Names and contents of every file in a folder: what start-up leaves behind.
 QMap<QString, QByteArray> fileDi(const QString& cartella)
@@ -27,66 +32,149 @@ QMap<QString, QByteArray> fileDi(const QString& cartella)
     return contenuti;
 }
 
+void scriviConfigurazione(const QByteArray& testo)
+{
+    QFile file(FILECONFIGURAZIONE());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(testo);
+}
+
 } // namespace
 
 class TestAvvio : public QObject {
     Q_OBJECT
 
-    // Starts the program expecting a refusal: one box (critical unless said) with `titolo` whose text contains `testo`,
-    // nothing left open or shown, the files of `cartella` exactly as before.
-    void rifiutato(const QString& testo, const QString& titolo, const QString& cartella = {}, int stile = vbCritical)
-    {
-        const auto prima = fileDi(cartella);
-        FinestraProva prova;
-        QVERIFY(!prova.avvia());
-        const auto box = MessageBox::shown().value(0);
-        QVERIFY2(MessageBox::shown().size() == 1 && box.testo.contains(testo), qPrintable(testiMostrati().join('|')));
-        QCOMPARE(std::pair(box.stile, box.titolo), std::pair(stile, titolo));
-        // The program's own refusals say that it closes, and none borrows the words of a failed operation.
-        const bool proprio = !box.testo.startsWith("Non trovata procedura") && !box.testo.contains("\rNon esiste ")
-            && !box.testo.startsWith("Inserire prima il frontespizio");
-        QVERIFY2(!proprio || box.testo.contains("\rIl programma viene chiuso"), qPrintable(box.testo));
-        for (const char* operazione : {"L'operazione non è stata eseguita", "Riprovare fra qualche istante"})
-            QVERIFY2(!box.testo.contains(QString::fromUtf8(operazione)), qPrintable(box.testo));
-        QVERIFY(!prova.modulo.DBANNO && !prova.modulo.TABANAGSOST && !prova.finestra.isVisible());
-        QVERIFY(!QApplication::overrideCursor());
-        QCOMPARE(fileDi(cartella), prima);
-    }
-
 private slots:
-    void initTestCase() { preparaAmbienteProva(); RICHIEDI_MOTORE_PROVA(); }
     void init() { azzeraMessaggi(); }
 
-    void configurazioneMancante()
+    // One box, critical, whose text holds `testo` under the title (the program's own refusals say that it
+    // closes); nothing left open or shown; the files of the archive folder, and on a server the year's
+    // database, exactly as before, the year's database not made from the template.
+    void rifiuto_data()
     {
-        configura(QString());
-        rifiutato(QStringLiteral("Non trovata procedura velMoria\r\rContattare Tarvessa Servizi"),
-                  QStringLiteral("Controllo procedura 770/2004 Semplificato"));
+        QTest::addColumn<QString>("guasto");
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<QString>("titolo");
+        const QString file = "Il file di configurazione \"" + FILECONFIGURAZIONE() + "\" non è valido alla riga 3: ";
+        const auto riga = [](const char* nome, const QString& guasto, const QString& testo, const QString& titolo) {
+            QTest::newRow(nome) << guasto << testo << titolo;
+        };
+        riga("no configuration", "nessuna", "Non trovata procedura velMoria\r\rContattare Tarvessa Servizi",
+             "Controllo procedura 770/2004 Semplificato");
+        riga("template missing", "modello", "Attenzione !!!!\rNon esiste ", TITOLO);
+        riga("line without =", "[General]\nPERCORSOARCHIVI=%1\nSERVERPOSTGRESQL host=127.0.0.1\n",
+             file + "ogni riga deve essere NOME=valore.\rIl programma viene chiuso.", TITOLO);
+        riga("a name twice, another text", "[General]\nPERCORSOARCHIVI=%1\npercorsoarchivi=/srv/archivi\n",
+             file + "il valore PERCORSOARCHIVI è già indicato alla riga 2 con un testo diverso.\r", TITOLO);
+        // libpq's own form for several hosts: a server, not a missing value.
+        riga("server with a comma", "PERCORSOARCHIVI=%1\nSERVERPOSTGRESQL=host=127.0.0.1,127.0.0.1 port=1 user=u\n",
+             "Impossibile collegarsi al server PostgreSQL host=127.0.0.1,127.0.0.1", TITOLO);
+        riga("prefix with a blank",
+             "PERCORSOARCHIVI=%1\nSERVERPOSTGRESQL=host=127.0.0.1 port=1\nPREFISSOPOSTGRESQL=s \n",
+             "Valore PREFISSOPOSTGRESQL della configurazione non valido:", TITOLO);
+        riga("password in the configuration", "PERCORSOARCHIVI=%1\nSERVERPOSTGRESQL=host=127.0.0.1 password=segreta\n",
+             "Valore SERVERPOSTGRESQL della configurazione non valido:", TITOLO);
+        riga("zero-length", "vuoto", "Attenzione !!! L'archivio è danneggiato", FINESTRA);
+        riga("garbage", "testo", "Attenzione !!! L'archivio è danneggiato", FINESTRA);
+        riga("read-only", "sola lettura", "Attenzione !!! L'archivio è in sola lettura", FINESTRA);
+        riga("template copy failing", "copia", "Impossibile creare l'archivio ", TITOLO);
+        riga("missing table", "DROP TABLE QUADROST", "Attenzione !!! Nell'archivio manca la tabella QUADROST.",
+             FINESTRA);
+        riga("missing index", "DROP INDEX ANAGSOSTITUTI_CHIAVECFS",
+             "Attenzione !!! Nell'archivio manca l'indice CHIAVECFS della tabella ANAGSOSTITUTI.", FINESTRA);
+        riga("locked by another program", "bloccato",
+             "Attenzione !!! L'archivio è in uso da un altro programma della procedura.", FINESTRA);
+        riga("server unreachable", "host=127.0.0.1 port=1 user=anagsost",
+             "Impossibile collegarsi al server PostgreSQL host=127.0.0.1 port=1", TITOLO);
+        // libpq ignores a password file others may read: what to mend is the file, not the user.
+        riga("password file others may read", "pgpass", "è accessibile anche ad altri utenti", TITOLO);
     }
-
-    void templateMancante()
+    void rifiuto()
     {
+        QFETCH(QString, guasto);
+        QFETCH(QString, testo);
+        QFETCH(QString, titolo);
+        const bool file =
+            QStringList{"vuoto", "testo", "sola lettura", "copia"}.contains(guasto) || guasto.contains('=');
+        if (file)
+            SOLO_FILE("the SQLite file, or the configuration, itself");
+        if (guasto == "pgpass")
+            SOLO_SERVER("the server's password file");
         ArchivioProva archivio;
-        if (archivio.suServer()) {
-            archivio.setArchivio(store::Luogo::server(archivio.server(), QString()));
-            archivio.esegui(QStringLiteral("ALTER DATABASE %1 IS_TEMPLATE false").arg(archivio.nomeTemplate()));
-            archivio.esegui(QStringLiteral("DROP DATABASE %1").arg(archivio.nomeTemplate()));
-        } else {
-            QVERIFY(QFile::remove(archivio.percorsoTemplate()));
+        if (guasto != "copia" && guasto != "modello" && !guasto.contains('\n')) {
+            archivio.creaAnno();
+            archivio.aggiungiFrontespizio("001", "01234567897");
         }
-        configura(archivio.cartella());
-        const QString manca = archivio.suServer() ? QStringLiteral("l'archivio %1 sul server %2")
-                                                        .arg(archivio.nomeTemplate(), archivio.server())
-                                                  : "file \"" + archivio.percorsoTemplate() + '"';
-        rifiutato("Attenzione !!!!\rNon esiste " + manca + "\rContattare la Tarvessa servizi", TITOLO,
-                  archivio.cartella());
-        QCOMPARE(store::presenza(archivio.luogoAnno()), store::Presenza::Assente);
+        configura(guasto == "nessuna" ? QString() : archivio.cartella());
+        QFile anno(archivio.percorsoAnno());
+        // The template cannot be copied into a folder that cannot be written. Root is not bound by permissions:
+        // for root, the immutable attribute where the file system allows it.
+        const QString bersaglio = guasto == "copia" ? archivio.cartella() : anno.fileName();
+        const auto ripristina = qScopeGuard([&] {
+            if (::geteuid() == 0)
+                QProcess::execute("chattr", {"-i", bersaglio});
+            QFile::setPermissions(archivio.cartella(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
+        std::unique_ptr<FilePasswordProva> password;
+        std::unique_ptr<ArchivioProva::Blocco> blocco;
+        if (guasto == "vuoto") {
+            QVERIFY(anno.resize(0));
+        } else if (guasto == "testo") {
+            QVERIFY(anno.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            anno.write(QByteArray("this is not a database at all, just some text\n").repeated(200));
+            anno.close();
+        } else if (guasto == "sola lettura" || guasto == "copia") {
+            const QFile::Permissions sola = QFile::ReadOwner | (guasto == "copia" ? QFile::ExeOwner : QFile::ReadOwner);
+            if (::geteuid() == 0 ? QProcess::execute("chattr", {"+i", bersaglio}) != 0
+                                 : !QFile::setPermissions(bersaglio, sola))
+                QSKIP("root is not bound by file permissions and this file system refuses the immutable attribute");
+        } else if (guasto.startsWith("DROP")) {
+            archivio.esegui(guasto);
+        } else if (guasto == "modello" && archivio.suServer()) {
+            archivio.setArchivio(store::Luogo::server(archivio.server(), QString()));
+            archivio.esegui(QString("DROP DATABASE %1").arg(archivio.nomeTemplate()));
+        } else if (guasto == "modello") {
+            QVERIFY(QFile::remove(archivio.percorsoTemplate()));
+        } else if (guasto == "bloccato") {
+            blocco = archivio.blocca(true);
+        } else if (guasto.startsWith("host=")) {
+            configuraServer(guasto);
+        } else if (guasto.contains('=')) {
+            scriviConfigurazione(guasto.arg(archivio.cartella()).toUtf8());
+        } else if (guasto == "pgpass") {
+            password = std::make_unique<FilePasswordProva>(QStringList{FilePasswordProva::rigaProva()},
+                                                           QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        }
+        const auto prima = fileDi(archivio.cartella());
+        // On a server the year's database as it reads now (not while locked, nor without the password).
+        const bool leggibile = archivio.suServer() && guasto != "modello" && guasto != "pgpass" && !blocco;
+        const QString annoPrima = leggibile ? archivio.istantanea() : QString();
+
+        FinestraProva prova;
+        QVERIFY(!prova.avvia());
+        const QStringList testi = testiMostrati();
+        QVERIFY2(testi.size() == 1 && testi.first().contains(testo), qPrintable(testi.join('|')));
+        QCOMPARE(MessageBox::shown().first().stile, int(vbCritical));
+        QCOMPARE(MessageBox::shown().first().titolo, titolo);
+        const bool proprio = guasto != "nessuna" && !testi.first().contains("\rNon esiste ");
+        QVERIFY2(!proprio || testi.first().contains("\rIl programma viene chiuso"), qPrintable(testi.first()));
+        QVERIFY2(!testi.first().contains("L'operazione non è stata eseguita"), qPrintable(testi.first()));
+        QVERIFY2(!testi.first().contains("segreta"), qPrintable(testi.first()));
+        QVERIFY(!prova.modulo.DBANNO && !prova.finestra.isVisible() && !QApplication::overrideCursor());
+        blocco.reset();
+        QCOMPARE(fileDi(archivio.cartella()), prima);
+        if (!annoPrima.isEmpty())
+            QCOMPARE(archivio.istantanea(), annoPrima);
+        if (guasto == "modello" || guasto.contains('\n'))
+            QCOMPARE(store::presenza(archivio.luogoAnno()), store::Presenza::Assente);
     }
 
     void daTemplateAPronto()
     {
         // A missing year's database is made from the template: a file copy, or by the server from its template
-        // database. The template has no front page: the gate's message ends the program, which hands control back.
+        // database. The template has no front page: the gate's message ends the program, which hands control
+        // back; with one, the window opens on the archive as it is, and "Uscita" closes everything and hands
+        // control back.
         ArchivioProva archivio;
         QTemporaryDir programmi; // a stand-in for the suite's main program leaves a mark when started
         const QString segno = programmi.filePath("avviato.txt");
@@ -98,119 +186,119 @@ private slots:
         configura(archivio.cartella(), programmi.path());
         archivio.setArchivio(archivio.luogoTemplate());
         const QString modello = archivio.istantanea();
-        rifiutato("Inserire prima il frontespizio per accedere al programma\r\r" + TITOLOFINESTRA.trimmed(),
-                  "Controlli 770/2004 semplificato", {}, vbInformation);
+        {
+            FinestraProva prova;
+            QVERIFY(!prova.avvia());
+        }
+        QCOMPARE(testiMostrati(),
+                 QStringList{"Inserire prima il frontespizio per accedere al programma\r\r" + FINESTRA.trimmed()});
         QTRY_VERIFY(QFile::exists(segno));
         QVERIFY(QFile::remove(segno)); // for the second hand-back
         archivio.setArchivio(archivio.luogoAnno());
         QCOMPARE(archivio.istantanea(), modello);
-
-        // With a front page the year's database is opened as it is, its table on its main index. A second copy
-        // of the program ends without a message (it asks the open window to come forward). "Uscita" closes
-        // everything and hands control back.
-        archivio.aggiungiFrontespizio(QStringLiteral("001"), DICHIARANTE, {}, {}, QStringLiteral("ALFA SRL"));
-        archivio.aggiungiSostituto(QStringLiteral("101"), QStringLiteral("12345678903"), {QStringLiteral("ALFA")});
+        archivio.aggiungiFrontespizio("001", "01234567897", {}, {}, "ALFA SRL");
         const QString prima = archivio.istantanea();
         azzeraMessaggi();
         FinestraProva prova;
         QVERIFY(prova.avvia());
-        QCOMPARE(prova.modulo.TABANAGSOST->Index(), QStringLiteral("CHIAVE"));
-        MOD770BAS seconda(MsgBox);
-        seconda.fileBloccoIstanza = prova.modulo.fileBloccoIstanza;
-        QCOMPARE(seconda.INIZIALIZZA(), MOD770BAS::ESITO::Termina);
-        prova.click(QStringLiteral("cmduscita(1)"));
+        prova.click("cmduscita(1)");
         QVERIFY(prova.finestra.scaricata() && !prova.modulo.DBANNO && !prova.modulo.TABANAGSOST);
-        QVERIFY(MessageBox::shown().isEmpty());
+        QCOMPARE(testiMostrati(), QStringList());
         QTRY_VERIFY(QFile::exists(segno));
         QCOMPARE(archivio.istantanea(), prima);
     }
 
-    // A password file that others may read is ignored by libpq: the server then refuses the user, and the
-    // message names the file and how to mend it rather than the user and the password.
-    void filePasswordAperto()
+    void configurazioneScritta()
     {
-        if (!suServerProva())
-            QSKIP("the server's password file");
-        ArchivioProva archivio;
-        archivio.creaAnno();
-        archivio.aggiungiFrontespizio(QStringLiteral("001"), DICHIARANTE);
-        configura(archivio.cartella());
-        FilePasswordProva file({FilePasswordProva::rigaProva()},
-                               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-        rifiutato("Attenzione !!! Il file delle password di PostgreSQL " + file.percorso() +
-                      " è accessibile anche ad altri utenti",
-                  TITOLO, archivio.cartella());
-        QVERIFY2(testiMostrati().value(0).endsWith("\rRenderlo accessibile al solo proprietario (chmod 600 " +
-                                                   file.percorso() + ")."),
-                 qPrintable(testiMostrati().value(0)));
+        // Read: an archive folder whose name holds a comma, "&", ";" and blanks inside and at its end (a link to the
+        // test archive), in a file with a byte-order mark, Windows line ends, comments and another program's section.
+        // Written (the demo tool's and the tests' writer): a value replaced in its line, one removed, a new one at
+        // the end of the program's part, comments and other sections left alone.
+        SOLO_FILE("the configuration file, once");
+        AnnoProva anno;
+        QTemporaryDir base;
+        const QString cartella = base.filePath("Rossi, Bianchi & C. snc; sede 2 ");
+        QVERIFY(QFile::link(anno.archivio.cartella(), cartella));
+        const QString programmi = "/opt/suite 770, versione 2004 ";
+        scriviConfigurazione("\xEF\xBB\xBF; configurazione scritta a mano\r\n[General]\r\nPercorsoArchivi=" +
+                             cartella.toUtf8() + "\r\n# i programmi\r\nPERCORSOPROGRAMMI=" + programmi.toUtf8() +
+                             "\r\n\r\n[AltroProgramma]\r\nPERCORSOARCHIVI=/altrove\r\nriga di un altro programma\r\n");
+        FinestraProva prova;
+        QVERIFY(prova.avvia());
+        QCOMPARE(prova.modulo.NOMEARCHIVIOANNO(), cartella + "/S7702004.MDB");
+        QCOMPARE(prova.modulo.PERCORSOPROGRAMMI, programmi);
+        QCOMPARE(testiMostrati(), QStringList());
+        scriviConfigurazione(
+            "; scritto a mano\nPERCORSOARCHIVI=/vecchio\nSERVERPOSTGRESQL=host=vecchio\n[Altro]\nX=1\n");
+        configura("/nuovo", "/opt/suite 770, 2004");
+        QFile file(FILECONFIGURAZIONE());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(),
+                 "; scritto a mano\nPERCORSOARCHIVI=/nuovo\nPERCORSOPROGRAMMI=/opt/suite 770, 2004\n[Altro]\nX=1\n");
     }
 
-    void archivioInutilizzabile_data()
+    // Blanks and tabs around "=" as people write them by hand are part of
+    // neither the name nor the value; the rest of the line is, blanks at its
+    // end included. A value that would not read back as written is not written.
+    void spaziAttornoAllUguale_data()
     {
-        QTest::addColumn<QString>("guasto");
-        QTest::addColumn<QString>("testo");
-        const QString danneggiato = QStringLiteral("Attenzione !!! L'archivio è danneggiato");
-        QTest::newRow("zero-length") << "vuoto" << danneggiato;
-        QTest::newRow("truncated") << "troncato" << danneggiato;
-        QTest::newRow("garbage") << "testo" << danneggiato;
-        QTest::newRow("read-only") << "sola lettura" << "Attenzione !!! L'archivio è in sola lettura";
-        QTest::newRow("template copy failing") << "copia" << "Impossibile creare l'archivio ";
-        // These also on a server:
-        QTest::newRow("missing table") << "DROP TABLE QUADROST"
-                                       << "Attenzione !!! Nell'archivio manca la tabella QUADROST.";
-        QTest::newRow("missing index")
-            << "DROP INDEX ANAGSOSTITUTI_CHIAVECFS"
-            << "Attenzione !!! Nell'archivio manca l'indice CHIAVECFS della tabella ANAGSOSTITUTI.";
-        QTest::newRow("locked by another program")
-            << "bloccato" << "Attenzione !!! L'archivio è in uso da un altro programma della procedura.";
-        QTest::newRow("server unreachable") << "host=127.0.0.1 port=1 user=anagsost"
-                                            << "Impossibile collegarsi al server PostgreSQL host=127.0.0.1 port=1";
-        QTest::newRow("password in the configuration") << "host=127.0.0.1 password=segreta"
-                                                       << "Valore SERVERPOSTGRESQL della configurazione non valido:";
+        QTest::addColumn<QByteArray>("riga");
+        QTest::addColumn<QString>("valore");
+        QTest::newRow("blanks around =") << QByteArray("PERCORSOARCHIVI = /srv/archivi") << "/srv/archivi";
+        QTest::newRow("tabs around =") << QByteArray("PERCORSOARCHIVI\t=\t/srv/archivi") << "/srv/archivi";
+        QTest::newRow("blanks and tab after =, kept at the end")
+            << QByteArray("PercorsoArchivi= \t /srv/i miei archivi  ") << "/srv/i miei archivi  ";
+        QTest::newRow("nothing but blanks") << QByteArray("PERCORSOARCHIVI =  \t") << "";
     }
-    void archivioInutilizzabile()
+    void spaziAttornoAllUguale()
     {
-        QFETCH(QString, guasto);
-        QFETCH(QString, testo);
-        if (!guasto.startsWith("DROP") && !guasto.startsWith("host=") && guasto != "bloccato")
-            SOLO_FILE("the SQLite file itself");
-        ArchivioProva archivio;
-        const QString anno = archivio.percorsoAnno();
-        if (guasto != "copia") {
-            archivio.creaAnno();
-            archivio.aggiungiFrontespizio(QStringLiteral("001"), DICHIARANTE);
-        }
-        QFile file(anno);
-        // The template cannot be copied into a folder that cannot be written. Root is not bound by permissions:
-        // for root, the immutable attribute where the file system allows it.
-        const bool root = ::geteuid() == 0;
-        const QString bersaglio = guasto == "copia" ? archivio.cartella() : anno;
-        const auto ripristina = qScopeGuard([&] {
-            if (root)
-                QProcess::execute("chattr", {"-i", bersaglio});
-            QFile::setPermissions(archivio.cartella(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        });
-        if (guasto == "vuoto" || guasto == "troncato") {
-            QVERIFY(file.resize(guasto == "vuoto" ? 0 : 1500));
-        } else if (guasto == "testo") {
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(QByteArray("this is not a database at all, just some text\n").repeated(200));
-        } else if (guasto == "sola lettura" || guasto == "copia") {
-            const QFile::Permissions sola = QFile::ReadOwner | (guasto == "copia" ? QFile::ExeOwner : QFile::ReadOwner);
-            if (root ? QProcess::execute("chattr", {"+i", bersaglio}) != 0 : !QFile::setPermissions(bersaglio, sola))
-                QSKIP("root is not bound by file permissions and this file system refuses the immutable attribute");
-        } else if (guasto.startsWith("DROP")) {
-            archivio.esegui(guasto);
-        }
-        file.close();
-        const auto blocco = guasto == "bloccato" ? archivio.blocca(true) : nullptr;
-        configura(archivio.cartella());
-        if (guasto.startsWith("host="))
-            configuraServer(guasto);
-        rifiutato(testo, testo.startsWith("Attenzione !!! ") ? TITOLOFINESTRA : TITOLO, archivio.cartella());
-        QVERIFY(!testiMostrati().value(0).contains(QStringLiteral("segreta")));
+        QFETCH(QByteArray, riga);
+        QFETCH(QString, valore);
+        SOLO_FILE("the configuration file, once");
+        scriviConfigurazione("[General]\n" + riga + "\nPERCORSOPROGRAMMI=/opt\n");
+        const CONFIGURAZIONE letta = LEGGICONFIGURAZIONE();
+        QCOMPARE(letta.difetto, QString());
+        QCOMPARE(letta.valori.value("PERCORSOARCHIVI"), valore);
+        QString errore;
+        QVERIFY(!SCRIVICONFIGURAZIONE({{"PERCORSOARCHIVI", " /altrove"}}, &errore));
+        QCOMPARE(LEGGICONFIGURAZIONE().valori.value("PERCORSOARCHIVI"), valore);
+    }
+
+    // One copy of the program per user: the program itself started while a
+    // window of it is open (minimised, another window in front) ends at once,
+    // opening no window of its own, and the open window comes to the front.
+    void primaCopiaInPrimoPiano()
+    {
+        SOLO_FILE("the program started twice, once");
+        AnnoProva anno;
+        QTemporaryDir temporanea;
+        FinestraProva prova;
+        // The lock file where the program puts it under that temporary folder.
+        prova.modulo.fileBloccoIstanza =
+            QDir(temporanea.path()).filePath("anagsost-" + qEnvironmentVariable("USER") + ".lock");
+        QVERIFY(prova.avvia());
+        QSignalSpy richieste(prova.modulo.ISTANZA(), &Istanza::primoPianoRichiesto);
+        QWidget davanti;
+        davanti.show();
+        QApplication::setActiveWindow(&davanti);
+        QVERIFY(QTest::qWaitForWindowActive(&davanti));
+        prova.finestra.showMinimized();
+        QTRY_VERIFY(prova.finestra.isMinimized());
+        QProcess programma; // main.cpp, with this test's temporary folder and configuration
+        QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+        ambiente.insert("TMPDIR", temporanea.path());
+        ambiente.insert("XDG_CONFIG_HOME", QFileInfo(FILECONFIGURAZIONE()).dir().absoluteFilePath(".."));
+        programma.setProcessEnvironment(ambiente);
+        programma.start(ANAGSOST_PROGRAMMA, {});
+        QSignalSpy finito(&programma, &QProcess::finished); // the event loop runs meanwhile: the first copy answers
+        QVERIFY(finito.wait(60000));
+        QCOMPARE(programma.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(programma.exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(richieste.size(), 1, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(prova.finestra.isActiveWindow() && !prova.finestra.isMinimized(), 30000);
+        QCOMPARE(testiMostrati(), QStringList());
     }
 };
 
-QTEST_MAIN(TestAvvio)
+PROVA(TestAvvio);
 #include "tst_avvio.moc"

@@ -5,6 +5,7 @@
 // Seed: ANAGSOST_SEME (default 770); steps: ANAGSOST_PASSI (default 40000, about a minute also under the
 // sanitizers). A failure names the step and the seed: the same seed replays the same run.
 #include "support/finestraprova.h"
+#include "support/programma.h"
 #include "tools/lib/archiviodemo.h"
 #include "window/textbox.h"
 
@@ -25,7 +26,10 @@ const QStringList VINCOLI{
 // A frame and the button that confirms it.
 const QStringList CONFERME{"FrmInserimento=CmdInserimento(0)", "FrameCambiaCf=CmdConfermaCF",
                            "Frmmoduli(0)=cmdmemorizza"};
-static QString cf(int d) { return strumenti::codiceFiscale("NERI", "EVA", QDate(1940, 1, 1).addDays(d), 'F', "H501"); }
+static QString cf(int d)
+{
+    return strumenti::codiceFiscale("NERI", "EVA", QDate(1940, 1, 1).addDays(d), 'F', "H501");
+}
 
 class TestCasuale : public QObject {
     Q_OBJECT
@@ -37,7 +41,11 @@ class TestCasuale : public QObject {
     QRandomGenerator caso{seme};
     QHash<QString, QStringList> valori; // texts to type, by field name
 
-    template <class L> auto unoDi(const L& l) { return l.value(caso.bounded(qMax(1, int(l.size())))); }
+    template <class L>
+    auto unoDi(const L& l)
+    {
+        return l.value(caso.bounded(qMax(1, int(l.size()))));
+    }
     qint64 conta(const QString& sql)
     {
         QSqlQuery q(sql, db);
@@ -48,12 +56,13 @@ class TestCasuale : public QObject {
     {
         static const QString caratteri("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789/ .,-'*+\"àè");
         static const QStringList tasti = QString("Backspace Del Left Right Home End Return Enter Esc Tab Backtab Up "
-                                                 "Down PgDown Ctrl+Z Ctrl+V Ctrl+A Ctrl+X Ctrl+Y").split(' ');
+                                                 "Down PgDown Ctrl+Z Ctrl+V Ctrl+A Ctrl+X Ctrl+Y")
+                                             .split(' ');
         // Buttons (an exit, ending the window's run, now and then only), fields, list lines.
         QList<QWidget*> bersagli = prova->finestra.findChildren<QWidget*>();
         bersagli.removeIf([this](QWidget* w) {
-            return !w->isVisible() || !w->isEnabled() || !(w->focusPolicy() & Qt::ClickFocus)
-                || (w->objectName().startsWith("cmduscita") && caso.bounded(40));
+            return !w->isVisible() || !w->isEnabled() || !(w->focusPolicy() & Qt::ClickFocus) ||
+                   (w->objectName().startsWith("cmduscita") && caso.bounded(40));
         });
         QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : &prova->finestra;
         const quint32 azione = caso.bounded(100);
@@ -74,11 +83,12 @@ class TestCasuale : public QObject {
                 QTest::mouseClick(b, Qt::LeftButton);
         } else if (QWidget* w = unoDi(bersagli); azione < 50 && w) {
             QPoint punto(caso.bounded(w->width()), caso.bounded(w->height()));
-            if (auto* lista = qobject_cast<QListWidget*>(w); lista && lista->count()) {
+            if (auto* lista = qobject_cast<QAbstractItemView*>(w); lista && lista->model()->rowCount()) {
                 // The first line (in the selection list the insertion entry) on purpose now and then.
-                QListWidgetItem* voce = lista->item(caso.bounded(4) == 0 ? 0 : caso.bounded(lista->count()));
-                lista->scrollToItem(voce);
-                punto = lista->visualItemRect(voce).center();
+                const int righe = lista->model()->rowCount();
+                const QModelIndex voce = lista->model()->index(caso.bounded(4) == 0 ? 0 : caso.bounded(righe), 0);
+                lista->scrollTo(voce);
+                punto = lista->visualRect(voce).center();
                 w = lista->viewport();
             }
             QTest::mouseClick(w, Qt::LeftButton, {}, punto);
@@ -95,7 +105,6 @@ class TestCasuale : public QObject {
 private slots:
     void initTestCase()
     {
-        preparaAmbienteProva();
         strumenti::creaArchivioDemo(archivio.path());
         configura(archivio.path(), programmi.path());
         db.setDatabaseName(anno);
@@ -109,9 +118,10 @@ private slots:
             aziende << QString::number(i % 2 ? i : 300 + i * 17);
         }
         valori = {{"TEXTCF", codici}, {"Text2", codici}, {"TEXTAZI", aziende}};
-        for (const QString campo : {"TextAZICOL=1;3;101", "TextCOGNO=verdi;d'amico", "TextNOME=;;anna", "Text1(9)=PO;",
-                 "Text1(1)=verdi;", "Text1(2)=;anna; ", "Text1(3)=m;F;f;x", "Text1(4)=01021960;00000000;3112",
-                 "Text1(5)=ROMA;DONA';", "Text1(7)=ROMA;DONA';", "Text1(6)=rm;MI;XX;", "Text1(8)=rm;MI;XX;"})
+        for (const QString campo :
+             {"TextAZICOL=1;3;101", "TextCOGNO=verdi;d'amico", "TextNOME=;;anna", "Text1(9)=PO;", "Text1(1)=verdi;",
+              "Text1(2)=;anna; ", "Text1(3)=m;F;f;x", "Text1(4)=01021960;00000000;3112", "Text1(5)=ROMA;DONA';",
+              "Text1(7)=ROMA;DONA';", "Text1(6)=rm;MI;XX;", "Text1(8)=rm;MI;XX;"})
             valori[campo.section('=', 0, 0)] = campo.section('=', 1).split(';');
         QGuiApplication::clipboard()->setText(QStringLiteral("a'b\nc\t9/9 \u20AC")); // for Ctrl+V
         QVERIFY(QFile::copy(anno, iniziale));
@@ -167,5 +177,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestCasuale)
+PROVA(TestCasuale);
 #include "tst_casuale.moc"

@@ -6,6 +6,7 @@
 // Seed of the kill moments: ANAGSOST_SEME (default 770).
 #include "support/archivioprova.h"
 #include "support/finestraprova.h"
+#include "support/programma.h"
 
 #include "store/database.h"
 
@@ -19,7 +20,6 @@ namespace {
 
 const QString DICHIARANTE = "01234567897", ALTRODICHIARANTE = "98765432103";
 const QString CANCELLATO = "RSSMRA80A01H501U", CAMBIATO = "BNCLCU80A01H501Q", NUOVO = "VRDGPP70A01F205V";
-const QStringList QUADRI{"QUADROLDIP1", "QUADROLDIP2", "QUADROLDIP3", "QUADROLDIP4", "QUADROLAUT", "QUADROST"};
 constexpr int UCCISIONI = 100; // per operation
 
 } // namespace
@@ -27,11 +27,11 @@ constexpr int UCCISIONI = 100; // per operation
 class TestInterruzioni : public QObject {
     Q_OBJECT
 
-    ArchivioProva m_archivio;                 // the large return; its helpers then read the copies
+    ArchivioProva m_archivio; // the large return; its helpers then read the copies
     // Each run works on a fresh copy here. A killed process leaves the file as the kernel holds it, whatever
     // the medium: in memory the runs need not wait for a busy disk.
-    QTemporaryDir m_lavoro{(QFileInfo("/dev/shm").isWritable() ? "/dev/shm" : QDir::tempPath())
-                           + "/anagsost-interruzioni-XXXXXX"};
+    QTemporaryDir m_lavoro{(QFileInfo("/dev/shm").isWritable() ? "/dev/shm" : QDir::tempPath()) +
+                           "/anagsost-interruzioni-XXXXXX"};
     QRandomGenerator m_caso{qEnvironmentVariable("ANAGSOST_SEME", "770").toUInt()};
     QString m_prima; // the return before any operation
 
@@ -40,12 +40,12 @@ class TestInterruzioni : public QObject {
     // `righe` section rows of a substitute, spread over the six tables.
     void aggiungiRighe(const QString& codazi, const QString& cfd, const QString& cfs, int righe)
     {
-        for (int k = 0; k < QUADRI.size(); ++k)
-            m_archivio.esegui("INSERT INTO " + QUADRI[k] + " (CODAZI, CFD, CFS, RIGO) WITH RECURSIVE n(i) AS "
-                              "(SELECT ? UNION ALL SELECT i + 6 FROM n WHERE i + 6 < ?) SELECT ?, ?, ?, i FROM n",
+        for (int k = 0; k < SEZIONI.size(); ++k)
+            m_archivio.esegui("INSERT INTO " + SEZIONI[k] +
+                                  " (CODAZI, CFD, CFS, RIGO) WITH RECURSIVE n(i) AS "
+                                  "(SELECT ? UNION ALL SELECT i + 6 FROM n WHERE i + 6 < ?) SELECT ?, ?, ?, i FROM n",
                               {k, righe, codazi, cfd, cfs});
     }
-
 
     // Runs the helper on a fresh copy and kills it `ritardoNs` after "VIA",
     // or (ritardoNs < 0) once it wrote `fine`. Returns the time from "VIA" to
@@ -83,7 +83,6 @@ class TestInterruzioni : public QObject {
 private slots:
     void initTestCase()
     {
-        preparaAmbienteProva();
         qputenv("TMPDIR", QFile::encodeName(m_lavoro.path())); // what a kill leaves behind goes with the copies
         qInfo("seed %s (ANAGSOST_SEME)", qPrintable(qEnvironmentVariable("ANAGSOST_SEME", "770")));
         m_archivio.creaAnno();
@@ -163,5 +162,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestInterruzioni)
+PROVA(TestInterruzioni);
 #include "tst_interruzioni.moc"

@@ -8,6 +8,7 @@
 #include "registry/verifica.h"
 #include "lib/archiviodemo.h"
 #include "lib/rigacomando.h"
+#include "registry/regolesostituto.h"
 #include "store/database.h"
 #include "store/errore.h"
 #include "store/luogo.h"
@@ -30,14 +31,6 @@ QString campo(QString testo)
             c = QLatin1Char(' ');
     }
     return testo;
-}
-
-QString senzaCoda(const QString& testo)
-{
-    qsizetype fine = testo.size();
-    while (fine > 0 && testo.at(fine - 1) == QLatin1Char(' '))
-        --fine;
-    return testo.left(fine);
 }
 
 } // namespace
@@ -84,7 +77,7 @@ int main(int argc, char* argv[])
         return ILLEGGIBILE;
     }
     for (const registro::Segnalazione& s : segnalazioni) {
-        out << campo(senzaCoda(s.codazi)) << '\t' << campo(s.cfs.trimmed()) << '\t'
+        out << campo(registro::verifica::senzaCoda(s.codazi)) << '\t' << campo(s.cfs.trimmed()) << '\t'
             << registro::codiceSegnalazione(s.tipo) << '\t' << campo(s.messaggio) << '\n';
     }
     return segnalazioni.empty() ? NESSUNA : TROVATE;

@@ -2,6 +2,7 @@
 // initial states, geometry (twips) and keyboard order.
 #include "window/anagsost.h"
 #include "window/aspetto.h"
+#include "window/costruzione.h"
 #include "window/textbox.h"
 
 #include <QGroupBox>
@@ -17,49 +18,9 @@
 
 namespace {
 
-QString nomeElemento(const QString& nome, int indice)
-{
-    return QStringLiteral("%1(%2)").arg(nome).arg(indice);
-}
+using namespace costruzione;
 
-void posiziona(QWidget* controllo, int left, int top, int width, int height)
-{
-    controllo->setGeometry(TWIPS(left), TWIPS(top), TWIPS(width), TWIPS(height));
-}
-
-QGroupBox* creaFrame(QWidget* padre, const QString& nome)
-{
-    auto* frame = new QGroupBox(padre);
-    frame->setObjectName(nome);
-    frame->setFlat(false);
-    // A frame paints its whole area: the insertion, change-of-codice-fiscale
-    // and lookup frames lie over other controls, which must not show through.
-    frame->setAutoFillBackground(true);
-    return frame;
-}
-
-QLabel* creaLabel(QWidget* padre, const QString& nome, const QString& testo, int left, int top, int width,
-                  int height)
-{
-    auto* label = new QLabel(testo, padre);
-    label->setObjectName(nome);
-    label->setTextFormat(Qt::PlainText);
-    posiziona(label, left, top, width, height);
-    return label;
-}
-
-QPushButton* creaBottone(QWidget* padre, const QString& nome, const QString& testo, int left, int top, int width,
-                         int height)
-{
-    auto* bottone = new QPushButton(testo, padre);
-    bottone->setObjectName(nome);
-    bottone->setAutoDefault(false);
-    posiziona(bottone, left, top, width, height);
-    return bottone;
-}
-
-TextBox* creaCampo(QWidget* padre, const QString& nome, int maxLength, int left, int top, int width,
-                   int height = 315)
+TextBox* creaCampo(QWidget* padre, const QString& nome, int maxLength, int left, int top, int width, int height = 315)
 {
     auto* campo = new TextBox(padre);
     campo->setObjectName(nome);
@@ -95,8 +56,8 @@ void allineaDidascalie(std::initializer_list<std::pair<QLabel*, QWidget*>> righe
     const int distanza = TWIPS(60);
     int sinistra = 0;
     for (const auto& [label, campo] : righe) {
-        sinistra = std::max({sinistra, campo->x(),
-                             label->x() + label->fontMetrics().horizontalAdvance(label->text()) + distanza});
+        sinistra = std::max(
+            {sinistra, campo->x(), label->x() + label->fontMetrics().horizontalAdvance(label->text()) + distanza});
     }
     for (const auto& [label, campo] : righe) {
         const int limite = campo->parentWidget()->width() - TWIPS(120);
@@ -207,12 +168,12 @@ void ANAGSOST::COSTRUISCICONTROLLI()
     for (int i : {1, 2, 5, 6})
         Label1[i]->setWordWrap(true);
 
-    cmduscita[1] = creaBottone(FrmSelezione, nomeElemento("cmduscita", 1), QStringLiteral("Uscita"), 6900, 4380,
-                               1395, 615);
-    Cmdcancella = creaBottone(FrmSelezione, QStringLiteral("Cmdcancella"), QStringLiteral("Cancella sostituto"),
-                              8310, 4380, 1965, 615);
-    CmdCambia = creaBottone(FrmSelezione, QStringLiteral("CmdCambia"), QStringLiteral("&Cambia C.F."), 10290, 4380,
-                            1365, 615);
+    cmduscita[1] =
+        creaBottone(FrmSelezione, nomeElemento("cmduscita", 1), QStringLiteral("Uscita"), 6900, 4380, 1395, 615);
+    Cmdcancella = creaBottone(FrmSelezione, QStringLiteral("Cmdcancella"), QStringLiteral("Cancella sostituto"), 8310,
+                              4380, 1965, 615);
+    CmdCambia =
+        creaBottone(FrmSelezione, QStringLiteral("CmdCambia"), QStringLiteral("&Cambia C.F."), 10290, 4380, 1365, 615);
 
     Frame2 = creaFrame(FrmSelezione, QStringLiteral("Frame2"));
     posiziona(Frame2, 180, 5070, 5985, 825);
@@ -235,10 +196,10 @@ void ANAGSOST::COSTRUISCICONTROLLI()
     posiziona(TextTrova, 6900, 5130, 2925, 315);
     LabConteggio = creaLabel(FrmSelezione, QStringLiteral("LabConteggio"), QString(), 9885, 5160, 1770, 285);
     LabConteggio->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    CmdEsporta = creaBottone(FrmSelezione, QStringLiteral("CmdEsporta"), QStringLiteral("Esporta..."), 8310, 5520,
-                             1965, 375);
-    CmdStampa = creaBottone(FrmSelezione, QStringLiteral("CmdStampa"), QStringLiteral("Stampa..."), 10290, 5520,
-                            1365, 375);
+    CmdEsporta =
+        creaBottone(FrmSelezione, QStringLiteral("CmdEsporta"), QStringLiteral("Esporta..."), 8310, 5520, 1965, 375);
+    CmdStampa =
+        creaBottone(FrmSelezione, QStringLiteral("CmdStampa"), QStringLiteral("Stampa..."), 10290, 5520, 1365, 375);
 
     // ---- insertion frame, over the hints ----
     FrmInserimento = creaFrame(FrmSelezione, QStringLiteral("FrmInserimento"));
@@ -247,14 +208,14 @@ void ANAGSOST::COSTRUISCICONTROLLI()
                           QStringLiteral("Inserimento nuova Anagrafica sostituto"), 120, 180, 4515, 285);
     Label2[2]->setFont(grassetto);
     Label2[2]->setAlignment(Qt::AlignCenter);
-    Label2[0] = creaLabel(FrmInserimento, nomeElemento("Label2", 0), QStringLiteral("Codice Azienda"), 120, 630,
-                          1560, 255);
+    Label2[0] =
+        creaLabel(FrmInserimento, nomeElemento("Label2", 0), QStringLiteral("Codice Azienda"), 120, 630, 1560, 255);
     TEXTAZI = creaCampo(FrmInserimento, QStringLiteral("TEXTAZI"), 3, 1740, 600, 555);
-    Label2[1] = creaLabel(FrmInserimento, nomeElemento("Label2", 1), QStringLiteral("Codice Fiscale"), 120, 1050,
-                          1560, 255);
+    Label2[1] =
+        creaLabel(FrmInserimento, nomeElemento("Label2", 1), QStringLiteral("Codice Fiscale"), 120, 1050, 1560, 255);
     TEXTCF = creaCampo(FrmInserimento, QStringLiteral("TEXTCF"), 16, 1740, 1020, 2295);
-    Label2[4] = creaLabel(FrmInserimento, nomeElemento("Label2", 4), QStringLiteral("Cognome o Denom."), 120, 1470,
-                          1560, 255);
+    Label2[4] =
+        creaLabel(FrmInserimento, nomeElemento("Label2", 4), QStringLiteral("Cognome o Denom."), 120, 1470, 1560, 255);
     TextCOGNO = creaCampo(FrmInserimento, QStringLiteral("TextCOGNO"), 30, 1740, 1440, 2895);
     Label2[5] = creaLabel(FrmInserimento, nomeElemento("Label2", 5), QStringLiteral("Nome"), 120, 1890, 1560, 255);
     TextNOME = creaCampo(FrmInserimento, QStringLiteral("TextNOME"), 20, 1740, 1860, 2295);
@@ -263,8 +224,8 @@ void ANAGSOST::COSTRUISCICONTROLLI()
     TextAZICOL = creaCampo(FrmInserimento, QStringLiteral("TextAZICOL"), 3, 1740, 2280, 555);
     CmdInserimento[0] = creaBottone(FrmInserimento, nomeElemento("CmdInserimento", 0),
                                     QStringLiteral("Conferma inserimento"), 240, 2850, 2175, 495);
-    CmdInserimento[1] = creaBottone(FrmInserimento, nomeElemento("CmdInserimento", 1), QStringLiteral("&Annulla"),
-                                    2580, 2850, 1935, 495);
+    CmdInserimento[1] = creaBottone(FrmInserimento, nomeElemento("CmdInserimento", 1), QStringLiteral("&Annulla"), 2580,
+                                    2850, 1935, 495);
 
     // ---- change-of-codice-fiscale frame, same place ----
     FrameCambiaCf = creaFrame(FrmSelezione, QStringLiteral("FrameCambiaCf"));
@@ -275,15 +236,15 @@ void ANAGSOST::COSTRUISCICONTROLLI()
                           QStringLiteral(" sostituto selezionato per cambio cf"), 120, 480, 4515, 255);
     Label2[16]->setFont(fisso);
     Label2[7]->setFont(fisso);
-    Label2[14] = creaLabel(FrameCambiaCf, nomeElemento("Label2", 14), QStringLiteral("Cod.fiscale vecchio"), 120,
-                           930, 1700, 255);
-    Label2[11] = creaLabel(FrameCambiaCf, nomeElemento("Label2", 11), QStringLiteral("HHHHHHHHHHHHHHHH"), 1920, 900,
-                           2295, 315);
+    Label2[14] = creaLabel(FrameCambiaCf, nomeElemento("Label2", 14), QStringLiteral("Cod.fiscale vecchio"), 120, 930,
+                           1700, 255);
+    Label2[11] =
+        creaLabel(FrameCambiaCf, nomeElemento("Label2", 11), QStringLiteral("HHHHHHHHHHHHHHHH"), 1920, 900, 2295, 315);
     Label2[11]->setFont(fisso);
     Label2[11]->setFrameShape(QFrame::Panel);
     Label2[11]->setFrameShadow(QFrame::Sunken);
-    Label2[12] = creaLabel(FrameCambiaCf, nomeElemento("Label2", 12), QStringLiteral("Cod.fiscale nuovo"), 120, 1350,
-                           1700, 255);
+    Label2[12] =
+        creaLabel(FrameCambiaCf, nomeElemento("Label2", 12), QStringLiteral("Cod.fiscale nuovo"), 120, 1350, 1700, 255);
     Text2 = creaCampo(FrameCambiaCf, QStringLiteral("Text2"), 16, 1920, 1320, 2295);
     Text2->setText(QStringLiteral("HHHHHHHHHHHHHHHH"));
     Label2[13] = creaLabel(FrameCambiaCf, nomeElemento("Label2", 13),
@@ -298,10 +259,10 @@ void ANAGSOST::COSTRUISCICONTROLLI()
     // In bold the notice may need two lines: the room down to the buttons holds them.
     Label2[15]->setWordWrap(true);
     Label2[15]->hide();
-    CmdConfermaCF = creaBottone(FrameCambiaCf, QStringLiteral("CmdConfermaCF"), QStringLiteral("&Conferma"), 480,
-                                2790, 1695, 495);
-    CmdAnnullaCF = creaBottone(FrameCambiaCf, QStringLiteral("CmdAnnullaCF"), QStringLiteral("&Annulla"), 2580, 2790,
-                               1695, 495);
+    CmdConfermaCF =
+        creaBottone(FrameCambiaCf, QStringLiteral("CmdConfermaCF"), QStringLiteral("&Conferma"), 480, 2790, 1695, 495);
+    CmdAnnullaCF =
+        creaBottone(FrameCambiaCf, QStringLiteral("CmdAnnullaCF"), QStringLiteral("&Annulla"), 2580, 2790, 1695, 495);
 
     // ---- data sheet ----
     Frmmoduli[0] = creaFrame(form, nomeElemento("Frmmoduli", 0));
@@ -320,8 +281,8 @@ void ANAGSOST::COSTRUISCICONTROLLI()
     QFont arialGrassetto(QStringLiteral("Arial"));
     arialGrassetto.setPointSizeF(8.25);
     arialGrassetto.setBold(true);
-    testate3[0] = creaLabel(scheda, nomeElemento("testate3", 0), QStringLiteral("DATI RELATIVI SOSTITUTO"), 1800, 810,
-                            4500, 255);
+    testate3[0] =
+        creaLabel(scheda, nomeElemento("testate3", 0), QStringLiteral("DATI RELATIVI SOSTITUTO"), 1800, 810, 4500, 255);
     testate3[11] = creaLabel(scheda, nomeElemento("testate3", 11),
                              QStringLiteral("N.B. Se inserito campo 'Nome' vengono richiesti obbligatoriamente 'data "
                                             "di nascita','comune(o stato estero) di nascita,'provincia di nascita "
@@ -365,14 +326,17 @@ void ANAGSOST::COSTRUISCICONTROLLI()
     const QIcon lente = style()->standardIcon(QStyle::SP_FileDialogContentsView);
     const int bottoni[3][2] = {{8655, 2070}, {7395, 2730}, {8985, 2730}};
     for (int i = 0; i < 3; ++i) {
-        CMDAPRILIST[i] = creaBottone(scheda, nomeElemento("CMDAPRILIST", i), QString(), bottoni[i][0], bottoni[i][1],
-                                     315, 315);
+        CMDAPRILIST[i] =
+            creaBottone(scheda, nomeElemento("CMDAPRILIST", i), QString(), bottoni[i][0], bottoni[i][1], 315, 315);
         CMDAPRILIST[i]->setIcon(lente);
     }
     CMDAPRILIST[2]->hide();
     CMDAPRILIST[3] = creaBottone(FrmInserimento, nomeElemento("CMDAPRILIST", 3), QString(), 2325, 2280, 315, 315);
     CMDAPRILIST[3]->setIcon(lente);
-    allineaDidascalie({{Label2[0], TEXTAZI}, {Label2[1], TEXTCF}, {Label2[4], TextCOGNO}, {Label2[5], TextNOME},
+    allineaDidascalie({{Label2[0], TEXTAZI},
+                       {Label2[1], TEXTCF},
+                       {Label2[4], TextCOGNO},
+                       {Label2[5], TextNOME},
                        {Label2[6], TextAZICOL}},
                       CMDAPRILIST[3], TextAZICOL);
 
@@ -383,17 +347,17 @@ void ANAGSOST::COSTRUISCICONTROLLI()
                               210, 2300, 585);
     cmdparcsuc = creaBottone(Frmbottoni, QStringLiteral("cmdparcsuc"), QStringLiteral("Anagrafica successiva"), 2400,
                              210, 2300, 585);
-    cmdselprec = creaBottone(Frmbottoni, QStringLiteral("cmdselprec"), QStringLiteral("Altra anagrafica"), 4710, 210,
-                             2300, 585);
-    cmduscita[0] = creaBottone(Frmbottoni, nomeElemento("cmduscita", 0), QStringLiteral("Uscita"), 7020, 210, 2300,
-                               585);
-    cmdmemorizza = creaBottone(Frmbottoni, QStringLiteral("cmdmemorizza"), QStringLiteral("Memorizza"), 9330, 210,
-                               2300, 585);
+    cmdselprec =
+        creaBottone(Frmbottoni, QStringLiteral("cmdselprec"), QStringLiteral("Altra anagrafica"), 4710, 210, 2300, 585);
+    cmduscita[0] =
+        creaBottone(Frmbottoni, nomeElemento("cmduscita", 0), QStringLiteral("Uscita"), 7020, 210, 2300, 585);
+    cmdmemorizza =
+        creaBottone(Frmbottoni, QStringLiteral("cmdmemorizza"), QStringLiteral("Memorizza"), 9330, 210, 2300, 585);
 
     // ---- lookup frame, over everything ----
     Framecodif = creaFrame(form, QStringLiteral("Framecodif"));
-    LabTabmin = creaLabel(Framecodif, QStringLiteral("LabTabmin"), QStringLiteral("descrizione tabella"), 50, 240,
-                          4055, 285);
+    LabTabmin =
+        creaLabel(Framecodif, QStringLiteral("LabTabmin"), QStringLiteral("descrizione tabella"), 50, 240, 4055, 285);
     LabTabmin->setFont(fisso);
     ListTabmin = new QListWidget(Framecodif);
     ListTabmin->setObjectName(QStringLiteral("ListTabmin"));
@@ -438,11 +402,9 @@ void ANAGSOST::COSTRUISCICONTROLLI()
     // Keyboard order.
     catenaTab({TextTrova, List1, cmduscita[1], Cmdcancella, CmdCambia, Option1[0], Option1[1], Option1[2], CmdEsporta,
                CmdStampa});
-    catenaTab({TEXTAZI, TEXTCF, TextCOGNO, TextNOME, TextAZICOL, CMDAPRILIST[3], CmdInserimento[1],
-               CmdInserimento[0]});
+    catenaTab({TEXTAZI, TEXTCF, TextCOGNO, TextNOME, TextAZICOL, CMDAPRILIST[3], CmdInserimento[1], CmdInserimento[0]});
     catenaTab({Text2, CmdConfermaCF, CmdAnnullaCF});
     catenaTab({Text1[1], Text1[2], Text1[3], Text1[4], Text1[5], Text1[6], CMDAPRILIST[0], Text1[7], Text1[8],
                CMDAPRILIST[1], Text1[10], CMDAPRILIST[2], Text1[9]});
     catenaTab({cmdparcprec, cmdparcsuc, cmdselprec, cmduscita[0], cmdmemorizza});
-
 }

@@ -8,6 +8,7 @@
 #include "registry/testi.h"
 #include "window/anagsost.h"
 #include "window/aspetto.h"
+#include "window/costruzione.h"
 #include "window/guardie.h"
 #include "window/msgbox.h"
 #include "window/pagine.h"
@@ -25,36 +26,13 @@
 
 namespace {
 
+using namespace costruzione;
+
 const QString NESSUNASEGNALAZIONE =
     QStringLiteral("Verifica completata: nessuna anomalia nelle anagrafiche sostituti e nelle righe dei quadri.");
 const QString SENZAANAGRAFICA = QStringLiteral(
     "Per l'azienda %1 e il codice fiscale %2 non c'è un'anagrafica sostituto da aprire: le righe dei quadri "
     "vanno ricondotte a un sostituto inserito o cancellate dal programma che le ha scritte.");
-
-void posiziona(QWidget* controllo, int left, int top, int width, int height)
-{
-    controllo->setGeometry(TWIPS(left), TWIPS(top), TWIPS(width), TWIPS(height));
-}
-
-QLabel* creaLabel(QWidget* padre, const QString& nome, const QString& testo, int left, int top, int width, int height)
-{
-    auto* label = new QLabel(testo, padre);
-    label->setObjectName(nome);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    posiziona(label, left, top, width, height);
-    return label;
-}
-
-QPushButton* creaBottone(QWidget* padre, const QString& nome, const QString& testo, int left, int top, int width,
-                         int height)
-{
-    auto* bottone = new QPushButton(testo, padre);
-    bottone->setObjectName(nome);
-    bottone->setAutoDefault(false);
-    posiziona(bottone, left, top, width, height);
-    return bottone;
-}
 
 // The finding's key as it is picked again after a new check.
 bool stessa(const registro::Segnalazione& a, const registro::Segnalazione& b)
@@ -73,9 +51,7 @@ void ANAGSOST::COSTRUISCIVERIFICA()
         QStringLiteral("Verifica l'intero archivio prima dell'invio della dichiarazione"));
 
     // The findings, where the selection frame lies, with its geometry.
-    FrmVerifica = new QGroupBox(centralWidget());
-    FrmVerifica->setObjectName(QStringLiteral("FrmVerifica"));
-    FrmVerifica->setAutoFillBackground(true);
+    FrmVerifica = creaFrame(centralWidget(), QStringLiteral("FrmVerifica"));
     posiziona(FrmVerifica, 120, 900, 11745, 6015);
     LabVerifica = creaLabel(FrmVerifica, QStringLiteral("LabVerifica"),
                             QStringLiteral(" Verifica dell'archivio  (anagrafiche da correggere prima dell'invio "
@@ -114,12 +90,14 @@ void ANAGSOST::COSTRUISCIVERIFICA()
 
     LabRiepilogoVerifica =
         creaLabel(FrmVerifica, QStringLiteral("LabRiepilogoVerifica"), QString(), 180, 4650, 9240, 690);
+    LabRiepilogoVerifica->setWordWrap(true);
     LabRiepilogoVerifica->setAccessibleName(QStringLiteral("Segnalazioni per tipo"));
     LabIstruzioniVerifica =
         creaLabel(FrmVerifica, QStringLiteral("LabIstruzioniVerifica"),
                   QStringLiteral("Doppio click o Invio su una segnalazione per aprire la scheda del sostituto; 'Altra "
                                  "anagrafica' riporta qui, con l'archivio verificato di nuovo."),
                   180, 5400, 9240, 435);
+    LabIstruzioniVerifica->setWordWrap(true);
     CmdEsportaVerifica = creaBottone(FrmVerifica, QStringLiteral("CmdEsportaVerifica"), QStringLiteral("Esporta..."),
                                      9600, 4680, 960, 435);
     CmdEsportaVerifica->setAccessibleDescription(QStringLiteral("Esporta le segnalazioni in un file"));

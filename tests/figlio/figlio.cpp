@@ -53,7 +53,7 @@ int blocca(const QStringList& a)
 
 int opera(const QStringList& a, FinestraProva& p)
 {
-    const int riga = p.avvia() ? p.rigaDi(a.at(2), a.at(3)) : -1;
+    const int riga = p.avvia() ? p.rigaDi({a.at(2), a.at(3)}) : -1;
     if (riga < 1) {
         scriviBox();
         return 1;

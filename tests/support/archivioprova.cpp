@@ -1,7 +1,5 @@
 #include "support/archivioprova.h"
 
-#include "store/schema.h"
-
 #include <QAtomicInteger>
 #include <QCoreApplication>
 #include <QFile>
@@ -26,27 +24,14 @@ namespace {
 QHash<QString, ArchivioProva*> registro;
 
 // A name in double quotes or, with '\'', an SQL text literal.
-QString quota(QString testo, QChar segno = '"') { return segno + testo.replace(segno, QString(2, segno)) + segno; }
-
-QString elenco(const QStringList& voci) { return voci.join(QStringLiteral(", ")); }
-
-// A result column of the server named as SQLite names it: as written in the
-// select list, otherwise as the schema spells it (the server gives names back
-// in lower case).
-QString nomeCampo(const QString& nome, const QString& sql = QString())
+QString quota(QString testo, QChar segno = '"')
 {
-    static const QString schema = store::testoSchema().remove(QRegularExpression(QStringLiteral("--[^\n]*")));
-    static const QRegularExpression selezione(QStringLiteral("^\\s*SELECT\\s+(.*?)\\s+FROM\\b"),
-                                              QRegularExpression::CaseInsensitiveOption |
-                                                  QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpression parola(QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(nome)),
-                                    QRegularExpression::CaseInsensitiveOption);
-    for (const QString& testo : {selezione.match(sql).captured(1), schema}) {
-        const QRegularExpressionMatch m = parola.match(testo);
-        if (m.hasMatch())
-            return m.captured(0);
-    }
-    return nome;
+    return segno + testo.replace(segno, QString(2, segno)) + segno;
+}
+
+QString elenco(const QStringList& voci)
+{
+    return voci.join(QStringLiteral(", "));
 }
 
 QString testo(const QVariant& v)
@@ -69,11 +54,15 @@ public:
         m_nome = QStringLiteral("archivioprova-%1").arg(++contatore);
         if (!m_server && !QFileInfo::exists(luogo.percorso()))
             fallisci(QStringLiteral("file inesistente ") + luogo.percorso());
-        QSqlDatabase db = QSqlDatabase::addDatabase(m_server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), m_nome);
-        db.setDatabaseName(!m_server ? luogo.percorso() : luogo.nome().isEmpty() ? QStringLiteral("postgres") : luogo.nome());
-        db.setConnectOptions(m_server ? luogo.server() + QStringLiteral(" connect_timeout=10 options='-c lock_timeout=5000 "
-                                                                        "-c client_min_messages=error'")
-                                      : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(m_server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), m_nome);
+        db.setDatabaseName(!m_server                ? luogo.percorso()
+                           : luogo.nome().isEmpty() ? QStringLiteral("postgres")
+                                                    : luogo.nome());
+        db.setConnectOptions(m_server
+                                 ? luogo.server() + QStringLiteral(" connect_timeout=10 options='-c lock_timeout=5000 "
+                                                                   "-c client_min_messages=error'")
+                                 : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
         if (!db.open())
             fallisci(QStringLiteral("apertura di %1: %2").arg(luogo.descrizione(), db.lastError().text()));
     }
@@ -112,7 +101,8 @@ public:
     qint64 inserisci(const QString& tabella, const QStringList& colonne, const QVariantList& valori)
     {
         const QStringList segni(colonne.size(), QStringLiteral("?"));
-        const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(tabella, elenco(colonne), elenco(segni));
+        const QString sql =
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(tabella, elenco(colonne), elenco(segni));
         return esegui(sql, valori).lastInsertId().toLongLong();
     }
 
@@ -153,25 +143,17 @@ public:
     // The text of ArchivioProva::istantanea().
     QString istantanea()
     {
-        QStringList righe = colonna(
-            m_server ? QStringLiteral("SELECT 'table ' || table_name || ': ' || string_agg(column_name || ' ' || "
-                                      "data_type || COALESCE('(' || character_maximum_length || ')', '') || CASE WHEN "
-                                      "is_nullable = 'NO' THEN ' NOT NULL' ELSE '' END, ', ' ORDER BY ordinal_position) "
-                                      "FROM information_schema.columns WHERE table_schema = current_schema() "
-                                      "GROUP BY table_name UNION ALL SELECT 'index ' || indexname || ' ON ' || "
-                                      "tablename || ': ' || indexdef FROM pg_catalog.pg_indexes "
-                                      "WHERE schemaname = current_schema() ORDER BY 1")
-                     : QStringLiteral("SELECT type || ' ' || name || ' ON ' || tbl_name || ': ' || "
-                                      "COALESCE(sql, '') FROM sqlite_master ORDER BY type, name"));
+        QStringList righe;
         for (const QString& t : tabelle()) {
             const QSqlRecord r = esegui(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quota(t))).record();
             QStringList colonne, ordine;
             for (int i = 0; i < r.count(); ++i) {
-                colonne << (m_server ? nomeCampo(r.fieldName(i)) : r.fieldName(i));
+                colonne << r.fieldName(i).toUpper();
                 // Binary order on SQLite; the server's databases sort by bytes (C collation).
-                ordine << (m_server ? QString::number(i + 1) : quota(r.fieldName(i)) + QStringLiteral(" COLLATE BINARY"));
+                ordine << (m_server ? QString::number(i + 1)
+                                    : quota(r.fieldName(i)) + QStringLiteral(" COLLATE BINARY"));
             }
-            righe << QStringLiteral("== %1 (%2)").arg(m_server ? t.toUpper() : t, elenco(colonne));
+            righe << QStringLiteral("== %1 (%2)").arg(t.toUpper(), elenco(colonne));
             QSqlQuery q = esegui(QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(quota(t), elenco(ordine)));
             while (q.next()) {
                 QStringList valori;
@@ -190,9 +172,15 @@ private:
 
 // ---- engine of the run ----
 
-QString serverProva() { return qEnvironmentVariable("ANAGSOST_PG").trimmed(); }
+QString serverProva()
+{
+    return qEnvironmentVariable("ANAGSOST_PG").trimmed();
+}
 
-bool suServerProva() { return qEnvironmentVariableIsSet("ANAGSOST_PG"); }
+bool suServerProva()
+{
+    return qEnvironmentVariableIsSet("ANAGSOST_PG");
+}
 
 QString motivoSaltoMotore()
 {
@@ -201,7 +189,8 @@ QString motivoSaltoMotore()
             if (suServerProva())
                 ConnessioneProva(store::Luogo::server(serverProva(), QString())).esegui(QStringLiteral("SELECT 1"));
         } catch (const std::exception& e) {
-            return QStringLiteral("PostgreSQL server not reachable (%1): %2").arg(serverProva(), QString::fromUtf8(e.what()));
+            return QStringLiteral("PostgreSQL server not reachable (%1): %2")
+                .arg(serverProva(), QString::fromUtf8(e.what()));
         }
         return QString();
     }();
@@ -209,6 +198,22 @@ QString motivoSaltoMotore()
 }
 
 // ---- ArchivioProva ----
+
+// On a server, the template made once for the test program and copied for
+// each archive (a copy takes a fraction of the time), dropped at the end.
+static store::Luogo modelloSuServer()
+{
+    static const store::Luogo modello = [] {
+        const QString nome = QStringLiteral("p%1_modello").arg(QCoreApplication::applicationPid());
+        ConnessioneProva(store::Luogo::server(serverProva(), QString())).eliminaDatabase(nome);
+        store::creaTemplate(store::Luogo::server(serverProva(), nome));
+        qAddPostRoutine([] {
+            ConnessioneProva(store::Luogo::server(serverProva(), QString())).eliminaDatabase(modelloSuServer().nome());
+        });
+        return store::Luogo::server(serverProva(), nome);
+    }();
+    return modello;
+}
 
 ArchivioProva::ArchivioProva()
 {
@@ -218,8 +223,10 @@ ArchivioProva::ArchivioProva()
         m_prefisso = QStringLiteral("p%1_%2_").arg(QCoreApplication::applicationPid()).arg(++contatore);
         // Left by an earlier run whose process had the same number.
         ConnessioneProva(store::Luogo::server(m_server, QString())).eliminaDatabase(m_prefisso);
+        store::creaDaModello(modelloSuServer(), luogoTemplate());
+    } else {
+        store::creaTemplate(luogoTemplate());
     }
-    store::creaTemplate(luogoTemplate());
     m_luogo = luogoAnno();
     registro.insert(cartella(), this);
 }
@@ -254,7 +261,8 @@ QString ArchivioProva::creaAnno()
 void ArchivioProva::aggiungiFrontespizio(const QString& codazi, const QString& cfd, const QVariant& fr1,
                                          const QVariant& fr2, const QVariant& fr3, const QVariant& fr14)
 {
-    ConnessioneProva(m_luogo).inserisci(QStringLiteral("FRONTESPIZIO"), {"CODAZI", "CFD", "FR_1", "FR_2", "FR_3", "fr_14"},
+    ConnessioneProva(m_luogo).inserisci(QStringLiteral("FRONTESPIZIO"),
+                                        {"CODAZI", "CFD", "FR_1", "FR_2", "FR_3", "fr_14"},
                                         {codazi, cfd, fr1, fr2, fr3, fr14});
 }
 
@@ -276,13 +284,6 @@ qint64 ArchivioProva::aggiungiRigaQuadro(const QString& tabella, const QString& 
                                                QVariantList{codazi, cfd, cfs} + altri.values());
 }
 
-qint64 ArchivioProva::aggiungiPercettore(const QString& codazi, const QString& cfperc, const QVariant& cognome,
-                                         const QVariant& nome)
-{
-    return ConnessioneProva(m_luogo).inserisci(QStringLiteral("PERCETTORI"), {"CODAZI", "CFPERC", "COGNOME", "NOME"},
-                                               {codazi, cfperc, cognome, nome});
-}
-
 int ArchivioProva::esegui(const QString& sql, const QVariantList& parametri)
 {
     ConnessioneProva c(m_luogo);
@@ -297,7 +298,7 @@ QList<QVariantMap> ArchivioProva::righe(const QString& sql, const QVariantList& 
     const QSqlRecord intestazione = q.record();
     QStringList nomi;
     for (int i = 0; i < intestazione.count(); ++i)
-        nomi << (c.suServer() ? nomeCampo(intestazione.fieldName(i), sql) : intestazione.fieldName(i));
+        nomi << intestazione.fieldName(i).toUpper();
     static const QRegularExpression spazi(QStringLiteral(" +$"));
     QList<QVariantMap> risultato;
     while (q.next()) {
@@ -322,7 +323,10 @@ qint64 ArchivioProva::conta(const QString& sql, const QVariantList& parametri)
     return r.first().first().toLongLong();
 }
 
-QString ArchivioProva::istantanea() { return ConnessioneProva(m_luogo).istantanea(); }
+QString ArchivioProva::istantanea()
+{
+    return ConnessioneProva(m_luogo).istantanea();
+}
 
 int ArchivioProva::interrompiSessioni()
 {
@@ -377,7 +381,8 @@ void ArchivioProva::alSeguito(const QString& evento, const QString& tabella, con
         return;
     }
     esegui(QStringLiteral("CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS "
-                          "$$ BEGIN %2; RETURN NULL; END $$").arg(nome, istruzione));
+                          "$$ BEGIN %2; RETURN NULL; END $$")
+               .arg(nome, istruzione));
     esegui(QStringLiteral("CREATE TRIGGER %1 AFTER %2 ON %3 FOR EACH ROW EXECUTE FUNCTION %1()")
                .arg(nome, evento, tabella));
 }
@@ -391,8 +396,9 @@ ArchivioProva::Blocco::Blocco(const store::Luogo& luogo, bool esclusivo)
     }
     m_connessione->esegui(QStringLiteral("BEGIN"));
     m_connessione->esegui(QStringLiteral("LOCK TABLE %1 IN %2 MODE")
-                              .arg(elenco(m_connessione->tabelle()), esclusivo ? QStringLiteral("ACCESS EXCLUSIVE")
-                                                                               : QStringLiteral("SHARE ROW EXCLUSIVE")));
+                              .arg(elenco(m_connessione->tabelle()), esclusivo
+                                                                         ? QStringLiteral("ACCESS EXCLUSIVE")
+                                                                         : QStringLiteral("SHARE ROW EXCLUSIVE")));
 }
 
 // Closing the connection ends its transaction and with it the locks.
@@ -428,7 +434,10 @@ FilePasswordProva::FilePasswordProva(const QStringList& righe, QFile::Permission
     qputenv("PGPASSFILE", percorso().toUtf8());
 }
 
-FilePasswordProva::~FilePasswordProva() { qputenv("PGPASSFILE", m_prima); }
+FilePasswordProva::~FilePasswordProva()
+{
+    qputenv("PGPASSFILE", m_prima);
+}
 
 QString FilePasswordProva::rigaProva()
 {
@@ -448,9 +457,10 @@ RuoloProva::RuoloProva(ArchivioProva& archivio) : m_archivio(archivio), m_nome(a
         return;
     }
     const QString riga = FilePasswordProva::rigaProva();
-    m_file = std::make_unique<FilePasswordProva>(
-        QStringList{riga, riga.section(QLatin1Char(':'), 0, 2) + QLatin1Char(':') + m_nome + QStringLiteral(":segreta")},
-        QFile::ReadOwner | QFile::WriteOwner);
+    m_file =
+        std::make_unique<FilePasswordProva>(QStringList{riga, riga.section(QLatin1Char(':'), 0, 2) + QLatin1Char(':') +
+                                                                  m_nome + QStringLiteral(":segreta")},
+                                            QFile::ReadOwner | QFile::WriteOwner);
 }
 
 RuoloProva::~RuoloProva()

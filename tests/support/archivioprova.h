@@ -29,8 +29,8 @@
 // under test has the same archive open. Values are written exactly as given
 // (no key normalisation): a null QVariant (QVariant()) writes Null, any
 // QString (QString() included) a text. Rows read by righe() have the field
-// names SQLite gives (as written in the select list, else as in the schema)
-// and fixed-width values without their padding, on both engines. Failures
+// names in capitals and fixed-width values without their padding, on both
+// engines. Failures
 // raise std::runtime_error (or the store's ErroreArchivio while the template
 // or the year's database is made), which Qt Test reports as a failure.
 // By default the helpers work on the year's database; setArchivio() points
@@ -47,6 +47,14 @@
 #include <functional>
 #include <memory>
 
+// The section tables of the return that hold a substitute's rows (CODAZI,
+// CFD, CFS), as the rest of the suite writes them: written out here, not
+// taken from the program, so that a table the program misses is caught.
+// clang-format off
+inline const QStringList SEZIONI = {
+    "QUADROLDIP1", "QUADROLDIP2", "QUADROLDIP3", "QUADROLDIP4", "QUADROLAUT", "QUADROST"};
+// clang-format on
+
 // ---- the engine of the test run ----
 
 // The server's connection string from ANAGSOST_PG; "" on SQLite.
@@ -56,22 +64,29 @@ bool suServerProva();
 // Otherwise why not.
 QString motivoSaltoMotore();
 
-// For initTestCase(): skips the whole test program when it is meant for a
-// server that is not configured or does not answer (fails instead when
+// In main(): the whole test program skips when it is meant for a server
+// that is not configured or does not answer (fails instead when
 // ANAGSOST_PG_RICHIESTO is set, as scripts/test.sh does).
-#define RICHIEDI_MOTORE_PROVA()                                                                    \
-    do {                                                                                           \
-        const QString motivo_ = motivoSaltoMotore();                                               \
-        if (!motivo_.isEmpty() && qEnvironmentVariableIsSet("ANAGSOST_PG_RICHIESTO"))              \
-            QFAIL(qPrintable(motivo_));                                                            \
-        if (!motivo_.isEmpty())                                                                    \
-            QSKIP(qPrintable(motivo_));                                                            \
+#define SALTA_SENZA_MOTORE()                                                                                           \
+    do {                                                                                                               \
+        if (const QString motivo_ = motivoSaltoMotore(); !motivo_.isEmpty()) {                                         \
+            qWarning("SKIP: %s", qPrintable(motivo_));                                                                 \
+            return qEnvironmentVariableIsSet("ANAGSOST_PG_RICHIESTO") ? 1 : 0;                                         \
+        }                                                                                                              \
     } while (false)
 
 // A case about files (copies, damage, permissions) skips on a server.
-#define SOLO_FILE(perche) do { if (suServerProva()) QSKIP(perche); } while (false)
+#define SOLO_FILE(perche)                                                                                              \
+    do {                                                                                                               \
+        if (suServerProva())                                                                                           \
+            QSKIP(perche);                                                                                             \
+    } while (false)
 // A case about a server (its connection, its refusals) skips on files.
-#define SOLO_SERVER(perche) do { if (!suServerProva()) QSKIP(perche); } while (false)
+#define SOLO_SERVER(perche)                                                                                            \
+    do {                                                                                                               \
+        if (!suServerProva())                                                                                          \
+            QSKIP(perche);                                                                                             \
+    } while (false)
 
 // The failure f raises; without one, a failure of no kind.
 inline store::ErroreArchivio errore(const std::function<void()>& f)
@@ -110,8 +125,8 @@ public:
 
     // ---- engine ----
     bool suServer() const { return !m_server.isEmpty(); }
-    QString server() const { return m_server; }        // "" on SQLite
-    QString prefisso() const { return m_prefisso; }    // "" on SQLite
+    QString server() const { return m_server; }     // "" on SQLite
+    QString prefisso() const { return m_prefisso; } // "" on SQLite
     // The template's and the year's database names on the server.
     QString nomeTemplate() const { return store::nomeSuServer(store::nomeFileTemplate(), m_prefisso); }
     QString nomeAnno() const { return store::nomeSuServer(QStringLiteral("S7702004.MDB"), m_prefisso); }
@@ -128,12 +143,8 @@ public:
     void aggiungiSostituto(const QString& codazi, const QString& cfs, const QVariantList& asost = {});
     // A row of a section table (QUADROLDIP1..4, QUADROLAUT, QUADROST) with its
     // keys and any other columns; returns its ID.
-    qint64 aggiungiRigaQuadro(const QString& tabella, const QString& codazi, const QString& cfd,
-                              const QString& cfs, const QVariantMap& altri = {});
-    // A recipient of PERCETTORI; returns its ID.
-    qint64 aggiungiPercettore(const QString& codazi, const QString& cfperc, const QVariant& cognome = {},
-                              const QVariant& nome = {});
-
+    qint64 aggiungiRigaQuadro(const QString& tabella, const QString& codazi, const QString& cfd, const QString& cfs,
+                              const QVariantMap& altri = {});
     // ---- any statement, values bound to "?" ----
     // Returns the rows changed.
     int esegui(const QString& sql, const QVariantList& parametri = {});
@@ -142,9 +153,9 @@ public:
     // First column of the first row as a number, e.g. "SELECT COUNT(*) FROM ...".
     qint64 conta(const QString& sql, const QVariantList& parametri = {});
 
-    // Deterministic text of the whole archive: the catalogue (tables, indexes
-    // and their SQL), then every row of every table, all columns, ordered by
-    // every column (binary comparison). Texts are quoted, Null is NULL.
+    // Deterministic text of the whole archive: every row of every table, all
+    // columns, ordered by every column (binary comparison). Texts are quoted,
+    // Null is NULL.
     QString istantanea();
     // The same text as it would read after the statement, which is run in a
     // transaction and undone: the archive is left as it is.

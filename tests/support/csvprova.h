@@ -9,7 +9,7 @@
 inline QList<QStringList> leggiCsv(const QByteArray& contenuto)
 {
     const QString testo = QString::fromUtf8(contenuto); // drops the byte-order mark, when there
-    QList<QStringList> righe(1); // the row being read last
+    QList<QStringList> righe(1);                        // the row being read last
     QString campo;
     bool virgolette = false;
     for (qsizetype i = 0; i < testo.size(); ++i) {

@@ -1,13 +1,14 @@
 #include "support/finestraprova.h"
 
-#include "support/archivioprova.h"
-
 #include "startup/configurazione.h"
+#include "window/aspetto.h"
 #include "window/dialoghi.h"
 #include "window/italiano.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTimer>
@@ -52,21 +53,45 @@ QStringList testiMostrati()
     return testi;
 }
 
-void clickVoce(QListWidget* lista, QListWidgetItem* voce, bool doppio)
+QStringList righeDi(const QAbstractItemView* lista)
 {
-    lista->scrollToItem(voce);
-    const QPoint punto = lista->visualItemRect(voce).center();
+    QStringList righe;
+    for (int i = 0; i < lista->model()->rowCount(); ++i)
+        righe.append(lista->model()->index(i, 0).data().toString());
+    return righe;
+}
+
+void clickVoce(QAbstractItemView* lista, int riga, bool doppio)
+{
+    const QModelIndex voce = lista->model()->index(riga, 0);
+    lista->scrollTo(voce);
+    const QPoint punto = lista->visualRect(voce).center();
     QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, punto);
     if (doppio)
         QTest::mouseDClick(lista->viewport(), Qt::LeftButton, {}, punto);
 }
 
-QStringList righeDi(const QListWidget* lista)
+bool dalMenu(QWidget* campo, const QString& voce)
 {
-    QStringList righe;
-    for (int i = 0; i < lista->count(); ++i)
-        righe.append(lista->item(i)->text());
-    return righe;
+    QContextMenuEvent evento(QContextMenuEvent::Mouse, QPoint(4, 4), campo->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(campo, &evento);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    for (QAction* a : menu ? menu->actions() : QList<QAction*>()) {
+        if (a->text().section('\t', 0, 0).remove('&') == voce) {
+            menu->close();
+            a->trigger();
+            return true;
+        }
+    }
+    return false;
+}
+
+QPoint punto(QLineEdit* campo, int posizione)
+{
+    for (int x = 0; x < campo->width(); ++x)
+        if (campo->cursorPositionAt(QPoint(x, campo->height() / 2)) == posizione)
+            return QPoint(x, campo->height() / 2);
+    return QPoint(-1, -1);
 }
 
 bool FinestraProva::avvia()
@@ -77,11 +102,95 @@ bool FinestraProva::avvia()
     return QTest::qWaitForWindowActive(&finestra);
 }
 
-int FinestraProva::rigaDi(const QString& codazi, const QString& cfs)
+int FinestraProva::rigaDi(const Chiave& k)
 {
-    const auto trovate =
-        lista()->findItems(codazi + ' ' + cfs.leftJustified(16), Qt::MatchStartsWith | Qt::MatchCaseSensitive);
-    return trovate.isEmpty() ? -1 : lista()->row(trovate.first());
+    // A line starts with the company code and the codice fiscale in 16 columns.
+    return int(righeLista().indexOf(
+        QRegularExpression("^" + QRegularExpression::escape(k.codazi + ' ' + k.cfs.leftJustified(16)) + ".*")));
+}
+
+AnnoProva::AnnoProva()
+{
+    azzeraMessaggi();
+    archivio.creaAnno();
+    archivio.aggiungiFrontespizio("001", "01234567897", {}, {}, "ALFA SRL");
+    configura(archivio.cartella());
+}
+
+void BancoProva::sostituto(const Chiave& k, const QStringList& cambi)
+{
+    QVariantList valori(PERSONA.cbegin(), PERSONA.cend());
+    for (const QString& c : cambi) {
+        const QString valore = c.section('=', 1);
+        valori[c.section('=', 0, 0).toInt() - 1] = valore == "NULL" ? QVariant() : QVariant(valore);
+    }
+    archivio.aggiungiSostituto(k.codazi, k.cfs, valori);
+}
+
+bool BancoProva::apri(const Chiave& k)
+{
+    if (modulo.DBANNO || avvia())
+        doppioClickLista(rigaDi(k));
+    return mostra(k);
+}
+
+bool BancoProva::mostra(const Chiave& k)
+{
+    return visibile("Frmmoduli(0)") && !visibile("FrmSelezione") && finestra.STATO.CODAZISOST.trimmed() == k.codazi &&
+           finestra.STATO.CFSSOST.trimmed() == k.cfs;
+}
+
+QString BancoProva::scheda()
+{
+    QStringList testi;
+    for (int n = 1; n <= 10; ++n)
+        testi << (campo(n)->BackColor() == GIALLO ? "*" : "") + campo(n)->text();
+    return testi.join('|');
+}
+
+QString BancoProva::registrato(const Chiave& k)
+{
+    const QVariantMap riga =
+        archivio.righe("SELECT * FROM ANAGSOSTITUTI WHERE CODAZI = ? AND CFS = ?", {k.codazi, k.cfs}).value(0);
+    QStringList valori;
+    for (int n = 1; n <= 10; ++n)
+        valori << riga.value(QString("ASOST_%1").arg(n)).toString();
+    return valori.join('|');
+}
+
+void BancoProva::scrivi(int n, const QString& testo)
+{
+    // The date field clears itself on backspace; the others (the caret at the
+    // end on entering) are selected and deleted.
+    campo(n)->setFocus(Qt::TabFocusReason);
+    if (n != 4)
+        QTest::keyClick(campo(n), Qt::Key_Home, Qt::ShiftModifier);
+    QTest::keyClick(campo(n), Qt::Key_Backspace);
+    digita(campo(n), testo);
+}
+
+QStringList BancoProva::box(const QString& coda)
+{
+    QStringList r;
+    for (const auto& b : MessageBox::shown()) {
+        const bool prima = !coda.isEmpty() && b.testo.endsWith(coda) && b.testo.size() > coda.size();
+        r << QString::number(b.stile) + (b.titolo == finestra.windowTitle() ? ":" : "?") +
+                 (prima ? "..." + coda : b.testo);
+    }
+    return r;
+}
+
+QString BancoProva::fuoco()
+{
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+}
+
+void digita(QWidget* w, const QString& testo)
+{
+    for (const QChar c : testo)
+        QTest::sendKeyEvent(QTest::Click, w,
+                            c.unicode() < 128 ? QTest::asciiToKey(char(c.unicode())) : Qt::Key(c.toUpper().unicode()),
+                            QString(c), Qt::NoModifier);
 }
 
 void rispondiBoxReale(int risposta, BoxReale* visto)
@@ -93,8 +202,11 @@ void rispondiBoxReale(int risposta, BoxReale* visto)
             return QTimer::singleShot(10, [risposta, visto] { rispondiBoxReale(risposta, visto); });
         const auto testo = [](const QAbstractButton* b) { return b->text().remove(QLatin1Char('&')); };
         if (visto) {
-            *visto = {box->text(), box->windowTitle(), box->icon(), {},
-                      box->defaultButton() ? testo(box->defaultButton()) : QString(), box->size()};
+            // clang-format off
+            *visto = {
+                box->text(), box->windowTitle(), box->icon(), {},
+                box->defaultButton() ? testo(box->defaultButton()) : QString(), box->size()};
+            // clang-format on
             for (const QAbstractButton* b : box->buttons())
                 visto->bottoni.append(testo(b));
         }
