@@ -6,8 +6,8 @@
 // reported back to it.
 #include "registry/avvisi.h"
 #include "window/anagsost.h"
-#include "window/aspetto.h"
 #include "window/attesa.h"
+#include "window/costruzione.h"
 #include "window/selezione.h"
 
 #include <QApplication>
@@ -29,12 +29,9 @@ const QString ALTRAPOSTAZIONE = QStringLiteral("da un'altra postazione");
 
 QLabel* creaAvviso(QWidget* padre, const QString& nome, int left, int top, int width, int height)
 {
-    auto* riga = new QLabel(padre);
-    riga->setObjectName(nome);
-    riga->setTextFormat(Qt::PlainText);
+    QLabel* riga = costruzione::creaLabel(padre, nome, QString(), left, top, width, height);
     riga->setWordWrap(true);
     riga->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    riga->setGeometry(TWIPS(left), TWIPS(top), TWIPS(width), TWIPS(height));
     riga->hide();
     return riga;
 }
