@@ -252,7 +252,7 @@ void sessioneEOperazioni(Banco& b, int latenza, int sostitutiLista)
     const auto allaLista = [&] {
         if (!f.FrmSelezione->isVisible())
             f.cmdselprec_Click();
-        f.List1->setCurrentRow(1 + (riga++ % 50) * 7);
+        f.List1->setCurrentIndex(f.List1->model()->index(1 + (riga++ % 50) * 7, 0));
     };
     misuraAzione(*b.relay, latenza, b.volte, QStringLiteral("apertura scheda"), dimensione,
                  [&] { f.List1_DblClick(); }, allaLista);

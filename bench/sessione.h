@@ -8,7 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QListWidget>
+#include <QListView>
 #include <QRadioButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -57,9 +57,10 @@ struct Sessione {
     void seleziona(const QString& codazi, const QString& cfs)
     {
         const QString inizio = codazi + QLatin1Char(' ') + cfs.leftJustified(16, QLatin1Char(' '));
-        for (int r = 0; r < finestra.List1->count(); ++r) {
-            if (finestra.List1->item(r)->text().startsWith(inizio)) {
-                finestra.List1->setCurrentRow(r);
+        const QAbstractItemModel* righe = finestra.List1->model();
+        for (int r = 0; r < righe->rowCount(); ++r) {
+            if (righe->index(r, 0).data().toString().startsWith(inizio)) {
+                finestra.List1->setCurrentIndex(righe->index(r, 0));
                 return;
             }
         }

@@ -3,7 +3,9 @@
 #include "registry/nominativi.h"
 
 #include <algorithm>
+#include <array>
 #include <deque>
+#include <numeric>
 
 namespace registro {
 
@@ -26,17 +28,31 @@ std::vector<Riga> righe(store::Recordset& tabella, Leggi leggi)
     return elenco;
 }
 
-// One row held for the order by name, its four texts in one string.
+// The places of the four fields a line shows, looked up once for all the rows.
+struct Campi {
+    explicit Campi(const store::Recordset& tabella)
+        : codazi(tabella.Indice(QStringLiteral("CODAZI"))),
+          cfs(tabella.Indice(QStringLiteral("CFS"))),
+          cognome(tabella.Indice(QStringLiteral("ASOST_1"))),
+          nome(tabella.Indice(QStringLiteral("ASOST_2")))
+    {
+    }
+    int codazi, cfs, cognome, nome;
+};
+
+// One row held for the order by name: where its four texts lie in the one
+// string every row's texts are written into, one after the other.
 struct Nominativo {
-    QString testi; // codazi, cfs, surname, first name
-    int fine[3];   // where the first three end
+    QStringView testi; // codazi, cfs, surname, first name of every row
+    qint32 inizio;
+    std::array<qint32, 4> fine; // where each of the four ends
     bool cognomeNullo;
     bool nomeNullo;
 
-    QStringView codazi() const { return QStringView(testi).left(fine[0]); }
-    QStringView cfs() const { return QStringView(testi).mid(fine[0], fine[1] - fine[0]); }
-    QStringView cognome() const { return QStringView(testi).mid(fine[1], fine[2] - fine[1]); }
-    QStringView nome() const { return QStringView(testi).mid(fine[2]); }
+    QStringView codazi() const { return testi.mid(inizio, fine[0] - inizio); }
+    QStringView cfs() const { return testi.mid(fine[0], fine[1] - fine[0]); }
+    QStringView cognome() const { return testi.mid(fine[1], fine[2] - fine[1]); }
+    QStringView nome() const { return testi.mid(fine[2], fine[3] - fine[2]); }
 };
 
 // A surname never written (Null) first, as the engine's ORDER BY ASOST_1
@@ -74,32 +90,42 @@ bool primaPerNome(const Nominativo& x, const Nominativo& y)
 
 // The order by name is the program's own, so that it is one on both
 // engines and puts È with E: the rows are read, sorted here and handed on.
-// Held compactly (one string a row, in blocks that are never moved while
-// they grow), and each row released once handed on, so that the rows and
-// what the caller builds from them are not held whole twice.
+// Held compactly, while the list being rebuilt is still held whole (a read
+// that fails leaves it as it was): the texts of all the rows in one string,
+// where each row's texts end in blocks that are never moved while they
+// grow, and the rows' numbers sorted.
 void ordinaPerNome(store::Recordset& tabella, const std::function<void(const RigaElenco&)>& riga)
 {
-    std::deque<Nominativo> nominativi;
+    const Campi campi(tabella);
+    QString testi;
+    std::deque<std::array<qint32, 4>> fini;
+    std::deque<quint8> nulli; // 1 surname, 2 first name
     for (tabella.MoveFirst(); !tabella.Eof(); tabella.MoveNext()) {
-        Nominativo n;
-        n.testi = tabella.Fields(QStringLiteral("CODAZI"));
-        n.fine[0] = int(n.testi.size());
-        n.testi += tabella.Fields(QStringLiteral("CFS"));
-        n.fine[1] = int(n.testi.size());
-        const QVariant cognome = tabella.Value(QStringLiteral("ASOST_1"));
-        const QVariant nome = tabella.Value(QStringLiteral("ASOST_2"));
-        n.testi += cognome.toString();
-        n.fine[2] = int(n.testi.size());
-        n.testi += nome.toString();
-        n.testi.squeeze();
-        n.cognomeNullo = cognome.isNull();
-        n.nomeNullo = nome.isNull();
-        nominativi.push_back(std::move(n));
+        std::array<qint32, 4> fine;
+        testi += tabella.ValueAt(campi.codazi).toString();
+        fine[0] = qint32(testi.size());
+        testi += tabella.ValueAt(campi.cfs).toString();
+        fine[1] = qint32(testi.size());
+        const QVariant cognome = tabella.ValueAt(campi.cognome);
+        const QVariant nome = tabella.ValueAt(campi.nome);
+        testi += cognome.toString();
+        fine[2] = qint32(testi.size());
+        testi += nome.toString();
+        fine[3] = qint32(testi.size());
+        fini.push_back(fine);
+        nulli.push_back(quint8((cognome.isNull() ? 1 : 0) | (nome.isNull() ? 2 : 0)));
     }
-    std::sort(nominativi.begin(), nominativi.end(), primaPerNome);
+    const auto nominativo = [&](qint32 i) {
+        const std::size_t r = std::size_t(i);
+        return Nominativo{testi, r == 0 ? 0 : fini[r - 1][3], fini[r], (nulli[r] & 1) != 0, (nulli[r] & 2) != 0};
+    };
+    std::vector<qint32> ordine(fini.size());
+    std::iota(ordine.begin(), ordine.end(), 0);
+    std::sort(ordine.begin(), ordine.end(),
+              [&](qint32 x, qint32 y) { return primaPerNome(nominativo(x), nominativo(y)); });
     RigaElenco r;
-    for (; !nominativi.empty(); nominativi.pop_front()) {
-        const Nominativo& n = nominativi.front();
+    for (const qint32 i : ordine) {
+        const Nominativo n = nominativo(i);
         r.codazi = n.codazi().toString();
         r.cfs = n.cfs().toString();
         r.cognome = n.cognome().toString();
@@ -160,12 +186,13 @@ void leggiElenco(store::Database& db, Ordine ordine, const std::function<void(co
         return;
     if (ordine == Ordine::Nominativo)
         return ordinaPerNome(*tabella, riga);
+    const Campi campi(*tabella);
     RigaElenco r;
     for (tabella->MoveFirst(); !tabella->Eof(); tabella->MoveNext()) {
-        r.codazi = tabella->Fields(QStringLiteral("CODAZI"));
-        r.cfs = tabella->Fields(QStringLiteral("CFS"));
-        r.cognome = tabella->Fields(QStringLiteral("ASOST_1"));
-        r.nome = tabella->Fields(QStringLiteral("ASOST_2"));
+        r.codazi = tabella->ValueAt(campi.codazi).toString();
+        r.cfs = tabella->ValueAt(campi.cfs).toString();
+        r.cognome = tabella->ValueAt(campi.cognome).toString();
+        r.nome = tabella->ValueAt(campi.nome).toString();
         riga(r);
     }
 }

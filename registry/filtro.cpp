@@ -62,6 +62,24 @@ void piega(QStringView testo, QByteArray& uscita)
     uscita.truncate(p - base);
 }
 
+// Appends the text in UTF-8; plain ASCII, nearly every line, a character at a time.
+void accoda(QStringView testo, QByteArray& uscita)
+{
+    const qsizetype inizio = uscita.size();
+    if (uscita.capacity() < inizio + testo.size())
+        uscita.reserve(std::max(2 * uscita.capacity(), inizio + testo.size()));
+    uscita.resize(inizio + testo.size());
+    char* p = uscita.data() + inizio;
+    for (const QChar c : testo) {
+        if (c.unicode() >= 0x80) {
+            uscita.truncate(inizio);
+            uscita.append(testo.toUtf8());
+            return;
+        }
+        *p++ = char(c.unicode());
+    }
+}
+
 QByteArray piegato(QStringView testo)
 {
     QByteArray uscita;
@@ -92,20 +110,28 @@ bool contiene(const RigaElenco& riga, QStringView testo)
     const QString cercato = testoRicerca(testo);
     if (cercato.isEmpty())
         return true;
-    return testoRicerca(riga.codazi).contains(cercato) || testoRicerca(QStringView(riga.cfs).trimmed()).contains(cercato)
-        || testoRicerca(nominativoRicerca(riga)).contains(cercato);
+    return testoRicerca(riga.codazi).contains(cercato) ||
+           testoRicerca(QStringView(riga.cfs).trimmed()).contains(cercato) ||
+           testoRicerca(nominativoRicerca(riga)).contains(cercato);
 }
 
 void ElencoFiltrato::riserva(qsizetype righe)
 {
-    m_voci.reserve(righe);
+    m_iniziVoci.reserve(std::size_t(righe));
+    m_lunghezze.reserve(std::size_t(righe));
+    m_voci.reserve(righe * 48);
     m_inizi.reserve(std::size_t(righe));
-    m_testi.reserve(righe * 64);
+    m_testi.reserve(righe * 48);
 }
 
 void ElencoFiltrato::aggiungi(const RigaElenco& riga, const QString& voce)
 {
-    m_voci.append(voce);
+    QStringView senzaBianchi(voce);
+    while (!senzaBianchi.isEmpty() && senzaBianchi.back() == QLatin1Char(' '))
+        senzaBianchi.chop(1);
+    m_iniziVoci.push_back(qint32(m_voci.size()));
+    m_lunghezze.push_back(qint32(voce.size()));
+    accoda(senzaBianchi, m_voci);
     m_ultimo = QByteArray();
     m_inizi.push_back(m_testi.size());
     piega(riga.codazi, m_testi);
@@ -122,12 +148,22 @@ void ElencoFiltrato::aggiungi(const RigaElenco& riga, const QString& voce)
     m_testi.append(SEPARARIGHE);
 }
 
+QString ElencoFiltrato::voce(qsizetype i) const
+{
+    const std::size_t r = std::size_t(i);
+    const qint32 inizio = m_iniziVoci.at(r);
+    const qint32 fine = r + 1 < m_iniziVoci.size() ? m_iniziVoci[r + 1] : qint32(m_voci.size());
+    QString testo = QString::fromUtf8(m_voci.constData() + inizio, fine - inizio);
+    testo.resize(m_lunghezze[r], QLatin1Char(' '));
+    return testo;
+}
+
 std::vector<ChiaveSostituto> ElencoFiltrato::chiavi(const std::vector<qsizetype>& righe) const
 {
     std::vector<ChiaveSostituto> chiavi;
     chiavi.reserve(righe.size());
     for (const qsizetype i : righe)
-        chiavi.push_back(chiaveDiLinea(m_voci.at(i)));
+        chiavi.push_back(chiaveDiLinea(voce(i)));
     return chiavi;
 }
 
@@ -172,7 +208,8 @@ std::vector<qsizetype> ElencoFiltrato::scorriTra(const QByteArray& cercato, cons
     for (const qsizetype r : righe) {
         const qsizetype inizio = m_inizi[std::size_t(r)];
         const qsizetype fine = std::size_t(r) + 1 < m_inizi.size() ? m_inizi[std::size_t(r) + 1] : m_testi.size();
-        if (std::string_view(m_testi.constData() + inizio, std::size_t(fine - inizio)).find(ago) != std::string_view::npos)
+        if (std::string_view(m_testi.constData() + inizio, std::size_t(fine - inizio)).find(ago) !=
+            std::string_view::npos)
             trovate.push_back(r);
     }
     return trovate;

@@ -20,16 +20,26 @@ char16_t calcolaBase(char16_t c)
 // Latin letters with accents come first in every Italian name: looked up;
 // the rest computed.
 constexpr char16_t TABELLATI = 0x250;
+using Tabella = std::array<char16_t, TABELLATI>;
 
-char16_t base(char16_t c)
+const Tabella& tabella()
 {
-    static const std::array<char16_t, TABELLATI> tabella = [] {
-        std::array<char16_t, TABELLATI> t{};
+    static const Tabella t = [] {
+        Tabella basi{};
         for (char16_t i = 0; i < TABELLATI; ++i)
-            t[i] = calcolaBase(i);
-        return t;
+            basi[i] = calcolaBase(i);
+        return basi;
     }();
-    return c < TABELLATI ? tabella[c] : calcolaBase(c);
+    return t;
+}
+
+// A hundred thousand names are sorted with a million and a half
+// comparisons: plain ASCII, nearly every letter, without the table.
+inline char16_t base(char16_t c, const Tabella& basi)
+{
+    if (c < 0x80)
+        return c >= u'a' && c <= u'z' ? char16_t(c - (u'a' - u'A')) : c;
+    return c < TABELLATI ? basi[c] : calcolaBase(c);
 }
 
 } // namespace
@@ -38,10 +48,11 @@ int confrontaNomi(QStringView a, QStringView b)
 {
     a = a.trimmed();
     b = b.trimmed();
+    const Tabella& basi = tabella();
     const qsizetype n = qMin(a.size(), b.size());
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t x = base(a[i].unicode());
-        const char16_t y = base(b[i].unicode());
+        const char16_t x = base(a[i].unicode(), basi);
+        const char16_t y = base(b[i].unicode(), basi);
         if (x != y)
             return x < y ? -1 : 1;
     }

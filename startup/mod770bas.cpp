@@ -66,8 +66,7 @@ QString fileBloccoPredefinito()
 
 } // namespace
 
-MOD770BAS::MOD770BAS(MSGBOXFN msgbox)
-    : fileBloccoIstanza(fileBloccoPredefinito()), m_msgbox(std::move(msgbox))
+MOD770BAS::MOD770BAS(MSGBOXFN msgbox) : fileBloccoIstanza(fileBloccoPredefinito()), m_msgbox(std::move(msgbox))
 {
 }
 
@@ -169,8 +168,8 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZA()
     const QString programmi = LEGGIREGISTRO(QStringLiteral("PERCORSOPROGRAMMI"));
 
     if (archivi.isEmpty()) {
-        MsgBox(QStringLiteral("Non trovata procedura ") + QStringLiteral("velMoria") + CR + CR
-                   + QStringLiteral("Contattare Tarvessa Servizi"),
+        MsgBox(QStringLiteral("Non trovata procedura ") + QStringLiteral("velMoria") + CR + CR +
+                   QStringLiteral("Contattare Tarvessa Servizi"),
                vbCritical, QStringLiteral("Controllo procedura ") + MODELLO + QStringLiteral(" Semplificato"));
         return ESITO::Termina;
     }
@@ -224,6 +223,12 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZASERVER(const QString& titolo)
                vbCritical, titolo);
         return ESITO::Termina;
     };
+    // The server's counterpart of the missing template file, in its words.
+    auto senzaModello = [&] {
+        return ferma(
+            {QStringLiteral("Non esiste l'archivio ") + NOMETEMPLATESERVER() + QStringLiteral(" sul server ") + server},
+            QString());
+    };
     // A failure of the server itself: unreachable, or refusing the user.
     auto guastoServer = [&](const store::ErroreArchivio& e) {
         switch (e.tipo()) {
@@ -255,13 +260,32 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZASERVER(const QString& titolo)
         return ferma({QStringLiteral("Valore PREFISSOPOSTGRESQL della configurazione non valido:"), motivoPrefisso});
 
     try {
+        // Nearly always the year's database is there: opened at once, and
+        // kept, the template asked about on its connection (every database
+        // of the server sees the server's list of databases). Over a slow
+        // link every connection opened costs its handshake.
+        std::unique_ptr<store::Database> aperto;
+        try {
+            aperto = store::Database::OpenDatabase(LUOGOANNO(), opzioniArchivio);
+        } catch (const store::ErroreArchivio& e) {
+            // The year's database missing, or closed to the user: asked
+            // about below, as the server as a whole; any other refusal is
+            // the server's, told as such.
+            if (e.tipo() != store::TipoErrore::ArchivioMancante && e.tipo() != store::TipoErrore::NonApribile)
+                return guastoServer(store::ErroreArchivio(e.tipo(), e.dettaglio(), QStringLiteral("server ") + server,
+                                                          e.precisazioni()));
+        }
+        if (aperto) {
+            if (store::presenza(LUOGOTEMPLATE(), *aperto) == store::Presenza::Assente)
+                return senzaModello();
+            DBANNO = std::move(aperto);
+            return ESITO::Prosegui;
+        }
+
         // Both asked about on one connection to the server.
         const QList<store::Presenza> presenti = store::presenza(QList<store::Luogo>{LUOGOTEMPLATE(), LUOGOANNO()});
         if (presenti.at(0) == store::Presenza::Assente)
-            // The server's counterpart of the missing template file, in its words.
-            return ferma({QStringLiteral("Non esiste l'archivio ") + NOMETEMPLATESERVER() +
-                              QStringLiteral(" sul server ") + server},
-                         QString());
+            return senzaModello();
 
         const store::Presenza anno = presenti.at(1);
         if (anno == store::Presenza::Inaccessibile) {
@@ -302,7 +326,9 @@ MOD770BAS::ESITO MOD770BAS::INIZIALIZZASERVER(const QString& titolo)
 
 void MOD770BAS::APRIDATABASE()
 {
-    DBANNO = store::Database::OpenDatabase(LUOGOANNO(), opzioniArchivio);
+    // On a server the configuration step has opened it already.
+    if (!DBANNO)
+        DBANNO = store::Database::OpenDatabase(LUOGOANNO(), opzioniArchivio);
 }
 
 int MOD770BAS::CONTROLLOFRONTESPIZIO(QString& messaggio)

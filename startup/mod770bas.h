@@ -42,7 +42,8 @@ public:
     ESITO INIZIALIZZA();
     // The same step for a year's database on the PostgreSQL server named by
     // SERVERPOSTGRESQL: the template database must be there, the year's one
-    // is created from it when missing.
+    // is created from it when missing. The year's database is opened here,
+    // into DBANNO, and the template asked about on its connection.
     ESITO INIZIALIZZASERVER(const QString& titolo);
     // false when another instance of the program is already running (it
     // has been asked to bring its window to the front).
@@ -56,7 +57,8 @@ public:
     // True when the file can be opened for reading.
     bool ESISTEFILE(const QString& nomeFile);
 
-    // Opens the year's database into DBANNO; raises store::ErroreArchivio.
+    // Opens the year's database into DBANNO, unless the configuration step
+    // did; raises store::ErroreArchivio.
     void APRIDATABASE();
     // Front-page precondition: sets MANCAFRONTESPIZIO, shows the message,
     // and returns MANCAFRONTESPIZIO.
@@ -70,7 +72,7 @@ public:
     // A/S7702004.MDB; on a server the year's database and its server, as
     // the operator reads them.
     QString NOMEARCHIVIOANNO() const;
-    QString NOMETEMPLATE() const;           // A/SQ47XXXX.MDB
+    QString NOMETEMPLATE() const; // A/SQ47XXXX.MDB
     // Names of the databases on the server: PREFISSOPOSTGRESQL and the file
     // names in lower case without extension (s7702004, sq47xxxx).
     QString NOMEANNOSERVER() const;

@@ -47,20 +47,29 @@ enum TipoPg : Oid {
 QMetaType tipoQt(Oid tipo)
 {
     switch (tipo) {
-    case BOOL: return QMetaType(QMetaType::Bool);
-    case INT8: return QMetaType(QMetaType::LongLong);
+    case BOOL:
+        return QMetaType(QMetaType::Bool);
+    case INT8:
+        return QMetaType(QMetaType::LongLong);
     case INT2:
     case INT4:
-    case OID: return QMetaType(QMetaType::Int);
+    case OID:
+        return QMetaType(QMetaType::Int);
     case FLOAT4:
     case FLOAT8:
-    case NUMERIC: return QMetaType(QMetaType::Double);
-    case DATE: return QMetaType(QMetaType::QDate);
-    case TIME: return QMetaType(QMetaType::QTime);
+    case NUMERIC:
+        return QMetaType(QMetaType::Double);
+    case DATE:
+        return QMetaType(QMetaType::QDate);
+    case TIME:
+        return QMetaType(QMetaType::QTime);
     case TIMESTAMP:
-    case TIMESTAMPTZ: return QMetaType(QMetaType::QDateTime);
-    case BYTEA: return QMetaType(QMetaType::QByteArray);
-    default: return QMetaType(QMetaType::QString);
+    case TIMESTAMPTZ:
+        return QMetaType(QMetaType::QDateTime);
+    case BYTEA:
+        return QMetaType(QMetaType::QByteArray);
+    default:
+        return QMetaType(QMetaType::QString);
     }
 }
 
@@ -68,32 +77,47 @@ QVariant valoreQt(Oid tipo, const char* testo, int lunghezza)
 {
     const QByteArray grezzo = QByteArray::fromRawData(testo, lunghezza);
     switch (tipo) {
-    case BOOL: return testo[0] == 't';
-    case INT8: return grezzo.toLongLong();
+    case BOOL:
+        return testo[0] == 't';
+    case INT8:
+        return grezzo.toLongLong();
     case INT2:
     case INT4:
-    case OID: return grezzo.toInt();
+    case OID:
+        return grezzo.toInt();
     case FLOAT4:
     case FLOAT8:
-    case NUMERIC: return grezzo.toDouble();
-    case DATE: return QDate::fromString(QString::fromLatin1(grezzo), Qt::ISODate);
-    case TIME: return QTime::fromString(QString::fromLatin1(grezzo), Qt::ISODate);
+    case NUMERIC:
+        return grezzo.toDouble();
+    case DATE:
+        return QDate::fromString(QString::fromLatin1(grezzo), Qt::ISODate);
+    case TIME:
+        return QTime::fromString(QString::fromLatin1(grezzo), Qt::ISODate);
     case TIMESTAMP:
-    case TIMESTAMPTZ: return QDateTime::fromString(QString::fromLatin1(grezzo), Qt::ISODate);
-    case BYTEA: return QByteArray(testo, lunghezza);
-    default: return QString::fromUtf8(testo, lunghezza);
+    case TIMESTAMPTZ:
+        return QDateTime::fromString(QString::fromLatin1(grezzo), Qt::ISODate);
+    case BYTEA:
+        return QByteArray(testo, lunghezza);
+    default:
+        return QString::fromUtf8(testo, lunghezza);
     }
 }
 
 QByteArray testoValore(const QVariant& v)
 {
     switch (v.typeId()) {
-    case QMetaType::Bool: return v.toBool() ? "t" : "f";
-    case QMetaType::Double: return QByteArray::number(v.toDouble(), 'g', 17);
-    case QMetaType::QDate: return v.toDate().toString(Qt::ISODate).toLatin1();
-    case QMetaType::QDateTime: return v.toDateTime().toString(Qt::ISODateWithMs).toLatin1();
-    case QMetaType::QByteArray: return v.toByteArray();
-    default: return v.toString().toUtf8();
+    case QMetaType::Bool:
+        return v.toBool() ? "t" : "f";
+    case QMetaType::Double:
+        return QByteArray::number(v.toDouble(), 'g', 17);
+    case QMetaType::QDate:
+        return v.toDate().toString(Qt::ISODate).toLatin1();
+    case QMetaType::QDateTime:
+        return v.toDateTime().toString(Qt::ISODateWithMs).toLatin1();
+    case QMetaType::QByteArray:
+        return v.toByteArray();
+    default:
+        return v.toString().toUtf8();
     }
 }
 
@@ -304,8 +328,8 @@ std::vector<Risposta> CanalePg::invia(const std::vector<Richiesta>& richieste)
         std::vector<const char*> valori;
         for (std::size_t i = 0; i < r.valori.size(); ++i)
             valori.push_back(r.nulli[i] ? nullptr : r.valori[i].constData());
-        return pq.inviaParametri(conn, r.sql.constData(), int(valori.size()), nullptr, valori.data(), nullptr,
-                                 nullptr, 0) == 1;
+        return pq.inviaParametri(conn, r.sql.constData(), int(valori.size()), nullptr, valori.data(), nullptr, nullptr,
+                                 0) == 1;
     };
     // The last answer of a statement, read up to the end of its answers.
     InAttesa attesa;
@@ -351,10 +375,36 @@ std::vector<Risposta> CanalePg::invia(const std::vector<Richiesta>& richieste)
     return risposte;
 }
 
+void CanalePg::anticipa(const QString& sql, std::function<QSqlError(const PGresult*)> leggi)
+{
+    m_anticipata = sql;
+    m_leggiAnticipata = std::move(leggi);
+}
+
+QSqlError CanalePg::consegnaAnticipata(const PGresult* risposta)
+{
+    const QSqlError e = m_leggiAnticipata(risposta);
+    if (!e.isValid())
+        m_leggiAnticipata = nullptr;
+    return e;
+}
+
+QSqlError CanalePg::inviaAnticipata()
+{
+    if (!m_leggiAnticipata)
+        return {};
+    const std::vector<Risposta> risposte = invia({richiesta(m_anticipata)});
+    return consegnaAnticipata(risposte.front().get());
+}
+
 std::vector<Risposta> CanalePg::inviaIstruzioni(std::vector<Richiesta> richieste)
 {
-    const int prima = int(m_inSospeso.size()) + (m_puntoPerIstruzione ? 1 : 0);
+    // In front: the read waiting to go, the transaction's start, the savepoint.
+    const bool anticipata = bool(m_leggiAnticipata);
+    const int prima = (anticipata ? 1 : 0) + int(m_inSospeso.size()) + (m_puntoPerIstruzione ? 1 : 0);
     std::vector<Richiesta> tutte;
+    if (anticipata)
+        tutte.push_back(richiesta(m_anticipata));
     for (const QString& s : std::as_const(m_inSospeso))
         tutte.push_back(richiesta(s));
     m_inSospeso.clear();
@@ -365,7 +415,10 @@ std::vector<Risposta> CanalePg::inviaIstruzioni(std::vector<Richiesta> richieste
     if (m_puntoPerIstruzione)
         tutte.push_back(richiesta(QStringLiteral("RELEASE SAVEPOINT ") + PUNTO));
     std::vector<Risposta> risposte = invia(tutte);
-    const bool fallita = std::any_of(risposte.begin(), risposte.end(), [](const Risposta& r) { return !riuscita(r.get()); });
+    if (anticipata)
+        consegnaAnticipata(risposte.front().get());
+    const bool fallita =
+        std::any_of(risposte.begin(), risposte.end(), [](const Risposta& r) { return !riuscita(r.get()); });
     if (fallita && m_puntoPerIstruzione && risposte.size() > std::size_t(prima - 1) &&
         riuscita(risposte[std::size_t(prima - 1)].get())) {
         // The savepoint was taken: the failed statement alone is undone,
@@ -374,8 +427,7 @@ std::vector<Risposta> CanalePg::inviaIstruzioni(std::vector<Richiesta> richieste
                richiesta(QStringLiteral("RELEASE SAVEPOINT ") + PUNTO)});
     }
     // The statements' answers, the first failure among everything sent first.
-    std::vector<Risposta> proprie(risposte.begin() + prima,
-                                  risposte.end() - (m_puntoPerIstruzione ? 1 : 0));
+    std::vector<Risposta> proprie(risposte.begin() + prima, risposte.end() - (m_puntoPerIstruzione ? 1 : 0));
     for (int i = 0; i < prima; ++i) {
         if (!riuscita(risposte[std::size_t(i)].get())) {
             proprie.front() = risposte[std::size_t(i)];

@@ -28,12 +28,15 @@ typedef struct pg_result PGresult;
 
 namespace store::interno {
 
-// Opening a connection through Qt's driver: the connection itself (one,
-// though the handshake takes a few: SSL negotiation and the password
-// exchange), then the six statements the driver runs on its own (the server's
-// version, its escaping of backslashes, the client encoding, the date style,
-// the bytea output, the time zone).
-constexpr int SCAMBI_APERTURA = 7;
+// Opening a connection as the store does (driver_postgresql.h): the
+// connection itself, one though the handshake takes a few (SSL negotiation
+// and the password exchange).
+constexpr int SCAMBI_APERTURA = 1;
+// Opening one through Qt's own driver, as the short-lived connections about
+// the server as a whole do: the connection, then the six statements the
+// driver runs on its own (the server's version, its escaping of backslashes,
+// the client encoding, the date style, the bytea output, the time zone).
+constexpr int SCAMBI_APERTURA_QT = 7;
 
 // Round trips of every connection of the process, short-lived ones included.
 quint64 scambiProcesso();
@@ -41,7 +44,7 @@ void contaScambi(quint64 n);
 
 // One statement with its values, as libpq sends it.
 struct Richiesta {
-    QByteArray sql;             // "$1", "$2"... for the values
+    QByteArray sql; // "$1", "$2"... for the values
     std::vector<QByteArray> valori;
     std::vector<bool> nulli;
 };
@@ -71,6 +74,14 @@ public:
     // savepoint) whose failure their first answer reports; "" when none
     // failed. What a refusal concerns is told from it (a table's lock, say).
     const QString& inizioFallito() const { return m_inizioFallito; }
+    // A read of the connection's own (the catalogue's) that goes in front of
+    // the next statements sent, in their round trip; its answer is handed to
+    // `leggi`, whose failure, if any, is then theirs. inviaAnticipata() sends
+    // it alone when it is needed before any statement; it stays waiting
+    // while it fails.
+    void anticipa(const QString& sql, std::function<QSqlError(const PGresult*)> leggi);
+    QSqlError inviaAnticipata();
+
     // A failure as Qt's driver would report it; invalid when the answer is a success.
     QSqlError errore(const PGresult* risposta) const;
     QSqlError erroreConnessione() const;
@@ -108,8 +119,12 @@ public:
 
 private:
     PGconn* connessione() const;
+    // Hands the answer to the read sent ahead; it stays waiting if it failed.
+    QSqlError consegnaAnticipata(const PGresult* risposta);
 
     QSqlDatabase& m_db;
+    QString m_anticipata; // see anticipa()
+    std::function<QSqlError(const PGresult*)> m_leggiAnticipata;
     QStringList m_inSospeso;           // the transaction's start, not sent yet
     bool m_puntoPerIstruzione = false; // each statement in a savepoint of its own
     QString m_inizioFallito;           // see inizioFallito()

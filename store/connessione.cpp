@@ -45,7 +45,9 @@ Connessione::Connessione(std::unique_ptr<Motore> motore, const Luogo& luogo, con
 void Connessione::apriSessione()
 {
     m_nomeConnessione = nuovoNomeConnessione();
-    m_db = QSqlDatabase::addDatabase(m_motore->driver(), m_nomeConnessione);
+    QSqlDriver* proprio = m_motore->creaDriver();
+    m_db = proprio ? QSqlDatabase::addDatabase(proprio, m_nomeConnessione)
+                   : QSqlDatabase::addDatabase(m_motore->driver(), m_nomeConnessione);
     if (!m_db.isValid()) {
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_nomeConnessione);
@@ -65,16 +67,11 @@ void Connessione::apriSessione()
         QSqlDatabase::removeDatabase(m_nomeConnessione);
         throw;
     }
-    // The catalogue the engine read with the connection (on a server every
-    // table's, once per connection): a connection opened again after it
-    // broke off reads it again, as any new connection.
-    const QList<InfoTabella> catalogo = m_motore->descrizioni();
-    if (!catalogo.isEmpty()) {
-        m_tabelle.clear();
-        for (const InfoTabella& t : catalogo)
-            m_tabelle.insert(t.nome.toUpper(), std::make_shared<const InfoTabella>(t));
-        m_catalogoCompleto = true;
-    }
+    // Every session describes the tables anew (on a server the catalogue
+    // comes with its first statement): a connection opened again after one
+    // broke off as any new connection.
+    m_tabelle.clear();
+    m_catalogoCompleto = false;
     if (!m_luogo.suServer())
         m_identita = identitaFile(m_luogo.percorso());
     if (m_ascolto)
@@ -226,6 +223,17 @@ std::shared_ptr<const InfoTabella> Connessione::tabella(const QString& nome)
     } catch (const ErroreArchivio& e) {
         guasto(e);
     }
+    // Where the engine reads every table's description at once, all are kept.
+    const QList<InfoTabella> catalogo = m_motore->descrizioni();
+    if (!catalogo.isEmpty()) {
+        for (const InfoTabella& t : catalogo)
+            m_tabelle.insert(t.nome.toUpper(), std::make_shared<const InfoTabella>(t));
+        m_catalogoCompleto = true;
+        trovata = m_tabelle.constFind(chiave);
+        if (trovata == m_tabelle.constEnd())
+            throw mancante();
+        return *trovata;
+    }
     auto it = std::find_if(tutte.begin(), tutte.end(),
                            [&](const QString& t) { return t.compare(nome, Qt::CaseInsensitive) == 0; });
     if (it == tutte.end())
@@ -348,8 +356,7 @@ QVector<QVariant> Connessione::riga(const QSqlQuery& query, const QList<int>& ri
     return valori;
 }
 
-void Connessione::leggiRiga(const QSqlQuery& query, int colonne, const QList<int>& rifilare,
-                            QVector<QVariant>& valori)
+void Connessione::leggiRiga(const QSqlQuery& query, int colonne, const QList<int>& rifilare, QVector<QVariant>& valori)
 {
     valori.resize(colonne);
     for (int i = 0; i < colonne; ++i)
@@ -411,6 +418,11 @@ void Connessione::errore(const QSqlError& e, const QString& contesto)
     // with the statement: the lock of a table refused is not the statement's.
     const CanalePg* canale = m_motore->canale();
     const QString fallita = canale ? canale->inizioFallito() : QString();
+    // No statement of the program runs on a database without tables: that
+    // is what the operator is to read, not the first table it lacks.
+    if (m_motore->senzaTabelle())
+        guasto(
+            ErroreArchivio(TipoErrore::Danneggiato, QStringLiteral("archivio senza tabelle"), m_luogo.descrizione()));
     guasto(m_motore->classifica(e, fallita.isEmpty() ? contesto : fallita));
 }
 

@@ -1,6 +1,7 @@
 #include "store/recordset_sql.h"
 
 #include "store/canale_postgresql.h"
+#include "store/server_postgresql.h"
 
 namespace store {
 
@@ -18,6 +19,17 @@ QString Recordset::Fields(const QString& campo) const
 }
 
 Database::~Database() = default;
+
+Presenza presenza(const Luogo& archivio, Database& aperto)
+{
+    auto* sql = dynamic_cast<interno::DatabaseSql*>(&aperto);
+    if (!archivio.suServer() || !sql || sql->luogo().server() != archivio.server())
+        return presenza(archivio);
+    const auto righe = aperto.OpenRecordset(interno::SQL_PRESENZA, {archivio.nome()});
+    if (righe->RecordCount() == 0)
+        return Presenza::Assente;
+    return righe->ValueAt(0).toBool() ? Presenza::Presente : Presenza::Inaccessibile;
+}
 
 std::unique_ptr<Database> Database::OpenDatabase(const QString& percorso, const OpzioniArchivio& opzioni)
 {
@@ -67,8 +79,7 @@ std::unique_ptr<SqlRecordset> DatabaseSql::OpenRecordset(const QString& sql, con
 {
     m_connessione->verificaAperta();
     m_connessione->verificaFile();
-    return std::make_unique<SqlRecordsetSql>(m_connessione, sql, parametri,
-                                             m_connessione->motore().ordinaPer(ordine));
+    return std::make_unique<SqlRecordsetSql>(m_connessione, sql, parametri, m_connessione->motore().ordinaPer(ordine));
 }
 
 std::unique_ptr<TableRecordset> DatabaseSql::OpenTable(const QString& tabella)

@@ -27,6 +27,8 @@ const Libpq& libpq()
         risolvi(l.leggi, "PQconninfoParse");
         risolvi(l.liberaOpzioni, "PQconninfoFree");
         risolvi(l.libera, "PQfreemem");
+        risolvi(l.connetti, "PQconnectdb");
+        risolvi(l.chiudi, "PQfinish");
         risolvi(l.stato, "PQstatus");
         risolvi(l.utente, "PQuser");
         risolvi(l.messaggio, "PQerrorMessage");

@@ -17,6 +17,8 @@ struct Libpq {
     decltype(&PQconninfoFree) liberaOpzioni = nullptr;
     decltype(&PQfreemem) libera = nullptr;
 
+    decltype(&PQconnectdb) connetti = nullptr;
+    decltype(&PQfinish) chiudi = nullptr;
     decltype(&PQstatus) stato = nullptr;
     decltype(&PQuser) utente = nullptr;
     decltype(&PQerrorMessage) messaggio = nullptr;

@@ -8,6 +8,8 @@
 
 namespace store {
 
+class Database;
+
 class Luogo {
 public:
     Luogo() = default;
@@ -53,9 +55,9 @@ QString controllaPrefisso(const QString& prefisso);
 QString nomeSuServer(const QString& nomeFile, const QString& prefisso = QString());
 
 enum class Presenza {
-    Assente,       // no such file or database
-    Presente,      // there, and it can be opened
-    Inaccessibile  // there, but it cannot be opened (locked, no rights)
+    Assente,      // no such file or database
+    Presente,     // there, and it can be opened
+    Inaccessibile // there, but it cannot be opened (locked, no rights)
 };
 
 // Whether the archive exists. A file counts as present when it can be opened
@@ -66,6 +68,10 @@ Presenza presenza(const Luogo& archivio);
 // The same for several archives, in order; those on one server are asked
 // about on one connection.
 QList<Presenza> presenza(const QList<Luogo>& archivi);
+// The same asked on the connection of `aperto`, an archive open on the same
+// server: one statement, no connection of its own (with any other archive,
+// as presenza(archivio)). Raises ErroreArchivio as a statement on `aperto` does.
+Presenza presenza(const Luogo& archivio, Database& aperto);
 
 // Makes `anno` a copy of `modello`: for files a copy under a temporary name,
 // renamed when complete; on a server CREATE DATABASE ... TEMPLATE, which needs

@@ -10,6 +10,7 @@
 
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QString>
@@ -23,16 +24,16 @@ namespace store::interno {
 class CanalePg;
 
 struct InfoIndice {
-    QString nome;         // as in the catalogue, e.g. "ANAGSOSTITUTI_CHIAVE"
-    QStringList colonne;  // key columns, in order
+    QString nome;        // as in the catalogue, e.g. "ANAGSOSTITUTI_CHIAVE"
+    QStringList colonne; // key columns, in order
     bool univoco = false;
 };
 
 struct InfoTabella {
-    QString nome;                   // as in the catalogue
-    QStringList colonne;            // in table order
-    QHash<QString, int> posizione;  // upper-case column name -> position
-    QStringList chiavePrimaria;     // declared primary key; may be empty
+    QString nome;                  // as in the catalogue
+    QStringList colonne;           // in table order
+    QHash<QString, int> posizione; // upper-case column name -> position
+    QStringList chiavePrimaria;    // declared primary key; may be empty
     QList<InfoIndice> indici;
 
     // Index named "<TABLE>_<nome>" (without regard to case); nullptr if none.
@@ -49,16 +50,23 @@ public:
 
     // Qt SQL driver name.
     virtual QString driver() const = 0;
+    // The store's own driver for a new connection, which Qt SQL then owns;
+    // nullptr where Qt's driver named by driver() serves.
+    virtual QSqlDriver* creaDriver() const { return nullptr; }
     // Opens `db` (a connection added for driver()) on an existing archive and
     // checks that it can be used. Raises ErroreArchivio.
     virtual void apri(QSqlDatabase& db, const Luogo& luogo, const OpzioniArchivio& opzioni) const = 0;
 
     // Names of the user tables.
     virtual QStringList tabelle(QSqlDatabase& db) const = 0;
-    // Every table's description, read once when the connection opened, on
-    // engines where asking costs a round trip; empty where each table is
-    // described when first needed.
+    // Every table's description, read once per connection on engines where
+    // asking costs a round trip (on a server with the connection's first
+    // statement, see MotorePostgreSql); empty until then, and where each
+    // table is described when first needed.
     virtual QList<InfoTabella> descrizioni() const { return {}; }
+    // True when the description read says the archive holds no table at
+    // all: none of the program's statements can then run on it.
+    virtual bool senzaTabelle() const { return false; }
     // Columns, primary key and indexes of a table named as in the catalogue.
     virtual InfoTabella descriviTabella(QSqlDatabase& db, const QString& tabella) const = 0;
 

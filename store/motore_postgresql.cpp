@@ -4,7 +4,9 @@
 // write lock, where Nulls go in ORDER BY, the padding of fixed-width values.
 #include "store/motore_postgresql.h"
 
+#include "store/driver_postgresql.h"
 #include "store/file_password.h"
+#include "store/libpq.h"
 #include "store/schema.h"
 #include "store/stringa_connessione.h"
 
@@ -15,6 +17,28 @@
 namespace store::interno {
 
 namespace {
+
+// The schema is the program's own: every table's columns and the key
+// columns of its plain indexes (no expression, no condition) in one read,
+// kept for the life of the connection.
+const QString SQL_CATALOGO = QStringLiteral(
+    "SELECT c.relname, 0 AS parte, a.attnum AS ordine, a.attname, NULL::name AS indice, "
+    "false AS univoco, false AS primario "
+    "FROM pg_catalog.pg_class c "
+    "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+    "JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid "
+    "WHERE c.relkind IN ('r', 'p') AND n.nspname = current_schema() AND a.attnum > 0 AND NOT a.attisdropped "
+    "UNION ALL "
+    "SELECT t.relname, 1, k.ordine, a.attname, i.relname, x.indisunique, x.indisprimary "
+    "FROM pg_catalog.pg_index x "
+    "JOIN pg_catalog.pg_class t ON t.oid = x.indrelid "
+    "JOIN pg_catalog.pg_namespace n ON n.oid = t.relnamespace "
+    "JOIN pg_catalog.pg_class i ON i.oid = x.indexrelid "
+    "CROSS JOIN LATERAL unnest(x.indkey::int2[]) WITH ORDINALITY AS k(attnum, ordine) "
+    "LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = t.oid AND a.attnum = k.attnum "
+    "WHERE t.relkind IN ('r', 'p') AND n.nspname = current_schema() AND x.indpred IS NULL "
+    "AND k.ordine <= x.indnkeyatts "
+    "ORDER BY 1, 2, 5, 3");
 
 // Type of a fixed-width text column (character(n)) in the server's catalogue.
 constexpr int OID_BPCHAR = 1042;
@@ -104,6 +128,11 @@ QString MotorePostgreSql::driver() const
     return QStringLiteral("QPSQL");
 }
 
+QSqlDriver* MotorePostgreSql::creaDriver() const
+{
+    return new DriverPg;
+}
+
 void MotorePostgreSql::apri(QSqlDatabase& db, const Luogo& luogo, const OpzioniArchivio& opzioni) const
 {
     QList<ParametroServer> parametri;
@@ -111,60 +140,57 @@ void MotorePostgreSql::apri(QSqlDatabase& db, const Luogo& luogo, const OpzioniA
     if (!leggiServer(luogo.server(), parametri, &motivo))
         throw ErroreArchivio(TipoErrore::NonApribile, motivo, luogo.descrizione());
     // The session's settings go with the connection's start (no round trip
-    // of their own), after any the connection string gives. lock_timeout 0
-    // would mean waiting for ever.
-    const QString impostazioni = QStringLiteral("-c client_min_messages=error -c lock_timeout=%1")
-                                     .arg(qMax(1, opzioni.attesaBloccoMs));
+    // of their own), after any the connection string gives: dates in ISO
+    // form and times in UTC, as the channel reads them; lock_timeout 0
+    // would mean waiting for ever. Texts are UTF-8 whatever the pairs say.
+    const QString impostazioni =
+        QStringLiteral("-c client_min_messages=error -c lock_timeout=%1 -c DateStyle=ISO -c TimeZone=UTC")
+            .arg(qMax(1, opzioni.attesaBloccoMs));
     auto date = std::find_if(parametri.begin(), parametri.end(),
                              [](const ParametroServer& p) { return p.chiave == QLatin1String("options"); });
     if (date != parametri.end())
         date->valore += QLatin1Char(' ') + impostazioni;
     else
         parametri.append({QStringLiteral("options"), impostazioni});
+    parametri.erase(
+        std::remove_if(parametri.begin(), parametri.end(),
+                       [](const ParametroServer& p) { return p.chiave == QLatin1String("client_encoding"); }),
+        parametri.end());
+    parametri.append({QStringLiteral("client_encoding"), QStringLiteral("UTF8")});
     db.setDatabaseName(luogo.nome());
     db.setConnectOptions(opzioniConnessione(parametri));
     m_canale = std::make_unique<CanalePg>(db);
     m_catalogo.clear();
+    m_catalogoLetto = false;
+    m_luogo = luogo;
     m_canale->conta(SCAMBI_APERTURA);
     if (!db.open())
         throw classificaApertura(db.lastError(), luogo);
-
-    // A database without tables is not an archive of the program.
-    try {
-        leggiCatalogo();
-    } catch (const ErroreArchivio& e) {
-        throw ErroreArchivio(e.tipo(), e.dettaglio(), luogo.descrizione(), e.precisazioni());
-    }
-    if (m_catalogo.isEmpty())
-        throw ErroreArchivio(TipoErrore::Danneggiato, QStringLiteral("archivio senza tabelle"), luogo.descrizione());
+    m_canale->anticipa(SQL_CATALOGO, [this](const PGresult* risposta) { return leggiCatalogo(risposta); });
 }
 
-void MotorePostgreSql::leggiCatalogo() const
+void MotorePostgreSql::assicuraCatalogo() const
 {
-    // The schema is the program's own: every table's columns and the key
-    // columns of its plain indexes (no expression, no condition) in one read,
-    // kept for the life of the connection.
-    const QString sql = QStringLiteral(
-        "SELECT c.relname, 0 AS parte, a.attnum AS ordine, a.attname, NULL::name AS indice, "
-        "false AS univoco, false AS primario "
-        "FROM pg_catalog.pg_class c "
-        "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
-        "JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid "
-        "WHERE c.relkind IN ('r', 'p') AND n.nspname = current_schema() AND a.attnum > 0 AND NOT a.attisdropped "
-        "UNION ALL "
-        "SELECT t.relname, 1, k.ordine, a.attname, i.relname, x.indisunique, x.indisprimary "
-        "FROM pg_catalog.pg_index x "
-        "JOIN pg_catalog.pg_class t ON t.oid = x.indrelid "
-        "JOIN pg_catalog.pg_namespace n ON n.oid = t.relnamespace "
-        "JOIN pg_catalog.pg_class i ON i.oid = x.indexrelid "
-        "CROSS JOIN LATERAL unnest(x.indkey::int2[]) WITH ORDINALITY AS k(attnum, ordine) "
-        "LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = t.oid AND a.attnum = k.attnum "
-        "WHERE t.relkind IN ('r', 'p') AND n.nspname = current_schema() AND x.indpred IS NULL "
-        "AND k.ordine <= x.indnkeyatts "
-        "ORDER BY 1, 2, 5, 3");
-    QSqlQuery q = m_canale->istruzione();
-    if (!q.exec(sql))
-        throw classifica(q.lastError(), sql);
+    if (!m_catalogoLetto) {
+        const QSqlError e = m_canale->inviaAnticipata();
+        if (e.isValid())
+            throw classifica(e, SQL_CATALOGO);
+    }
+    // A database without tables is not an archive of the program.
+    if (m_catalogo.isEmpty())
+        throw ErroreArchivio(TipoErrore::Danneggiato, QStringLiteral("archivio senza tabelle"), m_luogo.descrizione());
+}
+
+QSqlError MotorePostgreSql::leggiCatalogo(const PGresult* risposta) const
+{
+    const QSqlError e = m_canale->errore(risposta);
+    if (e.isValid())
+        return e;
+    const Libpq& pq = libpq();
+    const auto testo = [&](int riga, int colonna) {
+        return QString::fromUtf8(pq.valore(risposta, riga, colonna), pq.lunghezza(risposta, riga, colonna));
+    };
+    const auto vero = [&](int riga, int colonna) { return pq.valore(risposta, riga, colonna)[0] == 't'; };
     QList<InfoTabella> catalogo;
     QString indiceCorrente;
     InfoIndice indice;
@@ -178,42 +204,45 @@ void MotorePostgreSql::leggiCatalogo() const
         }
         indiceCorrente.clear();
     };
-    while (q.next()) {
-        const QString tabella = nomeCanonico(q.value(0).toString());
+    for (int r = 0; r < pq.righe(risposta); ++r) {
+        const QString tabella = nomeCanonico(testo(r, 0));
         if (catalogo.isEmpty() || catalogo.last().nome != tabella) {
             chiudiIndice();
             catalogo.append(InfoTabella());
             catalogo.last().nome = tabella;
         }
         InfoTabella& info = catalogo.last();
-        if (q.value(1).toInt() == 0) {
-            const QString colonna = nomeCanonico(q.value(3).toString());
+        if (testo(r, 1) == QLatin1String("0")) {
+            const QString colonna = nomeCanonico(testo(r, 3));
             info.posizione.insert(colonna.toUpper(), int(info.colonne.size()));
             info.colonne << colonna;
             continue;
         }
-        const QString nome = q.value(4).toString();
+        const QString nome = testo(r, 4);
         if (nome != indiceCorrente) {
             chiudiIndice();
             indiceCorrente = nome;
             // The server keeps names in lower case; the program's index
             // names are upper case ("CHIAVE", "CHIAVECFS").
-            indice = InfoIndice{nome.toUpper(), {}, q.value(5).toBool()};
+            indice = InfoIndice{nome.toUpper(), {}, vero(r, 5)};
             soloColonne = true;
-            primario = q.value(6).toBool();
+            primario = vero(r, 6);
         }
-        if (q.value(3).isNull())
+        if (pq.nullo(risposta, r, 3))
             soloColonne = false; // an index on an expression: not usable for Seek
         else
-            indice.colonne << nomeCanonico(q.value(3).toString());
+            indice.colonne << nomeCanonico(testo(r, 3));
     }
     chiudiIndice();
     m_catalogo = catalogo;
+    m_catalogoLetto = true;
+    return {};
 }
 
 QStringList MotorePostgreSql::tabelle(QSqlDatabase& db) const
 {
     Q_UNUSED(db);
+    assicuraCatalogo();
     QStringList nomi;
     for (const InfoTabella& t : m_catalogo)
         nomi << t.nome;
@@ -233,6 +262,7 @@ QString MotorePostgreSql::nomeCanonico(const QString& nome) const
 InfoTabella MotorePostgreSql::descriviTabella(QSqlDatabase& db, const QString& tabella) const
 {
     Q_UNUSED(db);
+    assicuraCatalogo();
     for (const InfoTabella& t : m_catalogo) {
         if (t.nome.compare(tabella, Qt::CaseInsensitive) == 0)
             return t;
@@ -308,12 +338,13 @@ ErroreArchivio MotorePostgreSql::classifica(const QSqlError& e, const QString& c
         return ErroreArchivio(TipoErrore::Altro, testo, QStringLiteral("Esiste già un record con la stessa chiave."));
     }
     if (codice == QLatin1String("23502")) {
-        const QString campo = nomi.size() >= 2 ? nomi.at(1).toUpper() + QLatin1Char('.') + nomi.at(0).toUpper()
-                                               : nomi.value(0).toUpper();
+        const QString campo =
+            nomi.size() >= 2 ? nomi.at(1).toUpper() + QLatin1Char('.') + nomi.at(0).toUpper() : nomi.value(0).toUpper();
         return ErroreArchivio(TipoErrore::Altro, testo, QStringLiteral("Manca un dato obbligatorio (%1).").arg(campo));
     }
     if (classe == QLatin1String("23"))
-        return ErroreArchivio(TipoErrore::Altro, testo, QStringLiteral("I dati non rispettano i vincoli dell'archivio."));
+        return ErroreArchivio(TipoErrore::Altro, testo,
+                              QStringLiteral("I dati non rispettano i vincoli dell'archivio."));
     if (codice == QLatin1String("22001"))
         return ErroreArchivio(TipoErrore::Altro, testo,
                               QStringLiteral("Un dato è più lungo di quanto il campo dell'archivio consenta."));

@@ -12,10 +12,16 @@ namespace store::interno {
 class MotorePostgreSql final : public Motore {
 public:
     QString driver() const override;
+    QSqlDriver* creaDriver() const override;
+    // Opens the connection (the handshake, no statement) and leaves the
+    // read of the catalogue to go with the connection's first statement.
     void apri(QSqlDatabase& db, const Luogo& luogo, const OpzioniArchivio& opzioni) const override;
+    // Both read the catalogue first, alone, when no statement has brought it
+    // yet; Danneggiato for an archive without tables.
     QStringList tabelle(QSqlDatabase& db) const override;
     InfoTabella descriviTabella(QSqlDatabase& db, const QString& tabella) const override;
     QList<InfoTabella> descrizioni() const override { return m_catalogo; }
+    bool senzaTabelle() const override { return m_catalogoLetto && m_catalogo.isEmpty(); }
     ErroreArchivio classifica(const QSqlError& errore, const QString& contesto) const override;
     bool nessunaTransazione(const QSqlError& errore) const override;
     QStringList inizioTransazione(QSqlDatabase& db, const QStringList& tabelle) const override;
@@ -36,12 +42,16 @@ public:
     static QString testo(const QSqlError& errore);
 
 private:
-    // The schema's tables, columns and indexes in one read.
-    void leggiCatalogo() const;
+    // The schema's tables, columns and indexes, from the answer to the
+    // catalogue's read; the read's failure when it failed.
+    QSqlError leggiCatalogo(const PGresult* risposta) const;
+    void assicuraCatalogo() const;
 
     // Made when the connection opens: the store's statements go through it.
     mutable std::unique_ptr<CanalePg> m_canale;
     mutable QList<InfoTabella> m_catalogo;
+    mutable bool m_catalogoLetto = false;
+    mutable Luogo m_luogo; // the archive, as failures name it
 };
 
 } // namespace store::interno

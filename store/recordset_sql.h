@@ -30,6 +30,7 @@ public:
     void annuncia(const Avviso& avviso) override;
     void ascolta(std::function<void()> arrivati, int intervalloMs) override;
     QList<Avviso> avvisi() override;
+    const Luogo& luogo() const { return m_connessione->luogo(); }
 
 private:
     std::shared_ptr<Connessione> m_connessione;

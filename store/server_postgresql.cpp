@@ -39,6 +39,9 @@ QString nomeSuServer(const QString& nomeFile, const QString& prefisso)
 
 namespace interno {
 
+const QString SQL_PRESENZA = QStringLiteral("SELECT datallowconn AND has_database_privilege(datname, 'CONNECT') "
+                                            "FROM pg_catalog.pg_database WHERE datname = ?");
+
 namespace {
 
 // Database every server has, used for what concerns the server as a whole.
@@ -76,7 +79,7 @@ public:
             database.isEmpty() ? QStringList{MANUTENZIONE, MANUTENZIONE_RISERVA} : QStringList{database};
         for (const QString& candidato : candidati) {
             db.setDatabaseName(candidato);
-            contaScambi(SCAMBI_APERTURA);
+            contaScambi(SCAMBI_APERTURA_QT);
             if (db.open())
                 break;
             const QSqlError e = db.lastError();
@@ -142,9 +145,7 @@ private:
 
 Presenza presenzaSu(ConnessioneServer& server, const QString& nome)
 {
-    QSqlQuery q = server.esegui(QStringLiteral("SELECT datallowconn AND has_database_privilege(datname, 'CONNECT') "
-                                               "FROM pg_catalog.pg_database WHERE datname = ?"),
-                                {nome});
+    QSqlQuery q = server.esegui(SQL_PRESENZA, {nome});
     if (!q.next())
         return Presenza::Assente;
     return q.value(0).toBool() ? Presenza::Presente : Presenza::Inaccessibile;

@@ -14,6 +14,10 @@ class Database;
 
 namespace store::interno {
 
+// Whether a database is there and the user may connect to it: its one row
+// (true, or false when it is closed to the user), no row when it is missing.
+extern const QString SQL_PRESENZA;
+
 Presenza presenzaSuServer(const Luogo& luogo);
 // Several databases of one server, on one connection.
 QList<Presenza> presenzaSuServer(const QList<Luogo>& luoghi);

@@ -8,6 +8,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListView;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -33,7 +34,7 @@ struct ANAGSOST_CONTROLLI {
     // Selection frame.
     QGroupBox* FrmSelezione = nullptr;
     std::array<QLabel*, 7> Label1{};   // 0..6 (3 belongs to the data sheet)
-    QListWidget* List1 = nullptr;
+    QListView* List1 = nullptr;
     QFrame* Shape1 = nullptr;
     std::array<QPushButton*, 2> cmduscita{}; // 0 button bar, 1 selection frame
     QPushButton* Cmdcancella = nullptr;

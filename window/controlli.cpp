@@ -3,11 +3,13 @@
 #include "window/anagsost.h"
 #include "window/aspetto.h"
 #include "window/costruzione.h"
+#include "window/modelloelenco.h"
 #include "window/textbox.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -137,8 +139,9 @@ void ANAGSOST::COSTRUISCICONTROLLI()
     Label1[4] = creaLabel(FrmSelezione, nomeElemento("Label1", 4),
                           QStringLiteral(" Azienda - Codice fiscale - Denominazione/Nominativo"), 180, 840, 6675, 285);
     Label1[4]->setFont(fisso);
-    List1 = new QListWidget(FrmSelezione);
+    List1 = new QListView(FrmSelezione);
     List1->setObjectName(QStringLiteral("List1"));
+    List1->setModel(new ModelloElenco(STATO.ELENCO, STATO.MOSTRATE, List1));
     List1->setFont(fisso);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setUniformItemSizes(true);

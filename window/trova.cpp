@@ -2,13 +2,14 @@
 // selection list, its count, Ctrl+F and Esc.
 #include "window/anagsost.h"
 #include "window/guardie.h"
+#include "window/modelloelenco.h"
 #include "window/msgbox.h"
 #include "window/selezione.h"
 
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QShortcut>
 
@@ -30,13 +31,13 @@ void ANAGSOST::COLLEGATROVA()
     auto* scendi = new QShortcut(QKeySequence(Qt::Key_Down), TextTrova, nullptr, nullptr, Qt::WidgetShortcut);
     connect(scendi, &QShortcut::activated, this, [this] {
         List1->setFocus(Qt::ShortcutFocusReason);
-        if (List1->count() > 1)
-            List1->setCurrentRow(1);
+        if (List1->model()->rowCount() > 1)
+            List1->setCurrentIndex(List1->model()->index(1, 0));
     });
     new StessoStato(List1, TextTrova);
     // Like the other buttons, they close the lookup list when they take the focus.
-    for (QWidget* controllo : {static_cast<QWidget*>(TextTrova), static_cast<QWidget*>(CmdEsporta),
-                               static_cast<QWidget*>(CmdStampa)})
+    for (QWidget* controllo :
+         {static_cast<QWidget*>(TextTrova), static_cast<QWidget*>(CmdEsporta), static_cast<QWidget*>(CmdStampa)})
         controllo->installEventFilter(this);
 }
 
@@ -49,36 +50,33 @@ void ANAGSOST::MOSTRAELENCO(bool mantieniScelta)
 {
     // The row picked, as a position among the rows read (-1 the first line).
     std::optional<qsizetype> scelta;
-    const int corrente = List1->currentRow();
-    if (mantieniScelta && corrente >= 0 && List1->item(corrente)->isSelected())
-        scelta = corrente == 0 ? -1 : STATO.MOSTRATE[std::size_t(corrente - 1)];
+    const QModelIndex corrente = List1->currentIndex();
+    if (mantieniScelta && corrente.isValid() && List1->selectionModel()->isSelected(corrente))
+        scelta = corrente.row() == 0 ? -1 : STATO.MOSTRATE[std::size_t(corrente.row() - 1)];
 
+    // The view forgets its lines and its pick, and asks again for the few it shows.
+    auto* modello = static_cast<ModelloElenco*>(List1->model());
+    modello->inizioCambio();
     STATO.MOSTRATE = STATO.ELENCO.trova(TextTrova->text());
+    modello->fineCambio();
 
-    // One model update for the lines found (the whole list as it was read,
-    // when every row is shown), the first line put before them; the picked
-    // line comes back without counting as a click.
-    const QSignalBlocker blocco(List1);
-    List1->clear();
-    if (qsizetype(STATO.MOSTRATE.size()) == STATO.ELENCO.righe()) {
-        List1->addItems(STATO.ELENCO.voci());
-    } else {
-        QStringList righe;
-        righe.reserve(qsizetype(STATO.MOSTRATE.size()));
-        for (const qsizetype i : STATO.MOSTRATE)
-            righe.append(STATO.ELENCO.voce(i));
-        List1->addItems(righe);
-    }
-    List1->insertItem(0, PRIMARIGA);
-    List1->setCurrentRow(-1, QItemSelectionModel::Clear);
+    // The picked line comes back without counting as a click.
     if (scelta) {
         const auto dove = std::lower_bound(STATO.MOSTRATE.begin(), STATO.MOSTRATE.end(), *scelta);
+        int riga = -1;
         if (*scelta == -1)
-            List1->setCurrentRow(0);
+            riga = 0;
         else if (dove != STATO.MOSTRATE.end() && *dove == *scelta)
-            List1->setCurrentRow(int(dove - STATO.MOSTRATE.begin()) + 1);
-        if (List1->currentItem())
-            List1->scrollToItem(List1->currentItem());
+            riga = int(dove - STATO.MOSTRATE.begin()) + 1;
+        if (riga >= 0) {
+            const QModelIndex indice = modello->index(riga, 0);
+            {
+                const QSignalBlocker blocco(List1->selectionModel());
+                List1->selectionModel()->setCurrentIndex(indice, QItemSelectionModel::ClearAndSelect);
+            }
+            List1->scrollTo(indice);
+            List1->viewport()->update();
+        }
     }
     LabConteggio->setText(QStringLiteral("%1 di %2").arg(STATO.MOSTRATE.size()).arg(STATO.ELENCO.righe()));
 }

@@ -44,6 +44,14 @@ private slots:
         riga("Annulla closes it", "doppio 0; premi CmdInserimento(1)", {}, "*", "visibili=FrmSelezione\nvariazioni=0");
         riga("a line opens its sheet under the header", "apri 104", {}, "Text1(1)",
              "visibili=Frmmoduli(0)\ntesto LabAZI= 104\ntesto LabCF= 12345678903\ntesto LabCOGNODEN= BETA SPA ");
+        // Return or Enter does what a double click does on the line picked; nothing with none picked, not even
+        // with the insertion frame open (Ctrl+Space leaves its line), which a double click would close.
+        riga("Return on a line opens its sheet", "clic 104; lista Return", {}, "Text1(1)",
+             "visibili=Frmmoduli(0)\ntesto LabAZI= 104");
+        riga("Enter on the first line: the insertion frame", "clic 0; lista Enter", {}, "TEXTAZI",
+             "visibili=FrmSelezione|FrmInserimento");
+        riga("Return, no line picked", "doppio 0; lista Ctrl+Space; lista Return", {}, "List1",
+             "visibili=FrmSelezione|FrmInserimento\nscelta=-");
         // ---- deletion: the questions, the list rebuilt without the line, a refusal resets the changes
         riga("delete, nothing picked", "avvia; premi Cmdcancella",
              {"64:Nessun sostituto selezionato per la cancellazione"}, "Cmdcancella", "righe=101 102 103 104 106 107");

@@ -6,7 +6,8 @@
 // Actions, ";" between them:
 //   avvia         the window started; apri K: the line of the substitute of company K double clicked (started
 //                 if need be); clic K: the line clicked (0: the first line); doppio 0: the first line double clicked
-//   giu           the Down key on the list; premi B: a click on the button (or option) B
+//   giu           the Down key on the list; lista K: the key sequence K on the list, given the focus; premi B:
+//                 a click on the button (or option) B
 //   scrivi N T    field N's text (Text1(N) for a number, else the field's name) replaced with keys
 //   tasti N T     keys typed into field N, entered as the keyboard does ("\b" a backspace)
 //   chiave N K    the key sequence K on field N; incolla N T: T pasted with Ctrl+V; appunti T: T on the clipboard
@@ -79,6 +80,9 @@ struct Cablaggio {
                 clickVoce(p.lista(), a == "0" ? 0 : p.rigaDi(SOSTITUTI[a]), verbo != "clic");
             } else if (verbo == "giu") {
                 QTest::keyClick(p.lista(), Qt::Key_Down);
+            } else if (verbo == "lista") {
+                p.lista()->setFocus(Qt::OtherFocusReason);
+                QTest::keySequence(p.lista(), QKeySequence(a));
             } else if (verbo == "premi") {
                 QTest::mouseClick(p.controllo<QWidget>(a), Qt::LeftButton);
             } else if (verbo == "scrivi" || verbo == "tasti") {

@@ -104,7 +104,13 @@ private slots:
         for (int i = 0; i < 400; ++i)
             righe.append({parola(3), parola(caso.bounded(17)), parola(caso.bounded(9)), parola(caso.bounded(6))});
         ElencoFiltrato elenco = elencoDi(righe);
-        QCOMPARE(elenco.voce(399), righe.at(399).codazi + ' ' + righe.at(399).cfs);
+        // Every line as it was added, accents and trailing blanks included.
+        QStringList voci, attese;
+        for (int i = 0; i < righe.size(); ++i) {
+            voci << elenco.voce(i);
+            attese << righe.at(i).codazi + ' ' + righe.at(i).cfs;
+        }
+        QCOMPARE(voci, attese);
         int trovati = 0;
         for (int i = 0; i < 150; ++i) {
             QStringList passi{parola(1)};

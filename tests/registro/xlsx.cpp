@@ -142,8 +142,8 @@ private slots:
         for (const Ordine ordine : {Ordine::CodiceAzienda, Ordine::CodiceFiscale, Ordine::Nominativo}) {
             QMap<QString, QString> nomi;
             const ElencoFiltrato elenco = leggiElencoFiltrato(*r.db, ordine);
-            for (const QString& linea : elenco.voci())
-                nomi.insert(linea.left(3), linea.mid(21).trimmed());
+            for (qsizetype i = 0; i < elenco.righe(); ++i)
+                nomi.insert(elenco.voce(i).left(3), elenco.voce(i).mid(21).trimmed());
             QCOMPARE(nomi, attesi);
         }
         for (const RigaStampa& riga : righeStampa(*r.db, chiaviDi(ORDINE)))

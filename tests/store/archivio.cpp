@@ -427,7 +427,10 @@ private slots:
                                       "current_schema()"
                                     : "SELECT name AS t FROM sqlite_master WHERE type = 'table'"))
             a->esegui("DROP TABLE " + t["T"].toString());
-        ATTESO_ERRORE(Database::OpenDatabase(a->luogoAnno()), TipoErrore::Danneggiato);
+        // Told at the first use on a server, where the catalogue comes with the first statement.
+        ATTESO_ERRORE(Database::OpenDatabase(a->luogoAnno())->OpenTable("ANAGSOSTITUTI"), TipoErrore::Danneggiato);
+        ATTESO_ERRORE(Database::OpenDatabase(a->luogoAnno())->OpenRecordset("SELECT * FROM frontespizio"),
+                      TipoErrore::Danneggiato);
     }
 };
 

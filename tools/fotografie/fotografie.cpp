@@ -61,12 +61,13 @@ public:
     // A line of a list, picked with a click or opened with a double click.
     void voce(const QString& lista, const QString& inizio, bool doppio)
     {
-        auto* elenco = controllo<QListWidget>(lista);
-        const auto trovate = elenco->findItems(inizio, Qt::MatchStartsWith);
+        auto* elenco = controllo<QAbstractItemView>(lista);
+        const QModelIndexList trovate =
+            elenco->model()->match(elenco->model()->index(0, 0), Qt::DisplayRole, inizio, 1, Qt::MatchStartsWith);
         if (trovate.isEmpty())
             throw std::runtime_error("riga mancante: " + inizio.toStdString());
-        elenco->scrollToItem(trovate.first());
-        const QPoint punto = elenco->visualItemRect(trovate.first()).center();
+        elenco->scrollTo(trovate.first());
+        const QPoint punto = elenco->visualRect(trovate.first()).center();
         QTest::mouseClick(elenco->viewport(), Qt::LeftButton, {}, punto);
         if (doppio)
             QTest::mouseDClick(elenco->viewport(), Qt::LeftButton, {}, punto);
