@@ -109,6 +109,7 @@ EsitoCambio cambiaCodiceFiscale(const Archivio& a, const QString& codazi, const 
             throw;
         }
         esito.righe.append({SOSTITUTI, 1});
+        a.db.annuncia({store::Evento::CodiceCambiato, codazi.trimmed(), cfs.trimmed(), codice.trimmed()});
         transazione.commit();
     } catch (const store::ErroreArchivio& errore) {
         return rifiutato<EsitoCambio>(errore);

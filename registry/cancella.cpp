@@ -31,6 +31,7 @@ EsitoCancellazione cancella(const Archivio& a, const QString& codazi, const QStr
         esito.righe.append({PERCETTORI, righe.last()});
         tabella.Delete();
         esito.righe.append({SOSTITUTI, 1});
+        a.db.annuncia({store::Evento::Cancellato, codazi.trimmed(), cfs.trimmed(), {}});
         transazione.commit();
     } catch (const store::ErroreArchivio& errore) {
         return rifiutato<EsitoCancellazione>(errore);

@@ -58,6 +58,10 @@ EsitoMemorizza memorizza(const Archivio& a, const Sostituto& s, const std::optio
             tabella.CancelUpdate();
             throw;
         }
+        a.db.annuncia({atteso ? store::Evento::Memorizzato : store::Evento::Inserito,
+                       store::CHIAVEAZI(s.codazi),
+                       s.cfs.trimmed(),
+                       {}});
         transazione.commit();
     } catch (const store::ErroreArchivio& errore) {
         return rifiutato<EsitoMemorizza>(errore);

@@ -307,6 +307,17 @@ PGconn* CanalePg::connessione() const
 
 std::vector<Risposta> CanalePg::invia(const std::vector<Richiesta>& richieste)
 {
+    // Other sessions' notifications that came with the answers are looked
+    // at once they are all read.
+    struct InVolo {
+        CanalePg& c;
+        explicit InVolo(CanalePg& canale) : c(canale) { ++c.m_inVolo; }
+        ~InVolo()
+        {
+            if (--c.m_inVolo == 0 && c.m_dopoRisposte)
+                c.m_dopoRisposte();
+        }
+    } inVolo(*this);
     m_inizioFallito.clear();
     const Libpq& pq = libpq();
     std::vector<Risposta> risposte(richieste.size());
@@ -455,8 +466,32 @@ QSqlQuery CanalePg::istruzione()
     return QSqlQuery(new RisultatoPg(m_db.driver(), *this));
 }
 
+std::vector<QByteArray> CanalePg::notifiche(const QString& canale)
+{
+    std::vector<QByteArray> testi;
+    const Libpq& pq = libpq();
+    PGconn* conn = connessione();
+    if (!conn || inVolo() || pq.consuma(conn) != 1)
+        return testi;
+    const int propria = pq.pidServer(conn);
+    const QByteArray nome = canale.toUtf8();
+    while (PGnotify* n = pq.notifica(conn)) {
+        if (n->be_pid != propria && nome == n->relname)
+            testi.emplace_back(n->extra);
+        pq.libera(n);
+    }
+    return testi;
+}
+
+int CanalePg::presa() const
+{
+    PGconn* conn = connessione();
+    return conn ? libpq().presa(conn) : -1;
+}
+
 void CanalePg::inizia(const QStringList& istruzioni, bool puntoPerIstruzione)
 {
+    m_conCommit.clear();
     m_inSospeso = istruzioni;
     m_puntoPerIstruzione = puntoPerIstruzione;
 }
@@ -464,18 +499,27 @@ void CanalePg::inizia(const QStringList& istruzioni, bool puntoPerIstruzione)
 QSqlError CanalePg::conferma()
 {
     m_puntoPerIstruzione = false;
+    std::vector<Richiesta> richieste = std::move(m_conCommit);
+    m_conCommit.clear();
     if (!m_inSospeso.isEmpty()) {
-        // Nothing was sent in it: nothing to end.
+        // Nothing was sent in it: nothing to end, nor to announce.
         m_inSospeso.clear();
         return {};
     }
-    const std::vector<Risposta> r = invia({richiesta(QStringLiteral("COMMIT"))});
-    const QSqlError e = errore(r.front().get());
-    if (e.isValid())
+    richieste.push_back(richiesta(QStringLiteral("COMMIT")));
+    const std::vector<Risposta> r = invia(richieste);
+    for (const Risposta& x : r) {
+        const QSqlError e = errore(x.get());
+        if (!e.isValid())
+            continue;
+        // An announcement refused leaves the transaction spoilt, not ended.
+        if (x != r.back() && !connessioneInterrotta(m_db))
+            invia({richiesta(QStringLiteral("ROLLBACK"))});
         return e;
+    }
     // A transaction one of whose statements failed is undone by COMMIT,
     // which then answers ROLLBACK.
-    if (qstrcmp(libpq().comando(r.front().get()), "ROLLBACK") == 0)
+    if (qstrcmp(libpq().comando(r.back().get()), "ROLLBACK") == 0)
         return QSqlError(QStringLiteral("QPSQL: COMMIT"),
                          QStringLiteral("current transaction is aborted, transaction rolled back(25P02)"),
                          QSqlError::TransactionError, QStringLiteral("25P02"));
@@ -484,6 +528,7 @@ QSqlError CanalePg::conferma()
 
 QSqlError CanalePg::annulla()
 {
+    m_conCommit.clear();
     m_puntoPerIstruzione = false;
     if (!m_inSospeso.isEmpty()) {
         m_inSospeso.clear();

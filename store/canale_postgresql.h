@@ -96,6 +96,20 @@ public:
     QSqlError conferma();
     QSqlError annulla();
 
+    // A statement sent with the transaction's COMMIT, in its round trip
+    // (the announcement of what it did); dropped when it is rolled back.
+    void conCommit(Richiesta richiesta) { m_conCommit.push_back(std::move(richiesta)); }
+    // The payloads of the notifications on `canale` from other sessions
+    // that have reached the connection (its own ignored), read without
+    // sending anything; none while a statement's answer is being read.
+    std::vector<QByteArray> notifiche(const QString& canale);
+    // The connection's socket; -1 when there is none.
+    int presa() const;
+    // True while statements are being sent and their answers read.
+    bool inVolo() const { return m_inVolo > 0; }
+    // Called after every group of statements has been answered.
+    void dopoRisposte(std::function<void()> funzione) { m_dopoRisposte = std::move(funzione); }
+
     quint64 scambi() const { return m_scambi; }
     void conta(quint64 n)
     {
@@ -115,6 +129,9 @@ private:
     bool m_puntoPerIstruzione = false; // each statement in a savepoint of its own
     QString m_inizioFallito;           // see inizioFallito()
     quint64 m_scambi = 0;
+    std::vector<Richiesta> m_conCommit; // see conCommit()
+    int m_inVolo = 0;
+    std::function<void()> m_dopoRisposte;
 };
 
 } // namespace store::interno

@@ -74,6 +74,52 @@ void Connessione::apriSessione()
     m_catalogoCompleto = false;
     if (!m_luogo.suServer())
         m_identita = identitaFile(m_luogo.percorso());
+    if (m_ascolto)
+        ascoltaSessione(false);
+}
+
+void Connessione::ascoltaSessione(bool rifiutaGuasto)
+{
+    CanalePg* canale = m_motore->canale();
+    if (canale) {
+        // Opened again after it broke off: a refusal here shows at the
+        // statement that follows, which meets the same server.
+        const std::vector<Risposta> r = canale->invia({richiesta(QStringLiteral("LISTEN ") + CANALEAVVISI)});
+        const QSqlError e = canale->errore(r.front().get());
+        if (e.isValid() && rifiutaGuasto)
+            errore(e, QStringLiteral("LISTEN"));
+    }
+    m_ascolto->sessioneAperta(m_db, canale);
+}
+
+void Connessione::ascolta(std::function<void()> arrivati, int intervalloMs)
+{
+    if (!arrivati) {
+        m_ascolto.reset();
+        return;
+    }
+    verificaAperta();
+    m_ascolto = std::make_unique<Ascolto>(std::move(arrivati), intervalloMs);
+    try {
+        ascoltaSessione(true);
+    } catch (...) {
+        m_ascolto.reset();
+        throw;
+    }
+}
+
+void Connessione::annuncia(const Avviso& avviso)
+{
+    if (CanalePg* canale = m_motore->canale(); canale && m_transazione)
+        canale->conCommit(richiesta(QStringLiteral("SELECT pg_notify(?, ?)"),
+                                    {CANALEAVVISI, QString::fromUtf8(testoAvviso(avviso))}));
+}
+
+QList<Avviso> Connessione::avvisi()
+{
+    if (!m_aperta || m_interrotta || !m_ascolto)
+        return {};
+    return m_ascolto->leggi(m_transazione);
 }
 
 void Connessione::chiudiSessione()
@@ -81,6 +127,8 @@ void Connessione::chiudiSessione()
     // The session goes before the statements prepared on it: they then go
     // without asking the server to free them, which a connection that broke
     // off could not do (the server frees them with the session).
+    if (m_ascolto)
+        m_ascolto->sessioneChiusa();
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_nomeConnessione);

@@ -3,6 +3,7 @@
 // the database handle and by every record set opened on it. Closing the
 // database closes the record sets still registered here, so that a record
 // set that outlives its database is merely closed, never dangling.
+#include "store/ascolto.h"
 #include "store/identita_file.h"
 #include "store/motore.h"
 
@@ -105,6 +106,11 @@ public:
     // a file.
     quint64 scambi() const;
 
+    // Other workstations' changes: see Database::annuncia, ascolta, avvisi.
+    void annuncia(const Avviso& avviso);
+    void ascolta(std::function<void()> arrivati, int intervalloMs);
+    QList<Avviso> avvisi();
+
 private:
     // Raises ErroreArchivio (Altro) when closed or when no transaction runs.
     void verificaTransazione();
@@ -121,6 +127,9 @@ private:
     // The same for a read of the catalogue, which raises its failure.
     template <class F>
     auto catalogoConAttesa(F leggi) -> decltype(leggi());
+    // LISTEN on the session just opened, and the notifier on it; a refusal
+    // raised when asked.
+    void ascoltaSessione(bool rifiutaGuasto);
     // Raises the failure as the operator is to read it (see riconnessione.h).
     [[noreturn]] void guasto(const ErroreArchivio& classificato, bool inConferma = false);
     // A statement on this connection, through libpq on a server.
@@ -140,6 +149,7 @@ private:
     bool m_catalogoCompleto = false;    // m_tabelle holds every table
     quint64 m_scambiSessioniChiuse = 0; // round trips of the sessions before the one open
     QHash<QString, std::shared_ptr<QSqlQuery>> m_istruzioni;
+    std::unique_ptr<Ascolto> m_ascolto; // once ascolta() was called
 };
 
 } // namespace store::interno

@@ -1,12 +1,14 @@
 #pragma once
 // The year's database (DBANNO): a file shared with the suite's other programs,
 // or a database on a PostgreSQL server shared by several workstations.
+#include "store/avvisi.h"
 #include "store/errore.h"
 #include "store/luogo.h"
 #include "store/recordset.h"
 
 #include <QString>
 #include <QVariantList>
+#include <functional>
 #include <memory>
 
 namespace store {
@@ -92,6 +94,27 @@ public:
     // opened, its opening included: one for each statement or group of
     // statements sent together. Always 0 for a file.
     virtual quint64 scambi() const = 0;
+
+    // ---- other workstations' changes (store/avvisi.h) ----
+    // Tells the other workstations what the transaction under way did: sent
+    // with its COMMIT, in the same round trip, and dropped when it is rolled
+    // back. Nothing on a file, whose version tells another connection.
+    virtual void annuncia(const Avviso& avviso) = 0;
+    // From now on `arrivati` is called, from this thread's event loop, when
+    // other workstations' changes may be waiting for avvisi(): on a server
+    // when their notifications reach the connection (nothing is sent to it
+    // meanwhile), on a file every `intervalloMs`. On a server it sends LISTEN
+    // (one round trip), again whenever the connection is opened again after
+    // it broke off; raises ErroreArchivio when it fails. An empty function
+    // stops listening.
+    virtual void ascolta(std::function<void()> arrivati, int intervalloMs = 1000) = 0;
+    // What other workstations changed since the last call, this connection's
+    // own writes never among them; empty for nothing. On a server what has
+    // reached the connection (no round trip); on a file one read of its
+    // version, and one Imprecisato when another connection committed
+    // meanwhile (never during a transaction). Never raises: what cannot be
+    // read now is read at the next call.
+    virtual QList<Avviso> avvisi() = 0;
 
 protected:
     Database() = default;

@@ -128,5 +128,20 @@ quint64 DatabaseSql::scambi() const
     return m_connessione->scambi();
 }
 
+void DatabaseSql::annuncia(const Avviso& avviso)
+{
+    m_connessione->annuncia(avviso);
+}
+
+void DatabaseSql::ascolta(std::function<void()> arrivati, int intervalloMs)
+{
+    m_connessione->ascolta(std::move(arrivati), intervalloMs);
+}
+
+QList<Avviso> DatabaseSql::avvisi()
+{
+    return m_connessione->avvisi();
+}
+
 } // namespace interno
 } // namespace store

@@ -51,6 +51,8 @@ const Libpq& libpq()
         risolvi(l.occupata, "PQisBusy");
         risolvi(l.consuma, "PQconsumeInput");
         risolvi(l.presa, "PQsocket");
+        risolvi(l.notifica, "PQnotifies");
+        risolvi(l.pidServer, "PQbackendPID");
         risolvi(l.entraInSequenza, "PQenterPipelineMode", false);
         risolvi(l.esceDaSequenza, "PQexitPipelineMode", false);
         risolvi(l.chiudiSequenza, "PQpipelineSync", false);

@@ -42,6 +42,9 @@ struct Libpq {
     decltype(&PQisBusy) occupata = nullptr;
     decltype(&PQconsumeInput) consuma = nullptr;
     decltype(&PQsocket) presa = nullptr;
+    // Notifications of other sessions (LISTEN), read from what reached the socket.
+    decltype(&PQnotifies) notifica = nullptr;
+    decltype(&PQbackendPID) pidServer = nullptr;
     // Pipeline mode (libpq 14 and later): several statements in one round
     // trip. Null with an older library, which sends them one at a time.
     decltype(&PQenterPipelineMode) entraInSequenza = nullptr;

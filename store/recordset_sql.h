@@ -27,6 +27,9 @@ public:
     void Rollback() override;
     bool inTransazione() const override;
     quint64 scambi() const override;
+    void annuncia(const Avviso& avviso) override;
+    void ascolta(std::function<void()> arrivati, int intervalloMs) override;
+    QList<Avviso> avvisi() override;
     const Luogo& luogo() const { return m_connessione->luogo(); }
 
 private:

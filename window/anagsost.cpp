@@ -19,6 +19,7 @@ ANAGSOST::ANAGSOST(MOD770BAS& modulo, QWidget* parent) : QMainWindow(parent), M(
     m_attesa = std::make_unique<AttesaFinestra>(LabAttesa);
     COSTRUISCIDALCODICE();
     COSTRUISCIVERIFICA();
+    COSTRUISCIAVVISI();
     COLLEGAFINESTRA();
     COLLEGASELEZIONE();
     COLLEGASCHEDA();
@@ -36,6 +37,9 @@ ANAGSOST::ANAGSOST(MOD770BAS& modulo, QWidget* parent) : QMainWindow(parent), M(
 
 ANAGSOST::~ANAGSOST()
 {
+    // The module may outlive the window: nothing of it is called back.
+    if (M.DBANNO)
+        M.DBANNO->ascolta({});
     CHIUDITAB();
 }
 
@@ -88,6 +92,7 @@ bool ANAGSOST::Form_Load()
     M.ERRORECAMPI = 0;
     StatusBar1->showMessage(QStringLiteral("Archivio: ") + M.NOMEARCHIVIOANNO());
     List1->setFocus();
+    protetto([this] { ASCOLTAAVVISI(); });
     return true;
 }
 

@@ -19,6 +19,7 @@
 
 class AttesaFinestra;
 class QCloseEvent;
+class QTimer;
 struct TestataPagine;
 
 // Each procedure reads its controls, hands typed values to the registry's
@@ -61,6 +62,8 @@ public:
 
     // ---- selection list (selezione.cpp) ----
     void LISTASOSTITUTI();
+    // The order the buttons ask for.
+    registro::Ordine ORDINESCELTO() const;
     void Option1_Click(int Index);
     void List1_Click();
     void List1_DblClick();
@@ -154,6 +157,20 @@ public:
     void ListTabmin_DblClick();
     void ListTabmin_KeyDown(int KeyCode, int Shift);
 
+    // ---- other workstations' changes (avvisi.cpp) ----
+    // From now on the window hears of them: the list rebuilt by itself in the
+    // selection with no frame open, a line on a data sheet whose substitute
+    // was changed. Nothing while a box, a frame or an operation is under way:
+    // it waits until they are over.
+    void ASCOLTAAVVISI();
+    void AVVISIARRIVATI();
+    // The selection list read again, its order, search and picked line kept.
+    void AGGIORNAELENCO();
+    // The sheet's line about another workstation's change; "" hides it.
+    void AVVISOSCHEDA(const QString& testo);
+    // How many times the list was brought up to date by itself (for tests).
+    int elenchiAggiornati() const { return m_elenchiAggiornati; }
+
     // Runs an operator action; a failure of the data store is shown as a
     // message box instead of ending the program.
     template <class F>
@@ -224,6 +241,12 @@ private:
     // The findings' frame in place of the selection, the list with the focus.
     void MOSTRAVERIFICA();
 
+    // ---- other workstations' changes: private (avvisi.cpp) ----
+    void COSTRUISCIAVVISI();
+    // True when nothing is under way that a rebuild must wait for.
+    bool LIBEROPERAVVISI() const;
+    void SEGNALASCHEDA(const QList<store::Avviso>& avvisi);
+
     // ---- insertion: private handlers (inserimento.cpp) ----
     // Events shared by the five fields of the insertion frame.
     void CAMPOINSERIMENTO_GotFocus(TextBox* campo);
@@ -256,4 +279,9 @@ private:
     // The window painted and the operator's input refused while the archive
     // keeps an operation waiting.
     std::unique_ptr<AttesaFinestra> m_attesa;
+    // Other workstations' changes read and not shown yet, and the timer
+    // that tries again once what held them back is over.
+    QList<store::Avviso> m_avvisiPendenti;
+    QTimer* m_ritentaAvvisi = nullptr;
+    int m_elenchiAggiornati = 0;
 };

@@ -62,6 +62,10 @@ struct ANAGSOST_CONTROLLI {
     QPushButton* CmdEsportaVerifica = nullptr;
     QPushButton* CmdStampaVerifica = nullptr;
 
+    // Beyond the original window: when the list was last brought up to date
+    // after another workstation's change, below the hints.
+    QLabel* LabAggiornato = nullptr;
+
     // Insertion frame (inside the selection frame).
     QGroupBox* FrmInserimento = nullptr;
     TextBox* TEXTAZI = nullptr;
@@ -91,6 +95,8 @@ struct ANAGSOST_CONTROLLI {
     QLabel* LabDalCodice = nullptr;
     QLabel* LabDiscordanze = nullptr;
     std::array<QFrame*, 7> CorniceCF{};
+    // What another workstation did meanwhile to the substitute shown.
+    QLabel* LabAvvisoScheda = nullptr;
 
     // Button bar.
     QGroupBox* Frmbottoni = nullptr;

@@ -31,6 +31,8 @@ public:
 
     void inAttesa() override;
     void attesaFinita() override;
+    // True while a wait is under way.
+    bool inCorso() const { return m_inCorso; }
 
 protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;

@@ -30,6 +30,7 @@ void ANAGSOST::COLLEGASCHEDA()
 // Empties every field and puts it back to its normal colours.
 void ANAGSOST::SVUOTASCHEDA()
 {
+    AVVISOSCHEDA({});
     for (int n = 1; n <= 10; ++n) {
         Text1[n]->setForeColor(NERO);
         Text1[n]->setBackColor(BIANCO);

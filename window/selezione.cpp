@@ -49,7 +49,7 @@ QString ANAGSOST::testoSelezionato() const
     return selezionate.isEmpty() ? QString() : selezionate.first().data().toString();
 }
 
-void ANAGSOST::LISTASOSTITUTI()
+registro::Ordine ANAGSOST::ORDINESCELTO() const
 {
     // The order of the first selected button (the three tests are independent).
     registro::Ordine ordine = registro::Ordine::CodiceAzienda;
@@ -59,10 +59,15 @@ void ANAGSOST::LISTASOSTITUTI()
         if (Option1[i]->isChecked())
             ordine = ordini[i];
     }
+    return ordine;
+}
 
+void ANAGSOST::LISTASOSTITUTI()
+{
     // The rows are read in full before the list changes: a read that fails
     // leaves the list as it was, insertion entry included. They are kept for
     // the search, whose text stays applied across rebuilds.
+    const registro::Ordine ordine = ORDINESCELTO();
     auto* modello = static_cast<ModelloElenco*>(List1->model());
     const auto sostituisci = [&](registro::ElencoFiltrato nuovo) {
         modello->inizioCambio();

@@ -39,9 +39,10 @@ private slots:
                               "3, '0'), 'X' || lpad(g::text, 15, '0'), 'DITTA ' || g FROM generate_series(1, 2500) g; ";
         const QString cambio = "premi CmdCambia; tasti Text2 AAAAAA00A00A000I";
         // Start-up to the list shown: the year's database opened (the handshake alone), the template looked for
-        // on its connection with the catalogue's read in the same round trip, the front page checked, the list read.
+        // on its connection with the catalogue's read in the same round trip, the front page checked, the list read,
+        // LISTEN for the other workstations' changes.
         QTest::newRow("start-up") << ""
-                                  << "avvia" << 4 << "visibili=FrmSelezione";
+                                  << "avvia" << 5 << "visibili=FrmSelezione";
         // A sheet is one read, the list too ("Altra anagrafica"), however many lines.
         QTest::newRow("opening a sheet") << "avvia"
                                          << "apri 101" << 1 << "testo LabAZI= 101";

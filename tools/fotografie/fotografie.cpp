@@ -5,9 +5,10 @@
 // of codice fiscale, a message box, the list found by a few letters typed and
 // the first page of its print, the findings of the check of the archive
 // (after a few faults another program could have left have been written
-// into it). The window is driven with mouse and key events
-// as an operator would drive it. Without a display it runs on Qt's offscreen
-// platform (real fonts through fontconfig).
+// into it), the list and a sheet after another workstation's changes. The
+// window is driven with mouse and key events as an operator would drive it.
+// Without a display it runs on Qt's offscreen platform (real fonts through
+// fontconfig).
 //
 // The demo archive lives in a private temporary folder, named in the
 // configuration by a relative path ("Archivi"), so that no machine's folder
@@ -143,6 +144,13 @@ public:
         QTextStream(stdout) << QDir::toNativeSeparators(base + QStringLiteral(".png")) << "\n";
     }
 
+    // Waits, the window's events running, until `fatto` says so.
+    void attendi(const std::function<bool()>& fatto)
+    {
+        if (!QTest::qWaitFor(fatto, 5000))
+            throw std::runtime_error("la finestra non si aggiorna");
+    }
+
     void attiva()
     {
         QApplication::setActiveWindow(&m_finestra);
@@ -201,6 +209,16 @@ void guasti(const store::Luogo& archivio)
                                   QStringLiteral("QUADROLDIP1"), QStringLiteral("QUADROST")})
         db->Execute(QStringLiteral("INSERT INTO %1 (CODAZI, CFD, CFS, RIGO) VALUES ('117', ?, ?, 1)").arg(quadro),
                     {cfd, ricci});
+}
+
+// A change another workstation makes, on a connection of its own; on a file
+// the window notices any commit of another connection.
+void altraPostazione(const store::Luogo& archivio, const QString& istruzione)
+{
+    const auto db = store::Database::OpenDatabase(archivio);
+    db->BeginTrans({QStringLiteral("ANAGSOSTITUTI")});
+    db->Execute(istruzione);
+    db->CommitTrans();
 }
 
 void fotografie(Fotografo& f, ANAGSOST& finestra)
@@ -276,6 +294,22 @@ void fotografie(Fotografo& f, ANAGSOST& finestra)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     f.fotografa(QStringLiteral("verifica"));
+
+    // Another workstation at work: the substitute registered twice deleted
+    // there while this one shows the list, a substitute picked; then the
+    // substitute whose sheet is open here saved there.
+    f.click(QStringLiteral("CmdChiudiVerifica"));
+    f.voce(QStringLiteral("List1"), QStringLiteral("104 "), false);
+    altraPostazione(finestra.M.LUOGOANNO(), QStringLiteral("DELETE FROM ANAGSOSTITUTI WHERE CODAZI = '118'"));
+    f.attendi([&] { return finestra.elenchiAggiornati() > 0; });
+    f.fotografa(QStringLiteral("aggiornato"));
+    f.voce(QStringLiteral("List1"), QStringLiteral("101 "), true);
+    f.controllo<TextBox>(QStringLiteral("Text1(9)"))->setFocus(Qt::TabFocusReason);
+    f.digita(QStringLiteral(" A"));
+    altraPostazione(finestra.M.LUOGOANNO(),
+                    QStringLiteral("UPDATE ANAGSOSTITUTI SET ASOST_7 = 'SESTO SAN GIOVANNI' WHERE CODAZI = '101'"));
+    f.attendi([&] { return f.controllo(QStringLiteral("LabAvvisoScheda"))->isVisible(); });
+    f.fotografa(QStringLiteral("scheda-altra-postazione"));
 }
 
 } // namespace
