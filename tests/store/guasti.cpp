@@ -258,28 +258,24 @@ private slots:
         QTest::addColumn<QString>("riga");
         const QString persa = "La connessione al server dell'archivio si è interrotta.",
                       muto = "Il server PostgreSQL dell'archivio non risponde.";
-        QTest::newRow("password") << "28P01"
-                                  << "Il server dell'archivio non consente l'accesso a questo utente.";
-        QTest::newRow("authorization") << "28000"
-                                       << "Il server dell'archivio non consente l'accesso a questo utente.";
-        QTest::newRow("right refused")
-            << "42501"
-            << "Il server PostgreSQL non concede all'utente <utente> il diritto UPDATE sulla tabella ANAGSOSTITUTI.";
-        QTest::newRow("read-only transaction")
-            << "25006"
-            << "Il server PostgreSQL accetta solo letture: non è possibile registrare dati nell'archivio.";
-        QTest::newRow("administrator ended the session") << "57P01" << persa;
-        QTest::newRow("crash shutdown") << "57P02" << persa;
-        QTest::newRow("cannot connect now") << "57P03" << muto;
-        QTest::newRow("connection failure") << "08006" << muto;
-        QTest::newRow("libpq's own failure") << "" << muto;
-        QTest::newRow("no such database") << "3D000"
-                                          << "L'archivio non esiste sul server PostgreSQL.";
-        // Which a test cannot provoke at will.
-        QTest::newRow("disk full") << "53100"
-                                   << "Il disco dell'archivio è pieno.";
-        QTest::newRow("deadlock") << "40P01"
-                                  << "L'archivio è in uso da un altro programma della procedura.";
+        const QString accesso = "Il server dell'archivio non consente l'accesso a questo utente.";
+        // clang-format off
+        const QList<std::tuple<const char*, QString, QString>> casi = {
+            {"password", "28P01", accesso}, {"authorization", "28000", accesso},
+            {"right refused", "42501",
+             "Il server PostgreSQL non concede all'utente <utente> il diritto UPDATE sulla tabella ANAGSOSTITUTI."},
+            {"read-only transaction", "25006",
+             "Il server PostgreSQL accetta solo letture: non è possibile registrare dati nell'archivio."},
+            {"administrator ended the session", "57P01", persa}, {"crash shutdown", "57P02", persa},
+            {"cannot connect now", "57P03", muto}, {"connection failure", "08006", muto},
+            {"libpq's own failure", "", muto},
+            {"no such database", "3D000", "L'archivio non esiste sul server PostgreSQL."},
+            // Which a test cannot provoke at will.
+            {"disk full", "53100", "Il disco dell'archivio è pieno."},
+            {"deadlock", "40P01", "L'archivio è in uso da un altro programma della procedura."}};
+        // clang-format on
+        for (const auto& [nome, sqlstate, riga] : casi)
+            QTest::newRow(nome) << sqlstate << riga;
     }
     void classiSqlstate()
     {
@@ -298,8 +294,8 @@ private slots:
         const Luogo nessuno = Luogo::server("host=127.0.0.1 port=1 user=anagsost", a->nomeAnno());
         const ErroreArchivio e = errore([&] { Database::OpenDatabase(nessuno); });
         QCOMPARE(int(e.tipo()), int(TipoErrore::ServerIrraggiungibile));
-        QCOMPARE(righe(e).value(0), "Attenzione !!! Il server PostgreSQL dell'archivio non risponde.");
-        QCOMPARE(righe(e).value(1), "Archivio: " + nessuno.descrizione());
+        QCOMPARE(righe(e).mid(0, 2), (QStringList{"Attenzione !!! Il server PostgreSQL dell'archivio non risponde.",
+                                                  "Archivio: " + nessuno.descrizione()}));
 
         // Removed from the server while open: the connection goes with it,
         // and opening it again finds no archive.
@@ -309,8 +305,8 @@ private slots:
         ATTESO_ERRORE(db->Execute(AGGIORNA, {"VIA NUOVA", "101"}), TipoErrore::ConnessionePersa);
         const ErroreArchivio mancante = errore([&] { db->Execute(AGGIORNA, {"VIA NUOVA", "101"}); });
         QCOMPARE(int(mancante.tipo()), int(TipoErrore::ArchivioMancante));
-        QCOMPARE(righe(mancante).value(0), "Attenzione !!! L'archivio non esiste sul server PostgreSQL.");
-        QCOMPARE(righe(mancante).value(1), archivio);
+        QCOMPARE(righe(mancante).mid(0, 2),
+                 (QStringList{"Attenzione !!! L'archivio non esiste sul server PostgreSQL.", archivio}));
     }
 
     // The password refused, and the right password in a file libpq ignores
@@ -365,8 +361,7 @@ private slots:
                                         proprietario + " TO " + impiegato.nome());
         a->esegui(QString("GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1").arg(impiegato.nome()));
         const ErroreArchivio scrittura = errore([&] { suo->Execute(AGGIORNA, {"VIA NUOVA", "101"}); });
-        QCOMPARE(scrittura.precisazioni().privilegio, "UPDATE");
-        QCOMPARE(scrittura.precisazioni().tabella, "ANAGSOSTITUTI");
+        QCOMPARE(scrittura.precisazioni().privilegio + ' ' + scrittura.precisazioni().tabella, "UPDATE ANAGSOSTITUTI");
         // The lock a change takes at its start, refused: told as such, not as the first statement's right.
         suo->BeginTrans();
         const ErroreArchivio transazione = errore([&] { suo->Execute(AGGIORNA, {"VIA NUOVA", "101"}); });

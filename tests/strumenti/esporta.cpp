@@ -27,6 +27,9 @@ private slots:
         a.aggiungiSostituto("104", "01234567897", {"COSTRUZIONI ROMA SRL", ""});
         QTemporaryDir dove;
         // Options, file (in `dove`), exit status, how its output begins, the company codes written or none.
+        const QString nonScritto = "Impossibile scrivere il file\n" + dove.filePath("manca/x.xlsx") +
+                                   "\n\nLa cartella non esiste o non si hanno i permessi";
+        // clang-format off
         const QList<std::tuple<QStringList, QString, int, QString, QString>> casi = {
             {{}, "tutte.csv", 0, "Esportazione effettuata\n\n4 anagrafiche", "101 102 103 104"},
             {{"--ordine", "nome"}, "nome.csv", 0, "Esportazione effettuata\n\n4", "103 102 104 101"},
@@ -34,22 +37,16 @@ private slots:
             {{}, "elenco.XLSX", 0, "Esportazione effettuata", "workbook"},
             {{"--ordine", "denominazione"}, "x.csv", 2, "esporta: ordine sconosciuto 'denominazione'", "none"},
             {{}, "x.ods", 2, "esporta: il file deve finire con .xlsx o .csv", "none"},
-            {{},
-             "manca/x.xlsx",
-             2,
-             "Impossibile scrivere il file\n" + dove.filePath("manca/x.xlsx") +
-                 "\n\nLa cartella non esiste o non si hanno i permessi",
-             "none"},
-            {{"--manca"}, "x.csv", 2, "L'archivio ", "none"},
+            {{}, "manca/x.xlsx", 2, nonScritto, "none"}, {{"--manca"}, "x.csv", 2, "L'archivio ", "none"},
             {{"--spento"}, "x.csv", 2, "Attenzione !!! Il server PostgreSQL dell'archivio non risponde.", "none"}};
+        // clang-format on
         for (const auto& [opzioni, nome, esito, uscita, righe] : casi) {
             // The archive: its folder, or its server and prefix; a folder or prefix of none for --manca; a
             // server that does not answer for --spento.
             const QString manca = opzioni.contains("--manca") ? "manca" : "";
             QStringList argomenti = opzioni.filter(QRegularExpression("^(?!--manca|--spento)"));
             if (opzioni.contains("--spento"))
-                argomenti << "--server"
-                          << "host=127.0.0.1 port=1";
+                argomenti << QStringList{"--server", "host=127.0.0.1 port=1"};
             else if (a.suServer())
                 argomenti << "--server" << a.server() << "--prefisso" << a.prefisso() + manca;
             else
