@@ -25,13 +25,6 @@ Sostituto scheda(const QStringList& cambi, const QString& codazi = AZI, const QS
     return daTestiScheda(codazi, cfs, t);
 }
 
-// Text1(1) to Text1(10), '|'-joined.
-QString testiDi(const Sostituto& s)
-{
-    const TestiScheda t = testiScheda(s);
-    return QStringList(t.begin(), t.end()).join('|');
-}
-
 } // namespace
 
 class TestMemorizza : public QObject {
