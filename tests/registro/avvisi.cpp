@@ -1,7 +1,6 @@
 // Other workstations' changes in the core: what each write announces to the
 // others with its commit, and what they mean for a data sheet left open.
 #include "registroprova.h"
-#include "support/programma.h"
 
 #include "registry/avvisi.h"
 #include "registry/cambiacf.h"

@@ -4,7 +4,6 @@
 // told the code is already present (never a failure of the store) and the
 // archive holds the code once: the checks run under the write's own lock.
 #include "registroprova.h"
-#include "support/programma.h"
 
 #include "registry/cambiacf.h"
 #include "registry/memorizza.h"

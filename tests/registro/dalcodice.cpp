@@ -1,9 +1,9 @@
 // What the codice fiscale says about a substitute as the data sheet holds it:
 // the lines the sheet shows, and the birth data a new substitute's sheet is
 // completed with, where it is empty and nowhere else.
-#include "registry/dalcodice.h"
+#include "registroprova.h"
 
-#include "support/programma.h"
+#include "registry/dalcodice.h"
 
 using namespace registro;
 
@@ -17,13 +17,6 @@ Sostituto sheet(const QString& cfs, const QString& nascita)
 {
     const QStringList n = nascita.split('|');
     return daTestiScheda("101", cfs, {"ROSSI", "MARIO", n[0], n[1], n[2], n[3], "ROMA", "RM", "VIA ROMA 1", "001"});
-}
-
-// Text1(1) to Text1(10), '|'-joined.
-QString testi(const Sostituto& s)
-{
-    const TestiScheda t = testiScheda(s);
-    return QStringList(t.begin(), t.end()).join('|');
 }
 
 QString nomi(const QList<checks::DatoAnagrafico>& dati)
@@ -81,7 +74,7 @@ private slots:
             Sostituto s = sheet(cfs, prima);
             const QString cosa = cfs + ' ' + prima + ": ";
             QCOMPARE(cosa + nomi(completaDalCodice(s, lunghezza)), cosa + riempiti);
-            QCOMPARE(testi(s), testi(sheet(cfs, dopo))); // the birth data filled, the other fields as they were
+            QCOMPARE(testiDi(s), testiDi(sheet(cfs, dopo))); // the birth data filled, the other fields as they were
         }
     }
 };

@@ -35,10 +35,9 @@ ElencoFiltrato elencoDi(const QList<RigaElenco>& righe)
 std::vector<qsizetype> trovaSemplice(const QList<RigaElenco>& righe, const QString& testo)
 {
     std::vector<qsizetype> trovate;
-    for (qsizetype r = 0; r < righe.size(); ++r) {
+    for (qsizetype r = 0; r < righe.size(); ++r)
         if (registro::contiene(righe.at(r), testo))
             trovate.push_back(r);
-    }
     return trovate;
 }
 

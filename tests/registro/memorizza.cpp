@@ -25,13 +25,6 @@ Sostituto scheda(const QStringList& cambi, const QString& codazi = AZI, const QS
     return daTestiScheda(codazi, cfs, t);
 }
 
-// Text1(1) to Text1(10), '|'-joined.
-QString testiDi(const Sostituto& s)
-{
-    const TestiScheda t = testiScheda(s);
-    return QStringList(t.begin(), t.end()).join('|');
-}
-
 } // namespace
 
 class TestMemorizza : public QObject {
@@ -106,15 +99,14 @@ private slots:
         const Sostituto s = scheda({"9:VIA NUOVA 1", "10:1"}, nuovo ? " 7" : AZI, nuovo ? " 12345678903" : CF);
         QVariantList campi = GIALLI;
         campi[8] = "VIA NUOVA 1";
-        const QString colonne =
-            "ASOST_1, ASOST_2, ASOST_3, ASOST_4, ASOST_5, ASOST_6, ASOST_7, ASOST_8, ASOST_9, ASOST_10";
+        const QString colonne = "ASOST_1, ASOST_2, ASOST_3, ASOST_4, ASOST_5, ASOST_6, ASOST_7, ASOST_8, ASOST_9, "
+                                "ASOST_10",
+                      valori = "?, ?, ?, ?, ?, ?, ?, ?, ?, ?";
         const QString scritta =
-            nuovo ? a->istantaneaDopo("INSERT INTO ANAGSOSTITUTI (" + colonne +
-                                          ", CODAZI, CFS) VALUES (?, ?, ?, ?, ?, ?, ?, "
-                                          "?, ?, ?, '007', '12345678903')",
-                                      campi)
-                  : a->istantaneaDopo("UPDATE ANAGSOSTITUTI SET (" + colonne + ") = (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                                      campi);
+            a->istantaneaDopo(nuovo ? "INSERT INTO ANAGSOSTITUTI (" + colonne + ", CODAZI, CFS) VALUES (" + valori +
+                                          ", '007', '12345678903')"
+                                    : "UPDATE ANAGSOSTITUTI SET (" + colonne + ") = (" + valori + ")",
+                              campi);
         if (!intanto.isEmpty())
             a->esegui(intanto);
         if (tipo == int(T::Rifiutato))

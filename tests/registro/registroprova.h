@@ -9,6 +9,7 @@
 
 #include "registry/archivio.h"
 #include "registry/elenchi.h"
+#include "registry/sostituto.h"
 #include "store/chiavi.h"
 
 #include <QDir>
@@ -160,4 +161,11 @@ inline QStringList comeTesto(const QList<registro::RigheTabella>& righe)
     for (const auto& r : righe)
         t << r.tabella + ' ' + QString::number(r.righe);
     return t;
+}
+
+// A data sheet's Text1(1) to Text1(10), '|'-joined.
+inline QString testiDi(const registro::Sostituto& s)
+{
+    const registro::TestiScheda t = registro::testiScheda(s);
+    return QStringList(t.begin(), t.end()).join('|');
 }

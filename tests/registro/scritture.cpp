@@ -33,39 +33,68 @@ private slots:
     }
     void cleanup() { a.reset(); }
 
-    void cancellazione_data()
+    // Deletion (false) and change of codice fiscale (true, under the linked company's front page cfd): exactly
+    // the rows they must reach, or nothing when refused half-way (after four sections) or, for the change, when
+    // the registry row goes as the last section is re-keyed. A key the registry does not hold deletes nothing.
+    void scrittura_data()
     {
+        QTest::addColumn<bool>("cambio");
         QTest::addColumn<QString>("codazi");
         QTest::addColumn<QString>("cfs");
+        QTest::addColumn<QString>("cfd");
         QTest::addColumn<int>("tipo");
-        QTest::newRow("neighbours in its company and with its code") << "101" << ROSSI << int(T::Cancellato);
-        QTest::newRow("partita IVA stored with and without blanks") << "103" << PIVA << int(T::Cancellato);
-        QTest::newRow("apostrophe") << "104" << APOSTROFO << int(T::Cancellato);
-        // Section rows and recipients of a key the registry does not hold stay.
-        QTest::newRow("no registry row") << "102" << VERDI << int(T::NonTrovato);
-        QTest::newRow("refused half-way") << "101" << ROSSI << int(T::Rifiutato); // after four sections
+        // clang-format off
+        QTest::newRow("deletion, neighbours") << false << "101" << ROSSI << "" << int(T::Cancellato);
+        QTest::newRow("deletion, partita IVA") << false << "103" << PIVA << "" << int(T::Cancellato);
+        QTest::newRow("deletion, apostrophe") << false << "104" << APOSTROFO << "" << int(T::Cancellato);
+        QTest::newRow("deletion, no registry row") << false << "102" << VERDI << "" << int(T::NonTrovato);
+        QTest::newRow("deletion, refused half-way") << false << "101" << ROSSI << "" << int(T::Rifiutato);
+        QTest::newRow("change, neighbours") << true << "101" << ROSSI << DICHIARANTE << int(E::Eseguito);
+        // Linked to 002: only the rows under ALTRODICHIARANTE, stored with and without blanks.
+        QTest::newRow("change, partita IVA") << true << "103" << PIVA << ALTRODICHIARANTE << int(E::Eseguito);
+        QTest::newRow("change, apostrophe") << true << "104" << APOSTROFO << DICHIARANTE << int(E::Eseguito);
+        QTest::newRow("change, registry row gone inside") << true << "101" << ROSSI << DICHIARANTE << int(E::Sparito);
+        QTest::newRow("change, refused half-way") << true << "101" << ROSSI << DICHIARANTE << int(E::Rifiutato);
+        // clang-format on
     }
-    void cancellazione()
+    void scrittura()
     {
+        QFETCH(bool, cambio);
         QFETCH(QString, codazi);
         QFETCH(QString, cfs);
+        QFETCH(QString, cfd);
         QFETCH(int, tipo);
-        const bool fatta = tipo == int(T::Cancellato);
-        if (tipo == int(T::Rifiutato))
-            a->impedisci("DELETE", "QUADROLAUT");
-        // The substitute's rows in every section whatever their declarant, and every recipient of its company.
-        Attese attese = sulleRighe(righe, SEZIONI + QStringList{"PERCETTORI"}, "DELETE FROM %1", [&](const Riga& r) {
-            return r.codazi == codazi && (r.tabella == "PERCETTORI" || r.cfs.trimmed() == cfs);
-        });
-        attese.istruzioni.append({"DELETE FROM ANAGSOSTITUTI WHERE CODAZI = ? AND CFS = ?", {codazi, cfs}});
+        const bool fatta = tipo == (cambio ? int(E::Eseguito) : int(T::Cancellato));
+        if (tipo == (cambio ? int(E::Rifiutato) : int(T::Rifiutato)))
+            a->impedisci(cambio ? "UPDATE" : "DELETE", "QUADROLAUT");
+        if (cambio && tipo == int(E::Sparito))
+            a->alSeguito("UPDATE", "QUADROST", "DELETE FROM ANAGSOSTITUTI WHERE CODAZI = '101'");
+        // The deletion: the substitute's rows in every section whatever their declarant, every recipient of its
+        // company. The change: its rows under its linked declarant.
+        Attese attese =
+            cambio ? sulleRighe(
+                         righe, SEZIONI, "UPDATE %1 SET CFS = '" + NUOVO + "'",
+                         [&](const Riga& r) { return r.codazi == codazi && r.cfd == cfd && r.cfs.trimmed() == cfs; })
+                   : sulleRighe(righe, SEZIONI + QStringList{"PERCETTORI"}, "DELETE FROM %1", [&](const Riga& r) {
+                         return r.codazi == codazi && (r.tabella == "PERCETTORI" || r.cfs.trimmed() == cfs);
+                     });
+        if (cambio)
+            attese.istruzioni.append(
+                {"UPDATE ANAGSOSTITUTI SET CFS = ? WHERE CODAZI = ? AND CFS = ?", {NUOVO, codazi, cfs}});
+        else
+            attese.istruzioni.append({"DELETE FROM ANAGSOSTITUTI WHERE CODAZI = ? AND CFS = ?", {codazi, cfs}});
         const QString dopo = fatta ? a->istantaneaDopo(attese.istruzioni) : a->istantanea();
 
         RegistroProva r(*a);
-        const auto esito = registro::cancella(r.archivio(), codazi, store::CHIAVECF(cfs)); // as the list shows it
+        const QString chiave = store::CHIAVECF(cfs); // as the list shows it
+        const auto coppia = [](const auto& e) { return std::pair{int(e.tipo), e.righe}; };
+        const auto [esito, scritte] =
+            cambio ? coppia(registro::cambiaCodiceFiscale(r.archivio(), codazi, chiave, cfd, NUOVO))
+                   : coppia(registro::cancella(r.archivio(), codazi, chiave));
 
-        QCOMPARE(int(esito.tipo), tipo);
+        QCOMPARE(esito, tipo);
         QCOMPARE(a->istantanea(), dopo);
-        QCOMPARE(comeTesto(esito.righe), fatta ? attese.righe << "ANAGSOSTITUTI 1" : QStringList());
+        QCOMPARE(comeTesto(scritte), fatta ? attese.righe << "ANAGSOSTITUTI 1" : QStringList());
         QCOMPARE(r.aRiposo(), ARIPOSO);
     }
 
@@ -74,21 +103,19 @@ private slots:
     {
         QTest::addColumn<QStringList>("caso"); // company, code, new code, the box, the form check's question
         QTest::addColumn<int>("tipo");
-        QTest::newRow("blank") << QStringList{"101", ROSSI, "   ", "", ""} << int(C::Vuoto);
+        using namespace registro::testi;
+        const auto riga = [](const char* nome, const QStringList& caso, C tipo) {
+            QTest::newRow(nome) << caso << int(tipo);
+        };
+        riga("blank", {"101", ROSSI, "   ", "", ""}, C::Vuoto);
         // 101/ROSSI's linked company is stored as "1": the declarant of 001.
-        QTest::newRow("malformed, Yes") << QStringList{"101", ROSSI, "12345678900", "", PIVAERRATA}
-                                        << int(C::Accettato);
+        riga("malformed, Yes", {"101", ROSSI, "12345678900", "", PIVAERRATA}, C::Accettato);
         // The front pages come first; a code in use is refused before its form is checked.
-        QTest::newRow("a substitute's and a declarant's")
-            << QStringList{"101", ROSSI, VERDI, registro::testi::CFFRONTESPIZIO, ""} << int(C::InUso);
-        QTest::newRow("another company's substitute")
-            << QStringList{"103", PIVA, ROSSI, registro::testi::CFSOSTITUTO, ""} << int(C::InUso);
-        QTest::newRow("registry row gone")
-            << QStringList{"106", ROSSI, NUOVO, registro::testi::SOSTITUTOSPARITO, ""} << int(C::Sparito);
-        QTest::newRow("no front page for the linked company")
-            << QStringList{"105", VERDI, NUOVO, registro::testi::NESSUNDICHIARANTE, ""} << int(C::SenzaDichiarante);
-        QTest::newRow("malformed, No") << QStringList{"101", ROSSI, "12345678900", "", PIVAERRATA}
-                                       << int(C::CodiceRifiutato);
+        riga("a substitute's and a declarant's", {"101", ROSSI, VERDI, CFFRONTESPIZIO, ""}, C::InUso);
+        riga("another company's substitute", {"103", PIVA, ROSSI, CFSOSTITUTO, ""}, C::InUso);
+        riga("registry row gone", {"106", ROSSI, NUOVO, SOSTITUTOSPARITO, ""}, C::Sparito);
+        riga("no front page for the linked company", {"105", VERDI, NUOVO, NESSUNDICHIARANTE, ""}, C::SenzaDichiarante);
+        riga("malformed, No", {"101", ROSSI, "12345678900", "", PIVAERRATA}, C::CodiceRifiutato);
     }
     void controlliCambio()
     {
@@ -111,47 +138,6 @@ private slots:
         QCOMPARE(a->istantanea(), prima);
     }
 
-    void cambio_data()
-    {
-        QTest::addColumn<QString>("codazi");
-        QTest::addColumn<QString>("cfs");
-        QTest::addColumn<QString>("cfd"); // of the linked company's front page
-        QTest::addColumn<int>("tipo");
-        QTest::newRow("neighbours") << "101" << ROSSI << DICHIARANTE << int(E::Eseguito);
-        // Linked to 002: only the rows under ALTRODICHIARANTE, stored with and without blanks.
-        QTest::newRow("partita IVA") << "103" << PIVA << ALTRODICHIARANTE << int(E::Eseguito);
-        QTest::newRow("apostrophe") << "104" << APOSTROFO << DICHIARANTE << int(E::Eseguito);
-        // The last section re-keyed, the registry row goes.
-        QTest::newRow("registry row gone inside") << "101" << ROSSI << DICHIARANTE << int(E::Sparito);
-        QTest::newRow("refused half-way") << "101" << ROSSI << DICHIARANTE << int(E::Rifiutato); // after four
-    }
-    void cambio()
-    {
-        QFETCH(QString, codazi);
-        QFETCH(QString, cfs);
-        QFETCH(QString, cfd);
-        QFETCH(int, tipo);
-        const bool eseguito = tipo == int(E::Eseguito);
-        Attese attese = sulleRighe(righe, SEZIONI, "UPDATE %1 SET CFS = '" + NUOVO + "'", [&](const Riga& r) {
-            return r.codazi == codazi && r.cfd == cfd && r.cfs.trimmed() == cfs;
-        });
-        attese.istruzioni.append(
-            {"UPDATE ANAGSOSTITUTI SET CFS = ? WHERE CODAZI = ? AND CFS = ?", {NUOVO, codazi, cfs}});
-        if (tipo == int(E::Sparito))
-            a->alSeguito("UPDATE", "QUADROST", "DELETE FROM ANAGSOSTITUTI WHERE CODAZI = '101'");
-        if (tipo == int(E::Rifiutato))
-            a->impedisci("UPDATE", "QUADROLAUT");
-        const QString dopo = eseguito ? a->istantaneaDopo(attese.istruzioni) : a->istantanea();
-
-        RegistroProva r(*a);
-        const auto esito = registro::cambiaCodiceFiscale(r.archivio(), codazi, store::CHIAVECF(cfs), cfd, NUOVO);
-
-        QCOMPARE(int(esito.tipo), tipo);
-        QCOMPARE(a->istantanea(), dopo);
-        QCOMPARE(comeTesto(esito.righe), eseguito ? attese.righe << "ANAGSOSTITUTI 1" : QStringList());
-        QCOMPARE(r.aRiposo(), ARIPOSO);
-    }
-
     // Another program's change under way, not committed yet, on another
     // substitute's rows of a table the operation writes: the operation waits
     // for it, then is refused as Occupato with nothing written.
@@ -163,8 +149,7 @@ private slots:
             QTest::newRow(qPrintable("deletion, " + t)) << "cancella" << t;
         for (const QString& t : SEZIONI + QStringList{"ANAGSOSTITUTI"})
             QTest::newRow(qPrintable("change of codice fiscale, " + t)) << "cambia" << t;
-        QTest::newRow("save, ANAGSOSTITUTI") << "memorizza"
-                                             << "ANAGSOSTITUTI";
+        QTest::newRow("save, ANAGSOSTITUTI") << "memorizza" << QString("ANAGSOSTITUTI");
     }
     void scritturaAltrui()
     {

@@ -4,7 +4,6 @@
 // code does not spell, rows of another company under the same code, Null
 // fields beside empty ones); the verifica tool's lines and exit codes.
 #include "registroprova.h"
-#include "support/programma.h"
 
 #include "lib/archiviodemo.h"
 #include "registry/verifica.h"

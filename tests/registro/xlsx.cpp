@@ -3,7 +3,6 @@
 // system would have it write numbers; the name of a substitute without one,
 // as the lists and the print show it; a workbook that cannot be written.
 #include "registroprova.h"
-#include "support/programma.h"
 
 #include "registry/esporta.h"
 #include "registry/stampa.h"
