@@ -27,15 +27,18 @@ const QStringList TUTTE = {
     "105|VRDGPP70A01F205X|VERDI|GIUSEPPE"};
 // clang-format on
 
+QStringList campi(const QString& codazi)
+{
+    return TUTTE.filter(QRegularExpression("^" + codazi)).value(0).split('|');
+}
 Chiave chiave(const QString& codazi)
 {
-    const QString r = TUTTE.filter(QRegularExpression("^" + codazi)).value(0);
-    return {r.section('|', 0, 0), r.section('|', 1, 1)};
+    return {campi(codazi)[0], campi(codazi)[1]};
 }
 QString linea(const QString& codazi)
 {
-    const QString r = TUTTE.filter(QRegularExpression("^" + codazi)).value(0);
-    return lineaElenco(r.section('|', 0, 0), r.section('|', 1, 1), r.section('|', 2, 2) + ' ' + r.section('|', 3));
+    const QStringList r = campi(codazi);
+    return lineaElenco(r[0], r[1], r[2] + ' ' + r[3]);
 }
 // The list's lines: the insertion entry, then the rows of the codes given.
 QStringList linee(const QString& codici)
@@ -76,8 +79,7 @@ private slots:
     {
         p = std::make_unique<BancoProva>();
         for (auto r = TUTTE.crbegin(); r != TUTTE.crend(); ++r) // out of key order
-            p->sostituto({r->section('|', 0, 0), r->section('|', 1, 1)},
-                         {"1=" + r->section('|', 2, 2), "2=" + r->section('|', 3)});
+            p->sostituto(chiave(r->left(3)), {"1=" + r->section('|', 2, 2), "2=" + r->section('|', 3)});
         QVERIFY(p->avvia());
     }
     void cleanup()
