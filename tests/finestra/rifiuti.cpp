@@ -162,13 +162,9 @@ private slots:
         for (const QString& sql : dopo.split("; ", Qt::SkipEmptyParts))
             istruzioni.append({sql, {}});
         const QString dopoArchivio = dopo == "-" ? QString() : p->archivio.istantaneaDopo(istruzioni);
-        const auto leggi = [&c, &stato] {
-            QStringList v;
-            for (const QString& chiave : stato.split('\n'))
-                v << c.stato(chiave);
-            return v;
-        };
-        const QStringList visto = leggi();
+        QStringList visto;
+        for (const QString& chiave : stato.split('\n'))
+            visto << c.stato(chiave);
         const auto ripristina = qScopeGuard([g] {
             if (g == SERVER)
                 server("riprendi"); // whatever happens, for the tests that follow
@@ -187,7 +183,10 @@ private slots:
                 detti.first().contains(QRegularExpression(frammento, QRegularExpression::DotMatchesEverythingOption)),
                 qPrintable(detti.first()));
             QVERIFY(g != PROCESSO || tempo.elapsed() >= ATTESA - 20);
-            QCOMPARE(leggi(), visto);
+            QStringList ora;
+            for (const QString& chiave : stato.split('\n'))
+                ora << c.stato(chiave);
+            QCOMPARE(ora, visto);
         }
         // Nothing written (read once the lock, if any, is gone); then tried again.
         if (dopo != "-")

@@ -27,18 +27,15 @@ const QStringList TUTTE = {
     "105|VRDGPP70A01F205X|VERDI|GIUSEPPE"};
 // clang-format on
 
-QStringList campi(const QString& codazi)
-{
-    return TUTTE.filter(QRegularExpression("^" + codazi)).value(0).split('|');
-}
 Chiave chiave(const QString& codazi)
 {
-    return {campi(codazi)[0], campi(codazi)[1]};
+    const QString r = TUTTE.filter(QRegularExpression("^" + codazi)).value(0);
+    return {r.section('|', 0, 0), r.section('|', 1, 1)};
 }
 QString linea(const QString& codazi)
 {
-    const QStringList r = campi(codazi);
-    return lineaElenco(r[0], r[1], r[2] + ' ' + r[3]);
+    const QString r = TUTTE.filter(QRegularExpression("^" + codazi)).value(0);
+    return lineaElenco(r.section('|', 0, 0), r.section('|', 1, 1), r.section('|', 2, 2) + ' ' + r.section('|', 3));
 }
 // The list's lines: the insertion entry, then the rows of the codes given.
 QStringList linee(const QString& codici)
