@@ -51,19 +51,23 @@ private slots:
         QString dopo = archivio->istantanea();
         qint64 voci = 0;
         QPushButton* uscita = prova.bottone("cmduscita(1)");
+        QString bottone = "CMDAPRILIST(0)"; // what starts the operation
         if (operazione == "memorizza") {
             QVERIFY(prova.apri(ROSSI));
             prova.scrivi(9, "VIA NUOVA 2");
             dopo =
                 archivio->istantaneaDopo("UPDATE ANAGSOSTITUTI SET ASOST_9 = 'VIA NUOVA 2' WHERE CFS = ?", {ROSSI.cfs});
             uscita = prova.bottone("cmduscita(0)");
+            bottone = "cmdmemorizza";
         } else if (operazione == "cancella") {
             prova.clickLista(prova.rigaDi(ROSSI));
+            bottone = "Cmdcancella";
             dopo = archivio->istantaneaDopo("DELETE FROM ANAGSOSTITUTI WHERE CFS = ?", {ROSSI.cfs});
         } else if (operazione == "cambia") {
             prova.clickLista(prova.rigaDi(ROSSI));
             prova.click("CmdCambia");
             QTest::keyClicks(prova.campo("Text2"), NUOVOCF);
+            bottone = "CmdConfermaCF";
             dopo = archivio->istantaneaDopo("UPDATE ANAGSOSTITUTI SET CFS = ? WHERE CFS = ?", {NUOVOCF, ROSSI.cfs});
         } else {
             QVERIFY(prova.apri(ROSSI));
@@ -91,14 +95,7 @@ private slots:
         orologio.start(100);
         QElapsedTimer tempo;
         tempo.start();
-        if (operazione == "memorizza")
-            prova.click("cmdmemorizza");
-        else if (operazione == "cancella")
-            prova.click("Cmdcancella");
-        else if (operazione == "cambia")
-            prova.click("CmdConfermaCF");
-        else
-            prova.click("CMDAPRILIST(0)");
+        prova.click(bottone);
         const qint64 atteso = tempo.elapsed();
         orologio.stop();
 

@@ -153,21 +153,21 @@ private slots:
                  "variazioni=0\nregistrato 101=DE' SANTÌS|MARIO|M|19750815|ROMA|RM|MILANO|MI|VIA ROMA 1|001");
         // Every way out of a sheet with unsaved changes asks; a Cancel or a refused save stays on the sheet.
         const QString ossi = "scheda=O" + ROSSI.mid(2);
+        const QString rossi101 = "registrato 101=" + QString(ROSSI).replace("15/08/1975", "19750815");
+        const QString ossi101 = "registrato 101=O" + rossi101.mid(17); // stored
         riga("next, Yes", "apri 101; scrivi 1 OSSI; si; premi cmdparcsuc", {SALVARE}, "cmdparcsuc",
-             "registrato 101=OSSI|MARIO|M|19750815|ROMA|RM|MILANO|MI|VIA ROMA 1|001\ntesto LabAZI= 102");
+             ossi101 + "\ntesto LabAZI= 102");
         riga("next, Cancel", "apri 101; scrivi 1 OSSI; annulla; premi cmdparcsuc", {SALVARE}, "cmdparcsuc",
-             ossi + "\nvariazioni=1\nregistrato 101=" + QString(ROSSI).replace("15/08/1975", "19750815"));
+             ossi + "\nvariazioni=1\n" + rossi101);
         riga("back to the list, No", "apri 101; scrivi 1 OSSI; no; premi cmdselprec", {SALVARE}, "List1",
-             "visibili=FrmSelezione\nvariazioni=0\nregistrato 101=" + QString(ROSSI).replace("15/08/1975", "19750815"));
+             "visibili=FrmSelezione\nvariazioni=0\n" + rossi101);
         riga("back to the list, Yes refused", "apri 101; scrivi 1 OSSI; scrivi 7 ; si; premi cmdselprec",
              {SALVARE, "64:" + registro::testi::INSERIRECOMUNE}, "Text1(7)",
              "scheda=O" + QString(ROSSI).mid(2).replace("MILANO", "*") + "\nvisibili=Frmmoduli(0)\nvariazioni=1");
-        riga("exit, Yes", "apri 101; scrivi 1 OSSI; si; premi cmduscita(0)", {SALVARE}, "",
-             "registrato 101=OSSI|MARIO|M|19750815|ROMA|RM|MILANO|MI|VIA ROMA 1|001\nvisibili=");
+        riga("exit, Yes", "apri 101; scrivi 1 OSSI; si; premi cmduscita(0)", {SALVARE}, "", ossi101 + "\nvisibili=");
         riga("exit, Cancel", "apri 101; scrivi 1 OSSI; annulla; premi cmduscita(0)", {SALVARE}, "cmduscita(0)",
              ossi + "\nvisibili=Frmmoduli(0)");
-        riga("window closed, No", "apri 101; scrivi 1 OSSI; no; chiudi", {SALVARE}, "",
-             "visibili=\nregistrato 101=" + QString(ROSSI).replace("15/08/1975", "19750815"));
+        riga("window closed, No", "apri 101; scrivi 1 OSSI; no; chiudi", {SALVARE}, "", "visibili=\n" + rossi101);
         riga("window closed, Yes refused", "apri 101; scrivi 1 OSSI; scrivi 7 ; si; chiudi",
              {SALVARE, "64:" + registro::testi::INSERIRECOMUNE}, "Text1(7)", "visibili=Frmmoduli(0)\nvariazioni=1");
         // The date of birth: entered by mouse, the caret at its start as by Tab (a click inside the field with the

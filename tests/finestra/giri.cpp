@@ -35,39 +35,35 @@ private slots:
         QTest::addColumn<QString>("azione");
         QTest::addColumn<int>("giri");
         QTest::addColumn<QString>("dopo"); // what the window and the archive hold, as the wiring table reads it
+        const auto riga = [](const char* nome, const QString& prima, const QString& azione, int giri,
+                             const QString& dopo) { QTest::newRow(nome) << prima << azione << giri << dopo; };
         const QString altri = "sql INSERT INTO ANAGSOSTITUTI (CODAZI, CFS, ASOST_1) SELECT lpad((g % 800 + 200)::text, "
                               "3, '0'), 'X' || lpad(g::text, 15, '0'), 'DITTA ' || g FROM generate_series(1, 2500) g; ";
         const QString cambio = "premi CmdCambia; tasti Text2 AAAAAA00A00A000I";
         // Start-up to the list shown: the year's database opened (the handshake alone), the template looked for
         // on its connection with the catalogue's read in the same round trip, the front page checked, the list read,
         // LISTEN for the other workstations' changes.
-        QTest::newRow("start-up") << ""
-                                  << "avvia" << 5 << "visibili=FrmSelezione";
+        riga("start-up", "", "avvia", 5, "visibili=FrmSelezione");
         // A sheet is one read, the list too ("Altra anagrafica"), however many lines.
-        QTest::newRow("opening a sheet") << "avvia"
-                                         << "apri 101" << 1 << "testo LabAZI= 101";
-        QTest::newRow("back to the list") << "apri 101"
-                                          << "premi cmdselprec" << 1 << "visibili=FrmSelezione";
-        QTest::newRow("list, 2502 substitutes") << altri + "avvia"
-                                                << "premi Option1(1)" << 1 << "visibili=FrmSelezione";
+        riga("opening a sheet", "avvia", "apri 101", 1, "testo LabAZI= 101");
+        riga("back to the list", "apri 101", "premi cmdselprec", 1, "visibili=FrmSelezione");
+        riga("list, 2502 substitutes", altri + "avvia", "premi Option1(1)", 1, "visibili=FrmSelezione");
         // A save checks the two provinces and the linked company, then under the registry's lock finds the row
         // (with BEGIN and LOCK), writes it and reads it back in one, commits, and the sheet is read again.
-        QTest::newRow("save") << "apri 101; tasti 9  B"
-                              << "premi cmdmemorizza" << 7
-                              << "registrato 101=ROSSI|MARIO|M|19750815|ROMA|RM|MILANO|MI|VIA ROMA 1 B|001";
+        riga("save", "apri 101; tasti 9  B", "premi cmdmemorizza", 7,
+             "registrato 101=ROSSI|MARIO|M|19750815|ROMA|RM|MILANO|MI|VIA ROMA 1 B|001");
         // Deletion: the row sought (with BEGIN and LOCK), the seven tables' statements together, the registry
         // row, COMMIT, the list.
-        QTest::newRow("deletion, 10 rows") << "clic 101"
-                                           << "premi Cmdcancella" << 5 << "registrato 101=assente";
-        QTest::newRow("deletion, 200 rows, 2500 substitutes") << altri + "clic 102"
-                                                              << "premi Cmdcancella" << 5 << "registrato 102=assente";
+        riga("deletion, 10 rows", "clic 101", "premi Cmdcancella", 5, "registrato 101=assente");
+        riga("deletion, 200 rows, 2500 substitutes", altri + "clic 102", "premi Cmdcancella", 5,
+             "registrato 102=assente");
         // Change of codice fiscale: four checks, the six tables' statements together (with BEGIN and LOCK), the
         // registry row sought and written, COMMIT, the list.
         const QString rossi = "ROSSI|MARIO|M|19750815|ROMA|RM|MILANO|MI|VIA ROMA 1|001";
-        QTest::newRow("change of codice fiscale, 10 rows")
-            << "clic 101; " + cambio << "premi CmdConfermaCF" << 9 << "registrato 101=" + rossi;
-        QTest::newRow("change of codice fiscale, 200 rows")
-            << "clic 102; " + cambio << "premi CmdConfermaCF" << 9 << "registrato 102=" + rossi;
+        riga("change of codice fiscale, 10 rows", "clic 101; " + cambio, "premi CmdConfermaCF", 9,
+             "registrato 101=" + rossi);
+        riga("change of codice fiscale, 200 rows", "clic 102; " + cambio, "premi CmdConfermaCF", 9,
+             "registrato 102=" + rossi);
     }
     void azioni()
     {

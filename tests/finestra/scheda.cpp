@@ -42,11 +42,6 @@ private slots:
         a->sostituto(ROSSI);
         a->archivio.aggiungiRigaQuadro("QUADROLAUT", ROSSI.codazi, "01234567897", ROSSI.cfs);
         FinestraProva b;
-        // The operator's click on a window first.
-        const auto attiva = [](FinestraProva& p) {
-            QApplication::setActiveWindow(&p.finestra);
-            QVERIFY(QTest::qWaitForWindowActive(&p.finestra));
-        };
         QVERIFY(a->apri(ROSSI) && b.avvia());
         b.clickLista(b.rigaDi(ROSSI));
         if (!cancellata) {
@@ -54,7 +49,8 @@ private slots:
             b.campo(9)->setText("VIA B 2");
         }
         b.click(cancellata ? "Cmdcancella" : "cmdmemorizza");
-        attiva(*a);
+        QApplication::setActiveWindow(&a->finestra); // the operator's click on A's window first
+        QVERIFY(QTest::qWaitForWindowActive(&a->finestra));
         a->scrivi(9, "via a 1");
         azzeraMessaggi();
         MessageBox::setNextAnswer(risposta);

@@ -76,8 +76,7 @@ private slots:
     {
         p = std::make_unique<BancoProva>();
         for (auto r = TUTTE.crbegin(); r != TUTTE.crend(); ++r) // out of key order
-            p->sostituto({r->section('|', 0, 0), r->section('|', 1, 1)},
-                         {"1=" + r->section('|', 2, 2), "2=" + r->section('|', 3)});
+            p->sostituto(chiave(r->left(3)), {"1=" + r->section('|', 2, 2), "2=" + r->section('|', 3)});
         QVERIFY(p->avvia());
     }
     void cleanup()

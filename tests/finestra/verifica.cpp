@@ -43,16 +43,10 @@ class TestVerifica : public QObject {
         QStringList r;
         for (int i = 0; i < lista()->topLevelItemCount(); ++i) {
             const QTreeWidgetItem* v = lista()->topLevelItem(i);
-            r << (v == lista()->currentItem() ? ">" : "") + v->text(0) + '|' + v->text(1) + '|' + v->text(2) + '|' +
-                     v->text(3);
+            r << (v == lista()->currentItem() ? ">" : "") +
+                     QStringList{v->text(0), v->text(1), v->text(2), v->text(3)}.join('|');
         }
         return r;
-    }
-    void doppioClick(int riga)
-    {
-        const QPoint punto = lista()->visualItemRect(lista()->topLevelItem(riga)).center();
-        QTest::mouseClick(lista()->viewport(), Qt::LeftButton, {}, punto);
-        QTest::mouseDClick(lista()->viewport(), Qt::LeftButton, {}, punto);
     }
     void invio(int riga)
     {
@@ -169,7 +163,7 @@ private slots:
         if (passo == 1 || passo == 4)
             invio(1);
         if (passo == 2)
-            doppioClick(0);
+            clickVoce(lista(), 0, true);
         if (passo == 3)
             correggi(3, "M");
         if (passo == 5)
@@ -179,7 +173,7 @@ private slots:
         if (passo == 7) {
             p->archivio.esegui("DELETE FROM QUADROST");
             p->click("CmdVerifica");
-            doppioClick(0);
+            clickVoce(lista(), 0, true);
             correggi(8, "TO");
         }
         QCOMPARE(inVista(), vista);

@@ -212,11 +212,8 @@ void rispondiBoxReale(int risposta, BoxReale* visto)
             return QTimer::singleShot(10, [risposta, visto] { rispondiBoxReale(risposta, visto); });
         const auto testo = [](const QAbstractButton* b) { return b->text().remove(QLatin1Char('&')); };
         if (visto) {
-            // clang-format off
-            *visto = {
-                box->text(), box->windowTitle(), box->icon(), {},
-                box->defaultButton() ? testo(box->defaultButton()) : QString(), box->size()};
-            // clang-format on
+            const QString predefinito = box->defaultButton() ? testo(box->defaultButton()) : QString();
+            *visto = {box->text(), box->windowTitle(), box->icon(), {}, predefinito, box->size()};
             for (const QAbstractButton* b : box->buttons())
                 visto->bottoni.append(testo(b));
         }

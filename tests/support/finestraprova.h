@@ -97,10 +97,9 @@ struct FinestraProva {
     template <class T>
     T* controllo(const QString& nome)
     {
-        T* trovato = finestra.findChild<T*>(nome);
-        if (!trovato)
-            qFatal("control not found: %s", qPrintable(nome));
-        return trovato;
+        if (T* trovato = finestra.findChild<T*>(nome))
+            return trovato;
+        qFatal("control not found: %s", qPrintable(nome));
     }
     QPushButton* bottone(const QString& nome) { return controllo<QPushButton>(nome); }
     TextBox* campo(const QString& nome) { return controllo<TextBox>(nome); }
