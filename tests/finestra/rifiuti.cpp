@@ -108,6 +108,9 @@ private slots:
             QTest::newRow(nome) << int(g) << prima << azione << stato << frammenti << dopo;
         };
         riga("lock, save", BLOCCO, salva, "premi cmdmemorizza", scheda, {uso}, via);
+        // The save the question asks for on leaving the sheet: refused, the sheet is not left.
+        riga("lock, save on leaving the sheet", BLOCCO, salva, "si; premi cmduscita(0)", scheda + "\nvisibili", {uso},
+             via);
         riga("lock, deletion", BLOCCO, "clic 101", "si; si; premi Cmdcancella", "scelta",
              {uso + "\r.*\r\rIl sostituto selezionato non è stato cancellato"},
              "DELETE FROM ANAGSOSTITUTI WHERE CODAZI = '101'; DELETE FROM QUADROLAUT WHERE CODAZI = '101'");
