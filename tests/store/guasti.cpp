@@ -203,24 +203,6 @@ private slots:
         QCOMPARE(db->Execute(AGGIORNA, {"VIA NUOVA", "101"}), 1);
     }
 
-    // Replaced while a change is under way (after its start, before its
-    // first write): the write is refused as well, and the change rolled
-    // back; neither file is written.
-    void archivioSostituitoInTransazione()
-    {
-        SOLO_FILE("the archive file itself");
-        const QString prima = a->istantanea();
-        const QString altrove = a->cartella() + "/S7702004.BAK";
-        db->BeginTrans();
-        QVERIFY(QFile::rename(a->percorsoAnno(), altrove));
-        QVERIFY(QFile::copy(altrove, a->percorsoAnno()));
-        ATTESO_ERRORE(db->Execute(AGGIORNA, {"VIA NUOVA", "101"}), TipoErrore::ArchivioSpostato);
-        db->Rollback();
-        QCOMPARE(a->istantanea(), prima);
-        a->setArchivio(altrove);
-        QCOMPARE(a->istantanea(), prima);
-    }
-
     // An engine that cannot tell a moved file by itself (SQLite on Windows
     // has no such check) reports a refused write: the open file's identity
     // against the path's decides whether the operator reads "moved or
