@@ -86,8 +86,6 @@ private slots:
              "Attenzione !!! Nell'archivio manca l'indice CHIAVECFS della tabella ANAGSOSTITUTI.", FINESTRA);
         riga("locked by another program", "bloccato",
              "Attenzione !!! L'archivio è in uso da un altro programma della procedura.", FINESTRA);
-        riga("server unreachable", "host=127.0.0.1 port=1 user=anagsost",
-             "Impossibile collegarsi al server PostgreSQL host=127.0.0.1 port=1", TITOLO);
         // libpq ignores a password file others may read: what to mend is the file, not the user.
         riga("password file others may read", "pgpass", "è accessibile anche ad altri utenti", TITOLO);
     }
@@ -139,8 +137,6 @@ private slots:
             QVERIFY(QFile::remove(archivio.percorsoTemplate()));
         } else if (guasto == "bloccato") {
             blocco = archivio.blocca(true);
-        } else if (guasto.startsWith("host=")) {
-            configuraServer(guasto);
         } else if (guasto.contains('=')) {
             scriviConfigurazione(guasto.arg(archivio.cartella()).toUtf8());
         } else if (guasto == "pgpass") {

@@ -197,8 +197,7 @@ private slots:
         // clang-format off
         const QList<std::pair<QString, QString>> decodificati = {
             {"  rssmra85t10h501s ", "1985-12-10 M H501 ROMA RM"}, {"RSSMRA85T10H501A", "1985-12-10 M H501 ROMA RM"},
-            {"RSSMRA04L01H501S", "2004-07-01 M H501 ROMA RM"}, {"RSSMRA05A01H501S", "1905-01-01 M H501 ROMA RM"},
-            {"RSSMRA85T10Z999S", "1985-12-10 M Z999 - -"}};
+            {"RSSMRA04L01H501S", "2004-07-01 M H501 ROMA RM"}, {"RSSMRA05A01H501S", "1905-01-01 M H501 ROMA RM"}};
         // clang-format on
         for (const auto& [codice, atteso] : decodificati)
             QCOMPARE(descrivi(decodificaCodiceFiscale(codice)), atteso);
@@ -278,22 +277,19 @@ private slots:
 
     void confrontoConLaScheda()
     {
-        // Code, sheet, the facts that disagree in the sheet's order. Empty fields are not compared; in a place's
-        // name accents, apostrophes, blanks and case do not count, nor does a province instituted later; a
-        // merged municipality's new name is not its own; a place the table does not know is not compared; a
-        // company's partita IVA, a code that does not decode: nothing.
+        // Code, sheet, the facts that disagree in the sheet's order, beyond the round trip's agreeing sheets
+        // (which also hold provinces instituted later and places the table does not know). Empty fields are not
+        // compared; in a place's name accents, apostrophes, blanks and case do not count; a merged
+        // municipality's new name is not its own; a company's partita IVA, a code that does not decode: nothing.
         const QString roma = natoA("H501"), forli = natoA("D704"), aci = natoA("A029");
         // clang-format off
         const QList<std::tuple<QString, SchedaNascita, QString>> casi = {
-            {roma, schedaDi(ROSSI, "ROMA", "RM"), ""},
             {roma, {"X", "Y", "F", QDate(2000, 1, 1), "TORINO", "TO"}, "cognome, nome, sesso, data di nascita, comune di nascita, provincia di nascita"},
             {roma, {" ", "", " ", QDate(), "", "  "}, ""}, {forli, schedaDi(ROSSI, "Forlì", "fc"), ""},
             {forli, schedaDi(ROSSI, "FORLI'", "FC"), ""},
             {forli, schedaDi(ROSSI, "FORLIMPOPOLI", "FC"), "comune di nascita"},
             {aci, schedaDi(ROSSI, "ACI SANT’ANTONIO", "CT"), ""}, {aci, schedaDi(ROSSI, "Aci Santantonio", "CT"), ""},
             {natoA("A012"), schedaDi(ROSSI, "ABETONE CUTIGLIANO", "PT"), "comune di nascita"},
-            {natoA("F704"), schedaDi(ROSSI, "MONZA", "MB"), ""},
-            {natoA("Z999"), schedaDi(ROSSI, "ATLANTIDE", "EE"), ""},
             {"12345678903", schedaDi(ROSSI, "ROMA", "RM"), "nothing compared"},
             {"RSSMRA85B31H501S", schedaDi(ROSSI, "ROMA", "RM"), "nothing compared"}};
         // clang-format on
