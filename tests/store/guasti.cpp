@@ -11,7 +11,11 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QTest>
+#include <QThread>
+
+#include <thread>
 
 using namespace store;
 
@@ -137,6 +141,25 @@ private slots:
     }
 
     // The archive file moved, replaced by another (a backup restored) or
+    // Opening while another program holds the file for a moment (a commit of
+    // another workstation) waits for it rather than refusing the archive.
+    void aperturaAttendeIlBlocco()
+    {
+        SOLO_FILE("a server's tables are not locked at opening");
+        QSemaphore preso;
+        std::thread altro([&preso, luogo = a->luogoAnno()] {
+            ArchivioProva::Blocco blocco(luogo, true);
+            preso.release();
+            QThread::msleep(300);
+        });
+        preso.acquire();
+        std::unique_ptr<Database> secondo;
+        const ErroreArchivio e =
+            errore([&] { secondo = Database::OpenDatabase(a->luogoAnno(), OpzioniArchivio{5000}); });
+        altro.join();
+        QVERIFY2(secondo, qPrintable(e.messaggio()));
+    }
+
     // removed while open: every write and every list is refused, saying
     // so, and neither file is touched; back in its place, it works again.
     void archivioSpostato_data()
