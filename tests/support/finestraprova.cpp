@@ -213,7 +213,7 @@ void rispondiBoxReale(int risposta, BoxReale* visto)
         const auto testo = [](const QAbstractButton* b) { return b->text().remove(QLatin1Char('&')); };
         if (visto) {
             const QString predefinito = box->defaultButton() ? testo(box->defaultButton()) : QString();
-            *visto = {box->text(), box->windowTitle(), box->icon(), {}, predefinito, box->size()};
+            *visto = {box->text(), {}, predefinito, box->size()};
             for (const QAbstractButton* b : box->buttons())
                 visto->bottoni.append(testo(b));
         }

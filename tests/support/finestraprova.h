@@ -166,8 +166,7 @@ void digita(QWidget* w, const QString& testo);
 // Clicks the button with the given answer (6 Yes, 7 No, 2 Cancel, 1 OK) on the
 // next real modal message box, and records what the box showed.
 struct BoxReale {
-    QString testo, titolo;
-    int icona = -1; // QMessageBox::Icon
+    QString testo;
     QStringList bottoni;
     QString predefinito;
     QSize dimensione; // of the box as shown
