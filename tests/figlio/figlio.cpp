@@ -1,10 +1,5 @@
-// Helper process of the reliability tests: another program of the suite, or
-// the program itself in a process of its own that the test can kill.
-//
-//   anagsost_figlio blocca FILE MS
-//       Holds FILE locked (BEGIN EXCLUSIVE: nobody may even read), writes
-//       "BLOCCATO", lets go after MS milliseconds, then writes "RILASCIATO"
-//       and ends.
+// Helper process of the crash test: the program itself in a process of its
+// own that the test can kill.
 //
 //   anagsost_figlio opera cancella|cambiacf ARCHIVI CODAZI CFS [NUOVOCF]
 //       Starts the real window on the archive folder, picks the substitute
@@ -13,11 +8,9 @@
 //       before the click that writes, "FATTO" at the end. Any box is written
 //       as "BOX text".
 //       Its configuration and instance lock go under TMPDIR.
-#include "support/archivioprova.h"
 #include "support/finestraprova.h"
 
 #include <QApplication>
-#include <QThread>
 
 #include <iostream>
 
@@ -32,17 +25,6 @@ void scriviBox()
 {
     for (const QString& testo : testiMostrati())
         scrivi("BOX " + QString(testo).replace('\r', '|'));
-}
-
-int blocca(const QStringList& a)
-{
-    {
-        ArchivioProva::Blocco blocco(store::Luogo::file(a.at(0)), true);
-        scrivi("BLOCCATO");
-        QThread::msleep(a.at(1).toULong());
-    }
-    scrivi("RILASCIATO");
-    return 0;
 }
 
 int opera(const QStringList& a, FinestraProva& p)
@@ -71,8 +53,6 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const QStringList a = QApplication::arguments().mid(1);
-    if (a.size() >= 3 && a.at(0) == "blocca")
-        return blocca(a.mid(1));
     if (a.size() < 5 || a.at(0) != "opera")
         return 2;
     preparaAmbienteProva();
