@@ -101,10 +101,10 @@ QStringList popola(ArchivioProva& a)
 }
 
 // Runs the tool; its exit code (-1 for a crash), standard output and error.
-int verifica(const ArchivioProva& a, QString& uscita, QString& errori, QStringList argomenti = {})
+int verifica(const ArchivioProva& a, QString& uscita, QString& errori)
 {
-    if (argomenti.isEmpty())
-        argomenti = a.suServer() ? QStringList{"--server", a.server(), a.nomeAnno()} : QStringList{a.cartella()};
+    const QStringList argomenti =
+        a.suServer() ? QStringList{"--server", a.server(), a.nomeAnno()} : QStringList{a.cartella()};
     QProcess p;
     p.start(QDir(qEnvironmentVariable("ANAGSOST_TOOLS_DIR")).filePath("verifica"), argomenti);
     p.waitForFinished(120000);
@@ -169,8 +169,6 @@ private slots:
         const ArchivioProva senzaAnno; // the template only
         QCOMPARE(verifica(senzaAnno, uscita, errori), 2);
         QVERIFY2(uscita.isEmpty() && errori.contains("non esiste"), qPrintable(errori));
-        QCOMPARE(verifica(senzaAnno, uscita, errori, {"--help"}), 0);
-        QVERIFY(uscita.startsWith("Uso: "));
         b->esegui("DROP TABLE QUADROST");
         QCOMPARE(verifica(*b, uscita, errori), 2);
         QVERIFY2(errori.contains(" non si può leggere") && errori.contains("QUADROST"), qPrintable(errori));
