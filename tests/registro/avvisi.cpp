@@ -93,14 +93,14 @@ private slots:
         const Avvisi file{Avviso{}};
         QTest::newRow("saved, key padded")
             << int(SALVA) << Avvisi{{Evento::Memorizzato, "101 ", ROSSI + " ", {}}} << int(Tipo::Modificata);
-        QTest::newRow("saved, file") << int(SALVA) << file << int(Tipo::Modificata);
         QTest::newRow("deleted") << int(CANCELLA) << Avvisi{{Evento::Cancellato, "101", ROSSI, {}}}
                                  << int(Tipo::Cancellata);
         QTest::newRow("re-keyed") << int(CAMBIA) << Avvisi{{Evento::CodiceCambiato, "101", ROSSI, NUOVO}}
                                   << int(Tipo::CodiceCambiato);
         QTest::newRow("gone, file") << int(CAMBIA) << file << int(Tipo::Sparita);
         QTest::newRow("saved, others heard")
-            << int(SALVA) << Avvisi{{Evento::Memorizzato, "102", ROSSI, {}}} << int(Tipo::Nessuno);
+            << int(SALVA) << Avvisi{{Evento::Memorizzato, "102", ROSSI, {}}, {Evento::Memorizzato, "101", VERDI, {}}}
+            << int(Tipo::Nessuno);
         QTest::newRow("nothing changed, file") << int(NESSUNA) << file << int(Tipo::Nessuno);
         QTest::newRow("new one registered")
             << int(INSERISCI) << Avvisi{{Evento::Inserito, "106", NUOVO, {}}} << int(Tipo::Registrata);

@@ -1,37 +1,87 @@
 // The export of the list as shown and the rows of its print: every field of
-// each substitute, in the list's order, as the file holds it; a file that
-// cannot be written, an archive that cannot be read.
+// each substitute, in the list's order, as a CSV file holds it; the workbook
+// read back by an independent reader (openpyxl, through
+// tests/registro/leggi_xlsx.py), written as an Italian office's system would
+// have it write numbers; the name of a substitute without one, as the lists
+// and the print show it; a file that cannot be written, an archive that
+// cannot be read.
 #include "registroprova.h"
 
 #include "registry/esporta.h"
 #include "registry/stampa.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <clocale>
 #include <csignal>
+#include <cstdio>
 #include <sys/resource.h>
 
 using namespace registro;
 
 namespace {
 
-// Substitutes whose texts need quoting or keep what a spreadsheet must show:
-// a semicolon, quotes, line breaks of either form, accents, Null and empty
-// fields, a stored date that is no date, a company code stored without its
-// zeros.
+const QVariant NULLO;
+const QString MARCATORE = "Anagrafica con dati da integrare";
+
+// A substitute as stored, whose texts need quoting or keep what a
+// spreadsheet must show (a semicolon, quotes, line breaks of either form,
+// accents, blanks around, Null and empty fields, a date before the
+// workbook's first day, a stored date that is no date, a company code
+// stored without its zeros, no name); its row in the CSV file; its row in
+// the workbook ("@" before a date cell, "" an empty cell, every other field
+// a text cell); its printed columns.
 struct Riga {
     QString codazi, cfs;
     QVariantList asost;
+    QString csv, foglio;
+    QStringList stampa;
 };
-const QVariant NULLO;
 // clang-format off
 const QList<Riga> RIGHE = {
-    {"101", "RSSMRA75M15H501X", {"ROSSI", "MARIO", "M", "19750815", "ROMA", "RM", "MILANO", "MI", "VIA ROMA 1; SCALA B", "001"}},
-    {"102", "12345678903", {"\"LA TORRE\" SRL", "", "", "00000000", "", "", "FORL\u00cc", "FC", "VIA \"NUOVA\" 3", "001"}},
-    {"103", "DLLMRC66P30D612S",
-     {"DELL'ACQUA", NULLO, "M", NULLO, "CITT\u00c0 DI CASTELLO", "PG", NULLO, "", "VIA PO 1\r\nINTERNO 4", NULLO}},
-    {"7", "BNCLRA80A41F205Y", {"  BIANCHI ", "LAURA ", "F", "19800231", "MILANO", "MI", "", "", "VIA\nNUOVA", "2"}}};
+    {"101", "RSSMRA75M15H501X", {" ROSS\u00cc ", "MARIO ", "M", "19750815", "ROMA", "RM", "MILANO", "MI", " VIA ROMA 1; SCALA B", "001"},
+     "101;RSSMRA75M15H501X;ROSS\u00cc;MARIO;M;15/08/1975;ROMA;RM;MILANO;MI;\"VIA ROMA 1; SCALA B\";001",
+     "101|RSSMRA75M15H501X|ROSS\u00cc|MARIO|M|@1975-08-15|ROMA|RM|MILANO|MI|VIA ROMA 1; SCALA B|001",
+     {"101", "RSSMRA75M15H501X", "ROSS\u00cc MARIO", "15/08/1975 ROMA (RM)", "VIA ROMA 1; SCALA B - MILANO (MI)"}},
+    {"7", "12345678903", {"\"LA TORRE\" SRL", "", "", "00000000", "", "", "", "", "VIA DEI MILLE CENTO DUECENTO "
+      "TRECENTO\r\nQUATTROCENTO \"NUOVA\" 1234", "001"},
+     "7;12345678903;\"\"\"LA TORRE\"\" SRL\";;;;;;;;\"VIA DEI MILLE CENTO DUECENTO TRECENTO\r\nQUATTROCENTO "
+     "\"\"NUOVA\"\" 1234\";001",
+     "7|12345678903|\"LA TORRE\" SRL||||||||VIA DEI MILLE CENTO DUECENTO TRECENTO\\nQUATTROCENTO \"NUOVA\" 1234|001",
+     {"7", "12345678903", "\"LA TORRE\" SRL", "", "VIA DEI MILLE CENTO DUECENTO TRECENTO\nQUATTROCENTO \"NUOVA\" 1234"}},
+    {"103", "DLLMRC66P30D612S", {NULLO, "", "F", "18991231", "CITT\u00c0 DI CASTELLO", "PG", NULLO, " PG ", "VIA PO 1\nINTERNO 4", NULLO},
+     "103;DLLMRC66P30D612S;" + MARCATORE + ";;F;31/12/1899;CITT\u00c0 DI CASTELLO;PG;;PG;\"VIA PO 1\nINTERNO 4\";",
+     "103|DLLMRC66P30D612S|" + MARCATORE + "||F|31/12/1899|CITT\u00c0 DI CASTELLO|PG||PG|VIA PO 1\\nINTERNO 4|",
+     {"103", "DLLMRC66P30D612S", MARCATORE, "31/12/1899 CITT\u00c0 DI CASTELLO (PG)", "VIA PO 1\nINTERNO 4 - (PG)"}},
+    {"104", "BNCLRA80A41F205Y", {" ", NULLO, "F", "19800231", "MILANO", "MI", " MILANO ", " ", "", "2"},
+     "104;BNCLRA80A41F205Y;" + MARCATORE + ";;F;19800231;MILANO;MI;MILANO;;;2",
+     "104|BNCLRA80A41F205Y|" + MARCATORE + "||F|19800231|MILANO|MI|MILANO|||2",
+     {"104", "BNCLRA80A41F205Y", MARCATORE, "19800231 MILANO (MI)", "MILANO"}}};
 // clang-format on
+const QList<int> ORDINE = {3, 1, 0, 2}; // the list's order, against the archive's
+// clang-format off
+const QStringList INTESTAZIONE = {
+    "Codice azienda", "Codice fiscale", "Cognome o denominazione", "Nome", "Sesso", "Data di nascita",
+    "Comune (o Stato estero) di nascita", "Provincia di nascita", "Comune di residenza o domicilio fiscale",
+    "Provincia di residenza o domicilio fiscale", "Via e numero civico", "Codice azienda collegata"};
+// clang-format on
+
+// The list's keys in its order, one gone meanwhile second.
+std::vector<ChiaveSostituto> chiaviMostrate()
+{
+    std::vector<ChiaveSostituto> chiavi;
+    for (const int i : ORDINE)
+        chiavi.push_back({RIGHE.at(i).codazi, RIGHE.at(i).cfs});
+    chiavi.insert(chiavi.begin() + 1, {"999", "SPRTTO80A01H501X"});
+    return chiavi;
+}
+
+// What a folder holds, hidden files too.
+QStringList fileDi(const QString& cartella)
+{
+    return QDir(cartella).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
 
 } // namespace
 
@@ -42,6 +92,16 @@ class TestEsporta : public QObject {
     QTemporaryDir cartella;
 
 private slots:
+    void initTestCase()
+    {
+        // Numbers with a decimal comma: Italian, made from Debian's sources (package locales) in a folder of ours.
+        QCOMPARE(QProcess::execute("localedef", {"-i", "it_IT", "-f", "UTF-8", cartella.filePath("it_IT.UTF-8")}), 0);
+        qputenv("LOCPATH", QFile::encodeName(cartella.path()));
+        QVERIFY(std::setlocale(LC_NUMERIC, "it_IT.UTF-8"));
+        char numero[8];
+        std::snprintf(numero, sizeof numero, "%.1f", 0.5);
+        QCOMPARE(numero, "0,5");
+    }
     void init()
     {
         a = annoVuoto();
@@ -53,22 +113,14 @@ private slots:
 
     void fileScritto()
     {
-        // Out of the archive's order, one substitute of the list gone meanwhile, the rest left out. The rows as
-        // split at each CR LF (the line break inside the last one's street splits it too): texts trimmed, dates
-        // as GG/MM/AAAA, quotes only where a field needs them.
-        // clang-format off
-        const QStringList attese = {
-            "Codice azienda;Codice fiscale;Cognome o denominazione;Nome;Sesso;Data di nascita;Comune (o Stato " "estero) di nascita;Provincia di nascita;Comune di residenza o domicilio fiscale;Provincia di residenza o " "domicilio fiscale;Via e numero civico;Codice azienda collegata",
-            "7;BNCLRA80A41F205Y;BIANCHI;LAURA;F;19800231;MILANO;MI;;;\"VIA\nNUOVA\";2",
-            "102;12345678903;\"\"\"LA TORRE\"\" SRL\";;;;;;FORL\u00cc;FC;\"VIA \"\"NUOVA\"\" 3\";001",
-            "101;RSSMRA75M15H501X;ROSSI;MARIO;M;15/08/1975;ROMA;RM;MILANO;MI;\"VIA ROMA 1; SCALA B\";001",
-            "103;DLLMRC66P30D612S;DELL'ACQUA;;M;;CITT\u00c0 DI CASTELLO;PG;;;\"VIA PO 1", "INTERNO 4\";", ""};
-        // clang-format on
+        // In the list's order, the one gone meanwhile told and left out, the rest of the archive too: texts
+        // trimmed, dates as GG/MM/AAAA, quotes only where a field needs them, CR LF after each row.
+        QString attese = QChar(0xFEFF) + INTESTAZIONE.join(';') + "\r\n"; // the byte-order mark first
+        for (const int i : ORDINE)
+            attese += RIGHE.at(i).csv + "\r\n";
         RegistroProva r(*a);
-        std::vector<ChiaveSostituto> chiavi = chiaviDi(RIGHE, {3, 1, 0, 2});
-        chiavi.insert(chiavi.begin() + 2, {"999", "SPRTTO80A01H501X"});
         const QString percorso = cartella.filePath("elenco.csv");
-        const EsitoEsportazione esito = esporta(*r.db, chiavi, percorso, Formato::Csv);
+        const EsitoEsportazione esito = esporta(*r.db, chiaviMostrate(), percorso, Formato::Csv);
         QCOMPARE(int(esito.tipo), int(EsitoEsportazione::Tipo::Scritto));
         QCOMPARE(esito.messaggio, "Esportazione effettuata\r\r4 anagrafiche sostituti scritte nel file\r" +
                                       QDir::toNativeSeparators(percorso) +
@@ -76,43 +128,77 @@ private slots:
                                       "scritte.");
         QFile file(percorso);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray contenuto = file.readAll();
-        QCOMPARE(contenuto.left(3), QByteArray("\xEF\xBB\xBF")); // UTF-8's byte-order mark (which fromUtf8 drops)
-        QCOMPARE(QString::fromUtf8(contenuto).split("\r\n"), attese);
+        QCOMPARE(file.readAll(), attese.toUtf8());
     }
 
-    void fileNonScrivibile()
+    void cartellaDiLavoro()
     {
-        // The file cannot be written (its folder missing, a folder of its name, a disk that fills up): told why;
-        // nothing left behind, and a file already there keeps what it holds.
+        // Every cell's type, format and value, the heading bold and frozen, each column as wide as its longest
+        // line; nothing else left in the folder.
+        QStringList attese = {"Anagrafiche sostituti", "A2", "s*:" + INTESTAZIONE.join("\ts*:")};
+        for (const int i : ORDINE) {
+            QStringList celle;
+            for (const QString& c : RIGHE.at(i).foglio.split('|'))
+                celle << (c.startsWith('@') ? "d dd/mm/yyyy:" + c.mid(1) : (c.isEmpty() ? "n @:" : "s @:" + c));
+            attese << celle.join('\t');
+        }
+        QTemporaryDir dove;
+        RegistroProva r(*a);
+        const EsitoEsportazione esito = esporta(*r.db, chiaviMostrate(), dove.filePath("elenco.xlsx"), Formato::Xlsx);
+        QCOMPARE(esito.scritti, ORDINE.size());
+        QCOMPARE(fileDi(dove.path()), QStringList{"elenco.xlsx"});
+        QProcess lettore;
+        lettore.start("/usr/bin/python3", {ANAGSOST_LEGGI_XLSX, dove.filePath("elenco.xlsx")});
+        QVERIFY(lettore.waitForFinished(60000));
+        QStringList letto = QString::fromUtf8(lettore.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(lettore.exitCode() == 0 && letto.size() > 2, lettore.readAllStandardError().constData());
+        const QStringList larghezze = letto.takeAt(2).split(' ');
+        QCOMPARE(letto, attese);
+        QCOMPARE(larghezze.size(), 12);
+        for (int c = 0; c < 12; ++c) {
+            qsizetype lunga = 0;
+            for (const QString& riga : letto.mid(2))
+                for (const QString& linea : riga.split('\t').value(c).section(':', 1).split("\\n"))
+                    lunga = std::max(lunga, linea.size());
+            QVERIFY2(larghezze[c].toDouble() >= lunga && larghezze[c].toDouble() <= lunga * 1.1 + 4,
+                     qPrintable(QString("column %1: %2 for %3").arg(c).arg(larghezze[c]).arg(lunga)));
+        }
+    }
+
+    void nonScritto()
+    {
+        // The file cannot be written (its folder missing, a folder of its name, a disk that fills up, a text no
+        // cell can hold): told why; nothing left behind, and a file already there keeps what it holds.
         SOLO_FILE("the files written are the same on either engine");
+        a->aggiungiSostituto("130", "MRNLGU70A01F205X", {"MARINI", "", "", "", "", "", "", "", QString(32768, 'X')});
         // clang-format off
-        const QList<std::pair<QString, QString>> casi = {
-            {"manca/elenco.csv", "La cartella non esiste o non si hanno i permessi per scrivervi."},
-            {"cartella", "Il nome scelto è quello di una cartella."},
-            {"disco pieno", "La scrittura si è interrotta: il disco potrebbe essere pieno o non più raggiungibile."}};
+        const QList<std::tuple<QString, Formato, rlim_t, QString>> casi = {
+            {"manca/elenco.csv", Formato::Csv, 0, "La cartella non esiste o non si hanno i permessi per scrivervi."},
+            {"elenco.csv/", Formato::Csv, 0, "Il nome scelto è quello di una cartella."},
+            {"elenco.csv", Formato::Csv, 300, "La scrittura si è interrotta: il disco potrebbe essere pieno o non più raggiungibile."},
+            {"elenco.xlsx", Formato::Xlsx, 2000, "La scrittura si è interrotta: il disco potrebbe essere pieno o non più raggiungibile."},
+            {"elenco.xlsx", Formato::Xlsx, 0, "Un testo è più lungo di quanto una cella del foglio di calcolo possa contenere: esportare in formato CSV."}};
         // clang-format on
         RegistroProva r(*a);
         rlimit senzaLimite{};
         getrlimit(RLIMIT_FSIZE, &senzaLimite);
         signal(SIGXFSZ, SIG_IGN);
-        for (const auto& [caso, causa] : casi) {
+        for (const auto& [nome, formato, limite, causa] : casi) {
             QTemporaryDir dove;
-            const QString percorso = dove.filePath(caso == "manca/elenco.csv" ? caso : "elenco.csv");
+            const QString percorso = dove.filePath(nome.chopped(nome.endsWith('/')));
             QFile vecchio(percorso);
-            if (caso == "cartella")
-                QVERIFY(QDir(dove.path()).mkdir("elenco.csv"));
-            if (caso == "disco pieno") {
-                QVERIFY(vecchio.open(QIODevice::WriteOnly));
-                vecchio.write("vecchio");
-                vecchio.close();
-            }
+            if (nome.endsWith('/'))
+                QVERIFY(QDir(dove.path()).mkdir(percorso));
+            else if (!nome.startsWith("manca"))
+                QVERIFY(vecchio.open(QIODevice::WriteOnly) && vecchio.write("vecchio") == 7);
+            vecchio.close();
             const QStringList prima = fileDi(dove.path());
-            // A disk that fills up: no file of this process may grow past 300 bytes.
-            rlimit limite = senzaLimite;
-            limite.rlim_cur = caso == "disco pieno" ? 300 : senzaLimite.rlim_cur;
-            QCOMPARE(setrlimit(RLIMIT_FSIZE, &limite), 0);
-            const EsitoEsportazione esito = esporta(*r.db, chiaviDi(RIGHE, {0, 1, 2, 3}), percorso, Formato::Csv);
+            std::vector<ChiaveSostituto> chiavi = chiaviMostrate();
+            if (causa.startsWith("Un testo"))
+                chiavi.push_back({"130", "MRNLGU70A01F205X"});
+            const rlimit ridotto{limite ? limite : senzaLimite.rlim_cur, senzaLimite.rlim_max};
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &ridotto), 0);
+            const EsitoEsportazione esito = esporta(*r.db, chiavi, percorso, formato);
             setrlimit(RLIMIT_FSIZE, &senzaLimite);
             QCOMPARE(int(esito.tipo), int(EsitoEsportazione::Tipo::NonScritto));
             QCOMPARE(esito.messaggio, "Impossibile scrivere il file\r" + QDir::toNativeSeparators(percorso) + "\r\r" +
@@ -131,36 +217,32 @@ private slots:
         RegistroProva r(*a);
         const auto blocco = a->blocca(true);
         const QString percorso = cartella.filePath("bloccato.csv");
-        const EsitoEsportazione esito = esporta(*r.db, chiaviDi(RIGHE, {0}), percorso, Formato::Csv);
+        const EsitoEsportazione esito = esporta(*r.db, chiaviMostrate(), percorso, Formato::Csv);
         QCOMPARE(int(esito.tipo), int(EsitoEsportazione::Tipo::Rifiutato));
         QVERIFY(!QFile::exists(percorso));
     }
 
-    void righeDellaStampa()
+    void nominativiEStampa()
     {
-        // The printed columns: the name whole, birth and domicile with what there is, one gone meanwhile.
+        // The printed columns of the list, in its order, one gone meanwhile. The list's lines, in the order by
+        // company code and in the one by name (read apart): the name, or the marker for a substitute without one.
+        QList<QStringList> attese;
+        QMap<QString, QString> nomi{{"120", "VERDI"}};
+        for (const int i : ORDINE) {
+            attese << RIGHE.at(i).stampa;
+            nomi.insert(RIGHE.at(i).codazi, RIGHE.at(i).stampa.at(2));
+        }
         RegistroProva r(*a);
-        std::vector<ChiaveSostituto> chiavi = chiaviDi(RIGHE, {2, 0, 3, 1});
-        chiavi.insert(chiavi.begin() + 1, {"999", "SPRTTO80A01H501X"});
         QList<QStringList> righe;
-        for (const RigaStampa& riga : righeStampa(*r.db, chiavi))
+        for (const RigaStampa& riga : righeStampa(*r.db, chiaviMostrate()))
             righe << riga.colonne();
-        // clang-format off
-        const QList<QStringList> attese = {
-            {"103", "DLLMRC66P30D612S", "DELL'ACQUA", "CITT\u00c0 DI CASTELLO (PG)", "VIA PO 1\nINTERNO 4"},
-            {"101", "RSSMRA75M15H501X", "ROSSI MARIO", "15/08/1975 ROMA (RM)", "VIA ROMA 1; SCALA B - MILANO (MI)"},
-            {"7", "BNCLRA80A41F205Y", "BIANCHI LAURA", "19800231 MILANO (MI)", "VIA\nNUOVA"},
-            {"102", "12345678903", "\"LA TORRE\" SRL", "", "VIA \"NUOVA\" 3 - FORL\u00cc (FC)"}};
-        // clang-format on
         QCOMPARE(righe, attese);
-        // The residence with what there is of it: town, province and street, blanks left out.
-        for (const auto& [campi, domicilio] : QList<std::pair<QStringList, QString>>{
-                 {{"", "MI", ""}, "(MI)"}, {{" MILANO ", " ", ""}, "MILANO"}, {{"", "", " VIA PO 1 "}, "VIA PO 1"}}) {
-            Sostituto s;
-            s.comune = campi.at(0);
-            s.provincia = campi.at(1);
-            s.indirizzo = campi.at(2);
-            QCOMPARE(rigaStampa(s).domicilio, domicilio);
+        for (const Ordine ordine : {Ordine::CodiceAzienda, Ordine::Nominativo}) {
+            QMap<QString, QString> linee;
+            const ElencoFiltrato elenco = leggiElencoFiltrato(*r.db, ordine);
+            for (qsizetype i = 0; i < elenco.righe(); ++i)
+                linee.insert(elenco.voce(i).section(' ', 0, 0), elenco.voce(i).right(45).trimmed());
+            QCOMPARE(linee, nomi);
         }
     }
 };

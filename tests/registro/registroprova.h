@@ -115,10 +115,10 @@ inline QList<Riga> popola(ArchivioProva& a)
 
 // The statements that take the archive from before to after an operation,
 // run on the rows chosen from the fixture, and the rows per table the
-// operation must report as "TABLE n".
+// operation must report.
 struct Attese {
     QList<std::pair<QString, QVariantList>> istruzioni;
-    QStringList righe;
+    QList<registro::RigheTabella> righe;
 };
 inline Attese sulleRighe(const QList<Riga>& righe, const QStringList& tabelle, const QString& azione,
                          const std::function<bool(const Riga&)>& scelta)
@@ -129,7 +129,7 @@ inline Attese sulleRighe(const QList<Riga>& righe, const QStringList& tabelle, c
         for (const Riga& r : righe)
             if (r.tabella == tabella && scelta(r))
                 id << QString::number(r.id);
-        a.righe << tabella + ' ' + QString::number(id.size());
+        a.righe.append({tabella, int(id.size())});
         if (!id.isEmpty())
             a.istruzioni.append({azione.arg(tabella) + " WHERE ID IN (" + id.join(", ") + ")", {}});
     }
@@ -137,31 +137,6 @@ inline Attese sulleRighe(const QList<Riga>& righe, const QStringList& tabelle, c
 }
 
 } // namespace quartiere
-
-// The keys of the rows at these places of a list of rows.
-template <class Riga>
-std::vector<registro::ChiaveSostituto> chiaviDi(const QList<Riga>& righe, const QList<int>& indici)
-{
-    std::vector<registro::ChiaveSostituto> chiavi;
-    for (const int i : indici)
-        chiavi.push_back({righe.at(i).codazi, righe.at(i).cfs});
-    return chiavi;
-}
-
-// What a folder holds, hidden files too.
-inline QStringList fileDi(const QString& cartella)
-{
-    return QDir(cartella).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-// Rows per table as "TABLE n" lines.
-inline QStringList comeTesto(const QList<registro::RigheTabella>& righe)
-{
-    QStringList t;
-    for (const auto& r : righe)
-        t << r.tabella + ' ' + QString::number(r.righe);
-    return t;
-}
 
 // A data sheet's Text1(1) to Text1(10), '|'-joined.
 inline QString testiDi(const registro::Sostituto& s)

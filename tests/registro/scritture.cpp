@@ -94,7 +94,8 @@ private slots:
 
         QCOMPARE(esito, tipo);
         QCOMPARE(a->istantanea(), dopo);
-        QCOMPARE(comeTesto(scritte), fatta ? attese.righe << "ANAGSOSTITUTI 1" : QStringList());
+        QCOMPARE(scritte, (fatta ? attese.righe << registro::RigheTabella{"ANAGSOSTITUTI", 1}
+                                 : QList<registro::RigheTabella>()));
         QCOMPARE(r.aRiposo(), ARIPOSO);
     }
 
