@@ -80,6 +80,9 @@ QStringList popola(ArchivioProva& a)
                "provincia di residenza Z\tZ"});
     sostituto("114", partitaIva("0666666666"), societa("EPSILON SPA", "9"),
               {"AZIENDA_SENZA_FRONTESPIZIO\tIl codice azienda collegata 9 non è presente nel frontespizio"});
+    // No birth date at all, a birth province padded with a blank.
+    sostituto("115", codiceFiscale("BLU", "ADA", QDate(1990, 2, 2), 'F', "H501"), persona("BLU", "ADA", "F", "", "ROMA", "RM "),
+              {"DATI_MANCANTI\tDati mancanti: data di nascita"});
     sostituto("116", verdi, persona("VERDI", "GIUSEPPE", "M", "19700101", "MILANO", "MI"),
               {"CODICE_DOPPIO\tCodice fiscale presente anche in: 117 " + verdi.toLower()});
     sostituto("117", verdi.toLower(), persona("VERDI", "GIUSEPPE", "M", "19700101", "MILANO", "MI"),
@@ -148,7 +151,7 @@ private slots:
         QCOMPARE(dette, attese);
         QCOMPARE(nomi.mid(0, 3), (QStringList{"", "GAMMA SRL", "NERI PAOLO"}));
         QCOMPARE(registro::riepilogoSegnalazioni(trovate),
-                 "16 segnalazioni: codice fiscale errato 1, partita IVA errata 1, dati mancanti 3, "
+                 "17 segnalazioni: codice fiscale errato 1, partita IVA errata 1, dati mancanti 4, "
                  "nascita diversa dal codice fiscale 2, provincia sconosciuta 2, "
                  "azienda collegata senza frontespizio 2, codice fiscale ripetuto 2, "
                  "righe dei quadri senza anagrafica 3");
