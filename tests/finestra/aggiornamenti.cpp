@@ -49,6 +49,7 @@ private slots:
     {
         a = std::make_unique<BancoProva>();
         a->sostituto(ROSSI);
+        a->sostituto({VERDI.codazi, "BNCLCU75C43L219Y"}, {"1=BIANCHI"}); // VERDI's company, listed before it
         a->sostituto(VERDI, {"1=VERDI"});
         a->sostituto(NERI, {"1=NERI"});
         b = std::make_unique<FinestraProva>();
@@ -63,8 +64,8 @@ private slots:
     }
 
     // The list rebuilt by itself within two seconds, its search ("00": NERI, of company 010, not shown) and its
-    // picked line (VERDI, one line up once ROSSI is deleted) kept, with the line saying when and why. Which
-    // writes are told to the other workstations is the core's.
+    // picked line (VERDI, one line up once ROSSI is deleted, found by its whole key) kept, with the line saying
+    // when and why. Which writes are told to the other workstations is the core's.
     void elenco()
     {
         QTest::keyClicks(a->controllo<QLineEdit>("TextTrova"), "00");
