@@ -25,6 +25,7 @@ import re
 import signal
 import subprocess
 import sys
+import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -76,39 +77,46 @@ def compila(build, log):
     return p.returncode == 0
 
 
+LIMITE_USCITA = 20_000_000  # bytes of a run's output kept in its log
 RIGA_FAIL = re.compile(r"^(?:FAIL!|XPASS)\s*:\s*(\w+::\w+(?:\(.{0,60}?\))?)")
 RIGA_ESITO = re.compile(r"^\s*\d+/\d+ Test\s+#\d+: (\S+) \.*\s*(.*?)\s+[\d.]+ sec\s*$")
 
 
 def prova(build, escludi, log, limite, includi=None):
-    """Runs ctest; returns (names of failing tests, names of tests run)."""
+    """Runs ctest; returns (failing tests, tests run, failing test functions).
+
+    The output is read as it comes, not kept: a fault that makes a test loop
+    writing warnings would otherwise fill the memory. Past LIMITE_USCITA bytes
+    the lines are still parsed but no longer logged."""
     comando = ["ctest", "-j2", "--output-on-failure", "-E", escludi] + (["-R", includi] if includi else [])
     inizio = time.time()
     p = subprocess.Popen(comando, cwd=build, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
-                         start_new_session=True)
+                         errors="replace", start_new_session=True)
+    fermo = threading.Timer(limite, lambda: os.killpg(p.pid, signal.SIGKILL))
+    fermo.start()
+    falliti, eseguiti, funzioni, scritti = [], [], [], 0
     try:
-        uscita, _ = p.communicate(timeout=limite)
-    except subprocess.TimeoutExpired:
-        os.killpg(p.pid, signal.SIGKILL)
-        uscita, _ = p.communicate()
-        uscita += f"\n*** ctest stopped after {limite} s\n"
-    log.write(uscita)
-    falliti, eseguiti, funzioni = [], [], []
-    for riga in uscita.splitlines():
-        m = RIGA_ESITO.match(riga)
-        if m:
-            eseguiti.append(m.group(1))
-            if "Passed" not in m.group(2):
-                falliti.append(m.group(1))
-    for riga in uscita.splitlines():
-        m = RIGA_FAIL.match(riga)
-        if m and m.group(1) not in funzioni:
-            funzioni.append(m.group(1))
+        for riga in p.stdout:
+            if scritti < LIMITE_USCITA:
+                log.write(riga)
+                scritti += len(riga)
+            m = RIGA_ESITO.match(riga)
+            if m:
+                eseguiti.append(m.group(1))
+                if "Passed" not in m.group(2):
+                    falliti.append(m.group(1))
+            m = RIGA_FAIL.match(riga)
+            if m and m.group(1) not in funzioni:
+                funzioni.append(m.group(1))
+        p.wait()
+    finally:
+        fermo.cancel()
+    if time.time() - inizio >= limite:
+        log.write(f"\n*** ctest stopped after {limite} s\n")
     if p.returncode not in (0, 8) and not eseguiti:
         falliti.append("(ctest: %d)" % p.returncode)
     log.write(f"\n--- {time.time() - inizio:.0f} s\n")
-    prova.funzioni = funzioni
-    return sorted(falliti), eseguiti
+    return sorted(falliti), eseguiti, funzioni
 
 
 def escludi_per(g):
@@ -164,7 +172,7 @@ def esegui(args, guasti):
             if not compila(build, log):
                 sys.exit("the unchanged tree does not build: see " + log.name)
             escludi = "^$nessuno" if any(g.get("server") for g in ancorati) else "_pg$"
-            falliti, eseguiti = prova(build, escludi, log, args.limite)
+            falliti, eseguiti, _ = prova(build, escludi, log, args.limite)
         risultati["_base"] = {"falliti": falliti, "eseguiti": len(eseguiti)}
         salva(args.risultati, risultati)
         print(f"baseline: {len(eseguiti)} tests, failing: {falliti or 'none'}", flush=True)
@@ -184,11 +192,11 @@ def esegui(args, guasti):
                 if not compila(build, log):
                     esito = {"esito": "build fallita", "falliti": []}
                 else:
-                    falliti, eseguiti = prova(build, escludi_per(g), log, args.limite,
-                                              "_pg$" if g.get("server") and args.solo_pg else None)
+                    falliti, eseguiti, funzioni = prova(build, escludi_per(g), log, args.limite,
+                                                        "_pg$" if g.get("server") and args.solo_pg else None)
                     presi = [t for t in falliti if t not in base]
                     esito = {"esito": "preso" if presi else "non preso", "falliti": presi,
-                             "eseguiti": len(eseguiti), "funzioni": prova.funzioni}
+                             "eseguiti": len(eseguiti), "funzioni": funzioni}
             finally:
                 ripristina()
         esito.update(strato=g["strato"], descrizione=g["descrizione"], secondi=round(time.time() - inizio))
